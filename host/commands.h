@@ -1,0 +1,28 @@
+#pragma once
+// The program's commands, each taking the words after its name.
+#include <string>
+#include <vector>
+
+#include "host/session.h"
+
+namespace host {
+
+struct GlobalOptions {
+  std::string profileDir;
+  SessionOptions session;
+};
+
+using Words = std::vector<std::string>;
+
+int RunCommand(const std::string& command, const Words& args, const GlobalOptions& global);
+
+int CmdDemo(const Words& args, const GlobalOptions& global);
+int CmdInit(const Words& args, const GlobalOptions& global);
+int CmdConnect(const Words& args, const GlobalOptions& global);
+int CmdRegistry(const Words& args, const GlobalOptions& global);
+
+// The profile named by --profile; UsageError when none was given or it does not exist.
+Profile RequireProfile(const GlobalOptions& global);
+void PrintFile(const std::string& path);
+
+}  // namespace host

@@ -1,0 +1,56 @@
+#include "host/console_ui.h"
+
+#include <algorithm>
+#include <iostream>
+#include <string>
+
+#include "platform/com/text.h"
+
+namespace host {
+
+std::optional<int> ParseAnswer(const std::string& word) {
+  const std::string w = com::ToLower(com::Trim(word));
+  if (w == "yes" || w == "y") return win32::vbYes;
+  if (w == "no" || w == "n") return win32::vbNo;
+  if (w == "ok") return win32::vbOK;
+  if (w == "cancel") return win32::vbCancel;
+  return std::nullopt;
+}
+
+namespace {
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i] == '\n' ? std::string(" / ") : std::string(1, text[i]);
+  }
+  return out;
+}
+}  // namespace
+
+int ConsoleUi::Ask(const std::vector<int>& buttons, int fallback) {
+  for (;;) {
+    std::cout << "  answer (";
+    for (size_t i = 0; i < buttons.size(); ++i) std::cout << (i ? "/" : "") << win32::ButtonName(buttons[i]);
+    std::cout << ", Enter for " << win32::ButtonName(fallback) << "): " << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line)) return fallback;
+    if (com::Trim(line).empty()) return fallback;
+    if (auto a = ParseAnswer(line); a && std::find(buttons.begin(), buttons.end(), *a) != buttons.end()) return *a;
+  }
+}
+
+int ConsoleUi::MessageBox(const std::string& text, const std::string& title, unsigned style) {
+  const std::vector<int> buttons = win32::Buttons(style);
+  int answer = win32::DefaultButton(style);
+  if (answer_ && std::find(buttons.begin(), buttons.end(), *answer_) != buttons.end()) answer = *answer_;
+  std::cout << "[" << title << "] " << OneLine(text) << std::endl;
+  if (interactive_ && buttons.size() > 1) {
+    answer = Ask(buttons, answer);
+  } else {
+    std::cout << "  -> " << win32::ButtonName(answer) << std::endl;
+  }
+  return answer;
+}
+
+}  // namespace host

@@ -1,0 +1,82 @@
+// quorvane: the mail-client stand-in. Manages profiles and calendars and runs the add-in.
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/commands.h"
+#include "host/usage_error.h"
+#include "platform/win32/locale.h"
+
+namespace {
+
+const char* kHelp = R"(usage: quorvane [--profile DIR] [--answer yes|no|ok|cancel] [--locale NAME] COMMAND ...
+
+The stand-in for the mail client that hosts the Quorvane add-in.
+
+Commands:
+  demo [--dir DIR]       build the demo workgroup in DIR (default ./quorvane-demo, made anew),
+                         load the add-in as each member and show what it wrote
+  init                   create a new profile in --profile DIR
+  connect                load the add-in on the profile, connect and disconnect it, and
+                         print the error log it wrote
+  registry               print the profile's registry file
+
+Options:
+  --profile DIR          the member's profile folder (default: $QUORVANE_PROFILE)
+  --answer WORD          answer every message box with WORD when no person is asked
+  --locale NAME          regional settings: en-US (default), en-GB, de-DE, ISO
+  -h, --help             this text
+
+Message boxes are asked on the terminal when one is attached, and otherwise printed as
+"[Title] text" with the answer given. Bad input gets one line on stderr and exit status 2.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  host::GlobalOptions global;
+  if (const char* env = std::getenv("QUORVANE_PROFILE")) global.profileDir = env;
+  global.session.interactive = ::isatty(0) && ::isatty(1);
+  try {
+    size_t i = 0;
+    for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
+      const std::string& a = args[i];
+      auto value = [&]() -> std::string {
+        if (i + 1 >= args.size()) throw host::UsageError(a + " needs a value");
+        return args[++i];
+      };
+      if (a == "-h" || a == "--help") {
+        std::cout << kHelp;
+        return 0;
+      } else if (a == "--profile") {
+        global.profileDir = value();
+      } else if (a == "--answer") {
+        const std::string w = value();
+        global.session.answer = host::ParseAnswer(w);
+        if (!global.session.answer) throw host::UsageError("--answer takes yes, no, ok or cancel, not '" + w + "'");
+        global.session.interactive = false;
+      } else if (a == "--locale") {
+        const std::string name = value();
+        if (!win32::Locale::SetCurrent(name)) throw host::UsageError("unknown locale '" + name + "'");
+      } else {
+        throw host::UsageError("unknown option " + a);
+      }
+    }
+    if (i >= args.size()) {
+      std::cerr << kHelp;
+      return 2;
+    }
+    const std::string command = args[i];
+    const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    return host::RunCommand(command, rest, global);
+  } catch (const host::UsageError& e) {
+    std::cerr << "quorvane: " << e.what() << "\n";
+    return 2;
+  } catch (const std::exception& e) {
+    std::cerr << "quorvane: " << e.what() << "\n";
+    return 1;
+  }
+}

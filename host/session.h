@@ -1,0 +1,48 @@
+#pragma once
+// One run of the mail-client stand-in on a profile: the platform services installed for
+// the process, the class libraries registered, and the add-in loaded by class name.
+#include <memory>
+#include <optional>
+
+#include "host/console_ui.h"
+#include "host/profile.h"
+#include "platform/com/extensibility.h"
+#include "platform/win32/environment.h"
+#include "platform/win32/file_registry.h"
+
+namespace host {
+
+struct SessionOptions {
+  std::optional<int> answer;
+  bool interactive = false;
+};
+
+class Session {
+ public:
+  Session(Profile profile, const SessionOptions& options);
+  ~Session();
+
+  const Profile& profile() const { return profile_; }
+  win32::FileRegistry& registry() { return registry_; }
+  win32::Environment& env() { return env_; }
+
+  // Creates "QuorvaneDLL.QuorvaneClass" and connects it; false (with a line on stderr) when
+  // the add-in cannot be created.
+  bool ConnectAddIn();
+  void DisconnectAddIn();
+
+ private:
+  Profile profile_;
+  win32::FileRegistry registry_;
+  ConsoleUi ui_;
+  win32::SystemClock clock_;
+  win32::MessageLoop loop_;
+  win32::Environment env_;
+  com::ObjectPtr addIn_;
+};
+
+// The folder that holds this program and its class libraries.
+std::string ProgramDirectory();
+void RegisterClassLibraries();
+
+}  // namespace host

@@ -1,0 +1,35 @@
+#include "platform/com/text.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace com {
+
+std::string Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  return std::string(s.substr(b, e - b));
+}
+
+std::string Left(std::string_view s, size_t n) { return std::string(s.substr(0, std::min(n, s.size()))); }
+
+static int LowerChar(char c) { return std::tolower(static_cast<unsigned char>(c)); }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerChar(x) == LowerChar(y); });
+}
+
+std::string ToLower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(LowerChar(c));
+  return out;
+}
+
+bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return LowerChar(x) < LowerChar(y); });
+}
+
+}  // namespace com

@@ -1,0 +1,224 @@
+#include "platform/win32/file_registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/win32/atomic_file.h"
+
+namespace win32 {
+namespace {
+
+thread_local std::string tLastError;
+
+std::string Normalise(std::string path) {
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  while (!path.empty() && path.front() == '\\') path.erase(path.begin());
+  return path;
+}
+
+// flock on a side file: the registry file itself is replaced by rename on every write.
+class FileLock {
+ public:
+  FileLock(const std::string& path, bool exclusive) {
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ >= 0) {
+      while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~FileLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  bool ok() const { return fd_ >= 0; }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace
+
+FileRegistry::FileRegistry(std::string path) : path_(std::move(path)) {}
+
+std::string FileRegistry::LastErrorText() const { return tLastError; }
+
+RegistryTree FileRegistry::Load() const {
+  std::ifstream in(path_, std::ios::binary);
+  if (!in) {
+    if (errno == ENOENT) return {};
+    throw std::runtime_error("registry file " + path_ + ": " + std::strerror(errno));
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  return ParseRegistryText(text.str(), path_);
+}
+
+long FileRegistry::Transact(Access access, const std::function<long(RegistryTree&, bool&)>& fn) {
+  FileLock lock(path_, access == Access::Write);
+  if (!lock.ok()) {
+    tLastError = "registry file " + path_ + ": cannot lock: " + std::strerror(errno);
+    return ERROR_ACCESS_DENIED;
+  }
+  RegistryTree tree;
+  try {
+    tree = Load();
+  } catch (const std::exception& e) {
+    tLastError = e.what();
+    return ERROR_BADDB;
+  }
+  bool changed = false;
+  const long rc = fn(tree, changed);
+  if (rc != ERROR_SUCCESS || !changed || access != Access::Write) return rc;
+  std::string error;
+  if (!WriteFileAtomically(path_, WriteRegistryText(tree), error)) {
+    tLastError = "registry file " + path_ + ": " + error;
+    return ERROR_WRITE_FAULT;
+  }
+  return ERROR_SUCCESS;
+}
+
+std::string FileRegistry::FullPath(HKEY root, const std::string& subKey, long& error) {
+  error = ERROR_SUCCESS;
+  if (root == HKEY_CURRENT_USER) return Normalise(subKey);
+  std::string base;
+  error = KeyPath(root, base);
+  if (error != ERROR_SUCCESS) return "";
+  const std::string sub = Normalise(subKey);
+  return sub.empty() ? base : base.empty() ? sub : base + "\\" + sub;
+}
+
+long FileRegistry::KeyPath(HKEY key, std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto it = handles_.find(key);
+  if (it == handles_.end()) {
+    tLastError = "invalid registry key handle";
+    return ERROR_INVALID_HANDLE;
+  }
+  path = it->second;
+  return ERROR_SUCCESS;
+}
+
+long FileRegistry::RegCreateKeyEx(HKEY root, const std::string& subKey, const std::string&, DWORD, DWORD,
+                                  HKEY* result, DWORD* disposition) {
+  long error;
+  const std::string path = FullPath(root, subKey, error);
+  if (error != ERROR_SUCCESS) return error;
+  bool existed = false;
+  const long rc = Transact(Access::Write, [&](RegistryTree& tree, bool& changed) {
+    existed = tree.count(path) > 0;
+    // Creating a key creates every key above it, as the host does.
+    for (size_t pos = 0; pos != std::string::npos;) {
+      pos = path.find('\\', pos + 1);
+      const std::string prefix = path.substr(0, pos);
+      if (!tree.count(prefix)) {
+        tree[prefix];
+        changed = true;
+      }
+    }
+    return ERROR_SUCCESS;
+  });
+  if (rc != ERROR_SUCCESS) return rc;
+  if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+  std::lock_guard lock(mutex_);
+  *result = nextHandle_++;
+  handles_[*result] = path;
+  return ERROR_SUCCESS;
+}
+
+long FileRegistry::RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD, DWORD, HKEY* result) {
+  long error;
+  const std::string path = FullPath(root, subKey, error);
+  if (error != ERROR_SUCCESS) return error;
+  const long rc = Transact(Access::Read, [&](RegistryTree& tree, bool&) {
+    if (!tree.count(path)) {
+      tLastError = "registry key not found: " + path;
+      return ERROR_FILE_NOT_FOUND;
+    }
+    return ERROR_SUCCESS;
+  });
+  if (rc != ERROR_SUCCESS) return rc;
+  std::lock_guard lock(mutex_);
+  *result = nextHandle_++;
+  handles_[*result] = path;
+  return ERROR_SUCCESS;
+}
+
+long FileRegistry::RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, Bytes* data,
+                                   size_t maxBytes) {
+  std::string path;
+  if (long rc = KeyPath(key, path); rc != ERROR_SUCCESS) return rc;
+  return Transact(Access::Read, [&](RegistryTree& tree, bool&) {
+    auto it = tree.find(path);
+    if (it == tree.end()) {
+      tLastError = "registry key was deleted: " + path;
+      return ERROR_KEY_DELETED;
+    }
+    const RegistryValue* v = it->second.Find(valueName);
+    if (!v) {
+      tLastError = "registry value not found: " + path + "\\" + valueName;
+      return ERROR_FILE_NOT_FOUND;
+    }
+    if (type) *type = v->type;
+    if (v->data.size() > maxBytes) {
+      if (data) data->assign(v->data.begin(), v->data.begin() + static_cast<long>(maxBytes));
+      return ERROR_MORE_DATA;
+    }
+    if (data) *data = v->data;
+    return ERROR_SUCCESS;
+  });
+}
+
+long FileRegistry::RegSetValueEx(HKEY key, const std::string& valueName, DWORD type, const Bytes& data) {
+  std::string path;
+  if (long rc = KeyPath(key, path); rc != ERROR_SUCCESS) return rc;
+  return Transact(Access::Write, [&](RegistryTree& tree, bool& changed) {
+    auto it = tree.find(path);
+    if (it == tree.end()) {
+      tLastError = "registry key was deleted: " + path;
+      return ERROR_KEY_DELETED;
+    }
+    RegistryValue* v = it->second.Find(valueName);
+    if (v && v->type == type && v->data == data) return ERROR_SUCCESS;
+    if (!v) {
+      it->second.values.push_back(RegistryValue{valueName, type, data});
+    } else {
+      v->type = type;
+      v->data = data;
+    }
+    changed = true;
+    return ERROR_SUCCESS;
+  });
+}
+
+long FileRegistry::RegDeleteValue(HKEY key, const std::string& valueName) {
+  std::string path;
+  if (long rc = KeyPath(key, path); rc != ERROR_SUCCESS) return rc;
+  return Transact(Access::Write, [&](RegistryTree& tree, bool& changed) {
+    auto it = tree.find(path);
+    if (it == tree.end()) return ERROR_KEY_DELETED;
+    auto& values = it->second.values;
+    for (auto v = values.begin(); v != values.end(); ++v) {
+      if (com::EqualsNoCase(v->name, valueName)) {
+        values.erase(v);
+        changed = true;
+        return ERROR_SUCCESS;
+      }
+    }
+    tLastError = "registry value not found: " + path + "\\" + valueName;
+    return ERROR_FILE_NOT_FOUND;
+  });
+}
+
+long FileRegistry::RegCloseKey(HKEY key) {
+  std::lock_guard lock(mutex_);
+  return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+}  // namespace win32

@@ -1,0 +1,47 @@
+#pragma once
+// HKEY_CURRENT_USER kept in one registry text file per profile. Every call re-reads the file
+// under an advisory lock; every change rewrites it atomically (temporary file, flush, rename),
+// so two processes never lose each other's values and a crash leaves the old or the new file.
+// A file that does not parse is never overwritten: calls fail with ERROR_BADDB and
+// LastErrorText names the file and line.
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/win32/registry.h"
+#include "platform/win32/registry_file.h"
+
+namespace win32 {
+
+class FileRegistry : public Registry {
+ public:
+  explicit FileRegistry(std::string path);
+
+  long RegCreateKeyEx(HKEY root, const std::string& subKey, const std::string& keyClass, DWORD options,
+                      DWORD samDesired, HKEY* result, DWORD* disposition) override;
+  long RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD samDesired, HKEY* result) override;
+  long RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, Bytes* data, size_t maxBytes) override;
+  long RegSetValueEx(HKEY key, const std::string& valueName, DWORD type, const Bytes& data) override;
+  long RegDeleteValue(HKEY key, const std::string& valueName) override;
+  long RegCloseKey(HKEY key) override;
+  std::string LastErrorText() const override;
+
+  const std::string& path() const { return path_; }
+  // Reads the whole file; throws RegistryParseError or std::runtime_error with the file named.
+  RegistryTree Load() const;
+
+ private:
+  enum class Access { Read, Write };
+  // Runs fn on the freshly read tree under the lock; a Write whose fn returns true saves it.
+  long Transact(Access access, const std::function<long(RegistryTree&, bool& changed)>& fn);
+  long KeyPath(HKEY key, std::string& path);
+  std::string FullPath(HKEY root, const std::string& subKey, long& error);
+
+  std::string path_;
+  std::mutex mutex_;
+  std::map<HKEY, std::string> handles_;
+  HKEY nextHandle_ = 0x1000;
+};
+
+}  // namespace win32

@@ -1,0 +1,42 @@
+#include "platform/win32/ui.h"
+
+namespace win32 {
+
+Ui::~Ui() = default;
+
+std::vector<int> Buttons(unsigned style) {
+  switch (style & 0xF) {
+    case vbOKCancel: return {vbOK, vbCancel};
+    case vbYesNoCancel: return {vbYes, vbNo, vbCancel};
+    case vbYesNo: return {vbYes, vbNo};
+    default: return {vbOK};
+  }
+}
+
+int DefaultButton(unsigned style) {
+  const std::vector<int> buttons = Buttons(style);
+  const size_t index = (style & vbDefaultButton2) && buttons.size() > 1 ? 1 : 0;
+  return buttons[index];
+}
+
+const char* ButtonName(int answer) {
+  switch (answer) {
+    case vbOK: return "OK";
+    case vbCancel: return "Cancel";
+    case vbYes: return "Yes";
+    case vbNo: return "No";
+    default: return "?";
+  }
+}
+
+int ScriptedUi::MessageBox(const std::string& text, const std::string& title, unsigned style) {
+  int answer = DefaultButton(style);
+  if (!answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  shown.push_back(MessageBoxShown{text, title, style, answer});
+  return answer;
+}
+
+}  // namespace win32

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# The main job: build, then run the demo workgroup on the built-in default profile.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh -DQUORVANE_TESTS=OFF
+exec build/bin/quorvane demo --dir "${1:-build/quorvane-demo}"

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test; ends with ctest's summary line.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh -DQUORVANE_TESTS=ON
+cd build
+ctest --output-on-failure -j"$(nproc)" --timeout 600
