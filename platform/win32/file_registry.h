@@ -21,7 +21,8 @@ class FileRegistry : public Registry {
   long RegCreateKeyEx(HKEY root, const std::string& subKey, const std::string& keyClass, DWORD options,
                       DWORD samDesired, HKEY* result, DWORD* disposition) override;
   long RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD samDesired, HKEY* result) override;
-  long RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, Bytes* data, size_t maxBytes) override;
+  long RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, Bytes* data,
+                       size_t maxBytes = 1 << 20) override;
   long RegSetValueEx(HKEY key, const std::string& valueName, DWORD type, const Bytes& data) override;
   long RegDeleteValue(HKEY key, const std::string& valueName) override;
   long RegCloseKey(HKEY key) override;

@@ -31,7 +31,7 @@ class MessageLoop {
   // Runs until Quit or until the clock reaches the deadline (a virtual clock jumps from one
   // due timer to the next without waiting). Returns false when it stopped for Quit.
   bool RunUntil(int64_t deadlineTickMs);
-  void RunFor(int64_t ms) { RunUntil(clock_.TickMs() + ms); }
+  bool RunFor(int64_t ms) { return RunUntil(clock_.TickMs() + ms); }
   void Quit();
   bool QuitRequested() const;
 
