@@ -11,7 +11,8 @@ namespace host {
 int RunCommand(const std::string& command, const Words& args, const GlobalOptions& global) {
   using Fn = int (*)(const Words&, const GlobalOptions&);
   static const std::map<std::string, Fn> commands = {
-      {"demo", CmdDemo}, {"init", CmdInit}, {"connect", CmdConnect}, {"registry", CmdRegistry}};
+      {"demo", CmdDemo},         {"init", CmdInit},     {"connect", CmdConnect},
+      {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt}};
   auto it = commands.find(command);
   if (it == commands.end()) throw UsageError("unknown command '" + command + "' (see --help)");
   return it->second(args, global);
@@ -36,17 +37,17 @@ static void NoMoreWords(const Words& args) {
 }
 
 int CmdInit(const Words& args, const GlobalOptions& global) {
-  NoMoreWords(args);
-  if (global.profileDir.empty()) throw UsageError("no profile given (use --profile DIR)");
-  Profile profile = Profile::Create(global.profileDir);
-  win32::FileRegistry registry(profile.RegistryPath());
-  win32::HKEY key = 0;
-  if (registry.RegCreateKeyEx(win32::HKEY_CURRENT_USER, "Software", "", 0, win32::KEY_ALL_ACCESS, &key, nullptr) !=
-      win32::ERROR_SUCCESS) {
-    throw std::runtime_error(registry.LastErrorText());
+  std::string user, publicStore;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--user" && i + 1 < args.size()) user = args[++i];
+    else if (args[i] == "--public" && i + 1 < args.size()) publicStore = args[++i];
+    else throw UsageError("init --user NAME [--public FILE]");
   }
-  registry.RegCloseKey(key);
-  std::cout << "Created profile " << profile.dir() << "\n";
+  if (user.empty()) throw UsageError("init needs --user NAME");
+  if (global.profileDir.empty()) throw UsageError("no profile given (use --profile DIR)");
+  Profile profile = Profile::Create(global.profileDir, user, publicStore);
+  std::cout << "Created profile " << profile.dir() << " for " << user << " (public folders in "
+            << profile.publicStore() << ")\n";
   return 0;
 }
 

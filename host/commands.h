@@ -20,6 +20,8 @@ int CmdDemo(const Words& args, const GlobalOptions& global);
 int CmdInit(const Words& args, const GlobalOptions& global);
 int CmdConnect(const Words& args, const GlobalOptions& global);
 int CmdRegistry(const Words& args, const GlobalOptions& global);
+int CmdFolder(const Words& args, const GlobalOptions& global);
+int CmdAppt(const Words& args, const GlobalOptions& global);
 
 // The profile named by --profile; UsageError when none was given or it does not exist.
 Profile RequireProfile(const GlobalOptions& global);

@@ -2,12 +2,49 @@
 #include <filesystem>
 #include <iostream>
 
+#include "host/appt_listing.h"
 #include "host/commands.h"
+#include "host/folder_path.h"
 #include "host/usage_error.h"
+#include "platform/outlook/items.h"
 
 namespace fs = std::filesystem;
 
 namespace host {
+namespace {
+
+struct DemoAppt {
+  const char* subject;
+  int dayOffset, hour, minutes;
+  const char* body;
+};
+
+void AddAppointments(Session& session, const std::string& path, const std::vector<DemoAppt>& appts) {
+  auto folder = FindFolder(session.ns(), path);
+  const com::Date today = session.clock().Now().DateOnly();
+  for (const DemoAppt& a : appts) {
+    auto item = session.application()->CreateItem(1);
+    const com::Date start = com::Date::FromUnixMillis(today.AddDays(a.dayOffset).UnixMillis() + a.hour * 3600000LL);
+    item->SetSubject(a.subject);
+    item->SetBody(a.body);
+    item->SetStart(start);
+    item->SetEnd(com::Date::FromUnixMillis(start.UnixMillis() + a.minutes * 60000LL));
+    item->Save();
+    if (folder->EntryID() != item->Parent()->EntryID()) item->Move(folder);
+  }
+}
+
+void ShowCalendar(Session& session, const std::string& path) {
+  std::cout << "  " << path << ":\n";
+  auto items = FindFolder(session.ns(), path)->Items();
+  items->Sort("[Start]");
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) {
+    std::cout << "    ";
+    PrintApptLine(std::cout, *item);
+  }
+}
+
+}  // namespace
 
 int CmdDemo(const Words& args, const GlobalOptions& global) {
   std::string dir = "quorvane-demo";
@@ -16,18 +53,41 @@ int CmdDemo(const Words& args, const GlobalOptions& global) {
     else throw UsageError("unexpected '" + args[i] + "'");
   }
   fs::remove_all(dir);
-  const std::string member = dir + "/alice";
-  GlobalOptions g = global;
-  g.profileDir = member;
-  g.session.interactive = false;
-  CmdInit({}, g);
+  const std::string publicStore = dir + "/public.store";
+  GlobalOptions alice = global, bob = global;
+  alice.profileDir = dir + "/alice";
+  bob.profileDir = dir + "/bob";
+  alice.session.interactive = bob.session.interactive = false;
 
-  std::cout << "\n== First start: the add-in connects to a profile without settings\n";
-  CmdConnect({}, g);
+  std::cout << "== A workgroup of two members sharing one public-folders store\n";
+  CmdInit({"--user", "Alice", "--public", publicStore}, alice);
+  CmdInit({"--user", "Bob", "--public", publicStore}, bob);
+  const std::string global_ = "Public Folders|All Public Folders|Team Calendar";
+  CmdFolder({"add", global_}, alice);
+  {
+    Session session(RequireProfile(alice), alice.session);
+    AddAppointments(session, global_, {{"Team meeting", 1, 9, 60, "Weekly planning"},
+                                       {"Release review", 3, 14, 90, "Go through the release notes"}});
+    AddAppointments(session, "Mailbox - Alice|Calendar", {{"Dentist", 2, 8, 45, ""}});
+  }
+  {
+    Session session(RequireProfile(bob), bob.session);
+    AddAppointments(session, "Mailbox - Bob|Calendar", {{"Customer visit", 1, 13, 120, "Bring the demo laptop"}});
+  }
+
+  for (const GlobalOptions* member : {&alice, &bob}) {
+    Session session(RequireProfile(*member), member->session);
+    std::cout << "\n== " << session.profile().user() << "'s calendars\n";
+    ShowCalendar(session, global_);
+    ShowCalendar(session, "Mailbox - " + session.profile().user() + "|Calendar");
+  }
+
+  std::cout << "\n== First start of the add-in on Alice's profile: no settings yet\n";
+  CmdConnect({}, alice);
   std::cout << "\n== Second start: the defaults written at the first start are loaded\n";
-  CmdConnect({}, g);
-  std::cout << "\n== The registry file " << Profile::Open(member).RegistryPath() << "\n";
-  return CmdRegistry({}, g);
+  CmdConnect({}, alice);
+  std::cout << "\n== Alice's registry file " << RequireProfile(alice).RegistryPath() << "\n";
+  return CmdRegistry({}, alice);
 }
 
 }  // namespace host

@@ -7,6 +7,7 @@
 
 #include "host/commands.h"
 #include "host/usage_error.h"
+#include "platform/com/com_error.h"
 #include "platform/win32/locale.h"
 
 namespace {
@@ -18,7 +19,21 @@ The stand-in for the mail client that hosts the Quorvane add-in.
 Commands:
   demo [--dir DIR]       build the demo workgroup in DIR (default ./quorvane-demo, made anew),
                          load the add-in as each member and show what it wrote
-  init                   create a new profile in --profile DIR
+  init --user NAME [--public FILE]
+                         create a new profile in --profile DIR: a mailbox "Mailbox - NAME"
+                         with a "Calendar", and the public folders in FILE (created when
+                         missing, shared when it exists)
+  folder add PATH        add a folder; PATH names folders from the top down, joined by "|"
+  folder list            every folder of the profile, with its appointment count
+  appt add PATH --subject S --start "YYYY-MM-DD HH:MM" --end "YYYY-MM-DD HH:MM"
+           [--body B] [--location L] [--categories C] [--all-day] [--sensitivity 0-3]
+           [--recur daily|weekly|monthly|yearly [--interval N] [--until YYYY-MM-DD]]
+                         add an appointment; prints its entry ID
+  appt list PATH [--json]
+                         the folder's appointments in order of start; --json gives every
+                         field, the entry ID, the modification time and the user properties
+  appt edit ENTRYID [the options of add]
+  appt delete ENTRYID
   connect                load the add-in on the profile, connect and disconnect it, and
                          print the error log it wrote
   registry               print the profile's registry file
@@ -75,6 +90,9 @@ int main(int argc, char** argv) {
   } catch (const host::UsageError& e) {
     std::cerr << "quorvane: " << e.what() << "\n";
     return 2;
+  } catch (const com::ComError& e) {
+    std::cerr << "quorvane: " << e.description() << "\n";
+    return 1;
   } catch (const std::exception& e) {
     std::cerr << "quorvane: " << e.what() << "\n";
     return 1;

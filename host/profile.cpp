@@ -3,24 +3,98 @@
 #include <filesystem>
 
 #include "host/usage_error.h"
+#include "platform/com/com_error.h"
+#include "platform/mapistore/sqlite_store.h"
+#include "platform/win32/file_registry.h"
 
 namespace fs = std::filesystem;
 
 namespace host {
 
+const char* const kProfileKey = "Software\\Quorvane\\Profile";
+
+namespace {
+
+std::string ReadText(win32::FileRegistry& reg, win32::HKEY key, const std::string& name) {
+  win32::DWORD type = 0;
+  win32::Bytes data;
+  if (reg.RegQueryValueEx(key, name, &type, &data) != win32::ERROR_SUCCESS || type != win32::REG_SZ) {
+    throw std::runtime_error("profile registry " + reg.path() + " has no " + name + " (" + reg.LastErrorText() + ")");
+  }
+  return std::string(data.begin(), data.end());
+}
+
+void WriteText(win32::FileRegistry& reg, win32::HKEY key, const std::string& name, const std::string& value) {
+  if (reg.RegSetValueEx(key, name, win32::REG_SZ, win32::Bytes(value.begin(), value.end())) != win32::ERROR_SUCCESS) {
+    throw std::runtime_error(reg.LastErrorText());
+  }
+}
+
+std::string Absolute(const std::string& path) { return fs::absolute(path).lexically_normal().string(); }
+
+}  // namespace
+
 Profile Profile::Open(const std::string& dir) {
-  Profile p(fs::absolute(dir).lexically_normal().string());
+  Profile p(Absolute(dir));
   if (!fs::exists(p.RegistryPath())) throw UsageError("no profile in " + p.dir() + " (create one with 'init')");
+  win32::FileRegistry reg(p.RegistryPath());
+  win32::HKEY key = 0;
+  if (long rc = reg.RegOpenKeyEx(win32::HKEY_CURRENT_USER, kProfileKey, 0, win32::KEY_ALL_ACCESS, &key); rc != 0) {
+    if (rc == win32::ERROR_BADDB) throw std::runtime_error(reg.LastErrorText());
+    throw UsageError("no profile in " + p.dir() + " (its registry names no stores)");
+  }
+  p.user_ = ReadText(reg, key, "UserName");
+  p.mailbox_ = ReadText(reg, key, "MailboxStore");
+  p.public_ = ReadText(reg, key, "PublicStore");
+  reg.RegCloseKey(key);
   return p;
 }
 
-Profile Profile::Create(const std::string& dir) {
-  Profile p(fs::absolute(dir).lexically_normal().string());
+Profile Profile::Create(const std::string& dir, const std::string& user, const std::string& publicStore) {
+  Profile p(Absolute(dir));
   if (fs::exists(p.RegistryPath())) throw UsageError("a profile already exists in " + p.dir());
+  if (user.empty() || user.find('|') != std::string::npos) throw UsageError("--user needs a name without \"|\"");
   std::error_code ec;
   fs::create_directories(p.WindowsDirectory() + "/TEMP", ec);
   if (ec) throw UsageError("cannot create profile folder " + p.dir() + ": " + ec.message());
+  p.user_ = user;
+  p.mailbox_ = p.dir() + "/mailbox.store";
+  p.public_ = publicStore.empty() ? p.dir() + "/public.store" : Absolute(publicStore);
+
+  win32::SystemClock clock;
+  auto mailbox = mapistore::SqliteStore::Create(p.mailbox_, "Mailbox - " + user, clock);
+  mailbox->AddFolder(mailbox->Root().id, "Calendar", 1);
+  std::unique_ptr<mapistore::SqliteStore> pub;
+  if (fs::exists(p.public_)) {
+    pub = mapistore::SqliteStore::Open(p.public_, clock);
+  } else {
+    fs::create_directories(fs::path(p.public_).parent_path(), ec);
+    pub = mapistore::SqliteStore::Create(p.public_, "Public Folders", clock);
+    pub->AddFolder(pub->Root().id, "All Public Folders", 0);
+  }
+  pub->AddAddress(mapistore::AddressRecord{user, user + "@workgroup"});
+
+  win32::FileRegistry reg(p.RegistryPath());
+  win32::HKEY key = 0;
+  if (reg.RegCreateKeyEx(win32::HKEY_CURRENT_USER, kProfileKey, "", 0, win32::KEY_ALL_ACCESS, &key, nullptr) != 0) {
+    throw std::runtime_error(reg.LastErrorText());
+  }
+  WriteText(reg, key, "UserName", p.user_);
+  WriteText(reg, key, "MailboxStore", p.mailbox_);
+  WriteText(reg, key, "PublicStore", p.public_);
+  reg.RegCloseKey(key);
   return p;
+}
+
+std::shared_ptr<mapistore::MapiSession> Profile::OpenStores(win32::Clock& clock, win32::MessageLoop* loop) const {
+  auto session = std::make_shared<mapistore::MapiSession>(loop);
+  std::shared_ptr<mapistore::Store> mailbox = mapistore::SqliteStore::Open(mailbox_, clock);
+  session->AddStore(mailbox);
+  session->AddStore(std::shared_ptr<mapistore::Store>(mapistore::SqliteStore::Open(public_, clock)));
+  for (const auto& f : mailbox->SubFolders(mailbox->Root().id)) {
+    if (f.name == "Calendar") session->SetDefaultCalendar(mailbox, f.id);
+  }
+  return session;
 }
 
 }  // namespace host

@@ -1,25 +1,42 @@
 #pragma once
-// A member's profile: one folder holding the registry file (HKEY_CURRENT_USER), the
-// Windows-directory stand-in with its TEMP folder, and the member's own store files.
+// A member's profile: one folder holding the registry file (HKEY_CURRENT_USER, which also
+// names the profile's stores), the Windows-directory stand-in with its TEMP folder, and the
+// member's mailbox store. The public-folders store may live elsewhere and be shared.
+#include <memory>
 #include <string>
 
+#include "platform/mapistore/mapi_session.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/message_loop.h"
+
 namespace host {
+
+extern const char* const kProfileKey;  // where the profile names its user and stores
 
 class Profile {
  public:
   // Raises UsageError when the folder holds no profile.
   static Profile Open(const std::string& dir);
-  // Creates the folder layout; an existing profile is refused.
-  static Profile Create(const std::string& dir);
+  // A new profile for user with a mailbox ("Mailbox - user" with a "Calendar" folder) and the
+  // public folders in publicStore (created when missing, shared when it exists; empty: a
+  // file of the profile). An existing profile is refused.
+  static Profile Create(const std::string& dir, const std::string& user, const std::string& publicStore);
 
   const std::string& dir() const { return dir_; }
-  std::string RegistryPath() const { return dir_ + "/registry.reg"; }
+  const std::string& user() const { return user_; }
+  const std::string& mailboxStore() const { return mailbox_; }
+  const std::string& publicStore() const { return public_; }
+  std::string RegistryPath() const { return RegistryPathOf(dir_); }
   std::string WindowsDirectory() const { return dir_ + "/WINDOWS"; }
   std::string LogPath() const { return WindowsDirectory() + "/TEMP/QZTErrLog.txt"; }
 
+  // Opens the profile's stores as the MAPI namespace; events go to loop.
+  std::shared_ptr<mapistore::MapiSession> OpenStores(win32::Clock& clock, win32::MessageLoop* loop) const;
+
  private:
+  static std::string RegistryPathOf(const std::string& dir) { return dir + "/registry.reg"; }
   explicit Profile(std::string dir) : dir_(std::move(dir)) {}
-  std::string dir_;
+  std::string dir_, user_, mailbox_, public_;
 };
 
 }  // namespace host

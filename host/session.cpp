@@ -29,7 +29,10 @@ Session::Session(Profile profile, const SessionOptions& options)
       registry_(profile_.RegistryPath()),
       ui_(options.answer, options.interactive),
       loop_(clock_),
-      env_{registry_, ui_, clock_, loop_, profile_.WindowsDirectory()} {
+      env_{registry_, ui_, clock_, loop_, profile_.WindowsDirectory()},
+      ns_(profile_.OpenStores(clock_, &loop_)),
+      explorer_(std::make_shared<mapistore::MapiExplorer>()),
+      application_(std::make_shared<mapistore::MapiApplication>(ns_, explorer_)) {
   win32::SetEnv(&env_);
   RegisterClassLibraries();
 }
@@ -53,7 +56,7 @@ bool Session::ConnectAddIn() {
     return false;
   }
   com::Args custom;
-  ext->OnConnection(nullptr, 0, nullptr, custom);
+  ext->OnConnection(application_, 0, nullptr, custom);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "host/console_ui.h"
 #include "host/profile.h"
 #include "platform/com/extensibility.h"
+#include "platform/mapistore/mapi_application.h"
 #include "platform/win32/environment.h"
 #include "platform/win32/file_registry.h"
 
@@ -25,6 +26,10 @@ class Session {
   const Profile& profile() const { return profile_; }
   win32::FileRegistry& registry() { return registry_; }
   win32::Environment& env() { return env_; }
+  win32::Clock& clock() { return clock_; }
+  mapistore::MapiSession& ns() { return *ns_; }
+  mapistore::MapiExplorer& explorer() { return *explorer_; }
+  const std::shared_ptr<mapistore::MapiApplication>& application() { return application_; }
 
   // Creates "QuorvaneDLL.QuorvaneClass" and connects it; false (with a line on stderr) when
   // the add-in cannot be created.
@@ -38,6 +43,9 @@ class Session {
   win32::SystemClock clock_;
   win32::MessageLoop loop_;
   win32::Environment env_;
+  std::shared_ptr<mapistore::MapiSession> ns_;
+  std::shared_ptr<mapistore::MapiExplorer> explorer_;
+  std::shared_ptr<mapistore::MapiApplication> application_;
   com::ObjectPtr addIn_;
 };
 

@@ -13,6 +13,8 @@ class Ref {
   Ref(std::nullptr_t) {}  // NOLINT(google-explicit-constructor)
   Ref(std::shared_ptr<T> p) : p_(std::move(p)) {}  // NOLINT
   template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+  Ref(std::shared_ptr<U> p) : p_(std::move(p)) {}  // NOLINT
+  template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
   Ref(const Ref<U>& other) : p_(other.get()) {}  // NOLINT
 
   T* operator->() const {

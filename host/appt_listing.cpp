@@ -1,0 +1,108 @@
+#include "host/appt_listing.h"
+
+#include <cstdio>
+#include <ostream>
+
+#include "host/appt_options.h"
+#include "platform/outlook/outlook_enums.h"
+
+namespace host {
+namespace {
+
+std::string Json(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonValue(const com::Variant& v) {
+  switch (v.type()) {
+    case com::Variant::Type::Boolean: return v.ToBool() ? "true" : "false";
+    case com::Variant::Type::Integer:
+    case com::Variant::Type::Long:
+    case com::Variant::Type::Double: return v.ToString();
+    case com::Variant::Type::Date: return Json(IsoText(v.ToDate(), true));
+    default: return Json(v.ToString());
+  }
+}
+
+const char* RecurrenceName(int type) {
+  switch (type) {
+    case outlook::olRecursDaily: return "daily";
+    case outlook::olRecursWeekly: return "weekly";
+    case outlook::olRecursMonthly: return "monthly";
+    case outlook::olRecursYearly: return "yearly";
+    default: return "other";
+  }
+}
+
+}  // namespace
+
+void PrintApptLine(std::ostream& out, outlook::AppointmentItem& item) {
+  out << item.EntryID() << "  " << IsoText(item.Start()) << " - " << IsoText(item.End()) << "  " << item.Subject();
+  if (item.IsRecurring()) {
+    auto p = item.GetRecurrencePattern();
+    out << "  [" << RecurrenceName(p->RecurrenceType()) << "]";
+  }
+  auto props = item.UserProperties();
+  for (int i = 1; i <= props->Count(); ++i) {
+    auto p = props->Item(i);
+    out << "  " << p->Name() << "=" << p->Value().ToString();
+  }
+  out << "\n";
+}
+
+void PrintApptJson(std::ostream& out, const std::vector<com::Ref<outlook::AppointmentItem>>& items) {
+  out << "[";
+  for (size_t n = 0; n < items.size(); ++n) {
+    outlook::AppointmentItem& item = *items[n];
+    out << (n ? ",\n " : "\n ") << "{\"EntryID\": " << Json(item.EntryID());
+    out << ", \"MessageClass\": " << Json(item.MessageClass());
+    out << ", \"CreationTime\": " << Json(IsoText(item.CreationTime(), true));
+    out << ", \"LastModificationTime\": " << Json(IsoText(item.LastModificationTime(), true));
+    for (const auto& f : outlook::StoredFields()) out << ", " << Json(f.name) << ": " << JsonValue(item.GetField(f.id));
+    out << ", \"Duration\": " << item.Duration();
+    out << ", \"IsRecurring\": " << (item.IsRecurring() ? "true" : "false");
+    if (item.IsRecurring()) {
+      auto p = item.GetRecurrencePattern();
+      out << ", \"Recurrence\": {\"RecurrenceType\": " << Json(RecurrenceName(p->RecurrenceType()))
+          << ", \"Interval\": " << p->Interval() << ", \"DayOfWeekMask\": " << p->DayOfWeekMask()
+          << ", \"PatternEndDate\": " << (p->NoEndDate() ? "null" : Json(IsoText(p->PatternEndDate())).c_str()) << "}";
+    }
+    auto atts = item.Attachments();
+    out << ", \"Attachments\": [";
+    for (int i = 1; i <= atts->Count(); ++i) out << (i > 1 ? ", " : "") << Json(atts->Item(i)->FileName());
+    auto recips = item.Recipients();
+    out << "], \"Recipients\": [";
+    for (int i = 1; i <= recips->Count(); ++i) out << (i > 1 ? ", " : "") << Json(recips->Item(i)->Name());
+    auto links = item.Links();
+    out << "], \"Links\": [";
+    for (int i = 1; i <= links->Count(); ++i) out << (i > 1 ? ", " : "") << Json(links->Item(i)->Name());
+    out << "], \"UserProperties\": {";
+    auto props = item.UserProperties();
+    for (int i = 1; i <= props->Count(); ++i) {
+      auto p = props->Item(i);
+      out << (i > 1 ? ", " : "") << Json(p->Name()) << ": " << JsonValue(p->Value());
+    }
+    out << "}}";
+  }
+  out << (items.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace host

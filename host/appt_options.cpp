@@ -1,0 +1,116 @@
+#include "host/appt_options.h"
+
+#include <cstdio>
+
+#include "host/usage_error.h"
+#include "platform/outlook/outlook_enums.h"
+
+namespace host {
+
+std::optional<com::Date> ParseIsoDate(const std::string& text) {
+  int y, mo, d, h = 0, mi = 0;
+  char tail = 0;
+  const int n = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &y, &mo, &d, &h, &mi, &tail);
+  const bool dateOnly = n == 3 && text.size() == 10;
+  const bool dateTime = n == 5 && text.size() == 16;
+  if (!dateOnly && !dateTime) return std::nullopt;
+  if (mo < 1 || mo > 12 || d < 1 || h > 23 || mi > 59 || h < 0 || mi < 0) return std::nullopt;
+  const com::Date date = com::Date::FromParts(y, mo, d, h, mi, 0);
+  if (date.Parts().day != d) return std::nullopt;  // 31 April and the like
+  return date;
+}
+
+std::string IsoText(com::Date d, bool withSeconds) {
+  const com::DateParts p = d.Parts();
+  char buf[40];
+  if (withSeconds) {
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", p.year, p.month, p.day, p.hour, p.minute,
+                  p.second, p.millisecond);
+  } else {
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d", p.year, p.month, p.day, p.hour, p.minute);
+  }
+  return buf;
+}
+
+namespace {
+
+com::Date MustDate(const std::string& option, const std::string& text) {
+  auto d = ParseIsoDate(text);
+  if (!d) throw UsageError(option + ": '" + text + "' is not a date (YYYY-MM-DD HH:MM)");
+  return *d;
+}
+
+int MustNumber(const std::string& option, const std::string& text, int low, int high) {
+  try {
+    size_t used = 0;
+    const int v = std::stoi(text, &used);
+    if (used == text.size() && v >= low && v <= high) return v;
+  } catch (const std::exception&) {
+  }
+  throw UsageError(option + ": '" + text + "' is not a number from " + std::to_string(low) + " to " +
+                   std::to_string(high));
+}
+
+}  // namespace
+
+ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
+  ApptOptions o;
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= words.size()) throw UsageError(w + " needs a value");
+      return words[++i];
+    };
+    if (w == "--subject") o.subject = value();
+    else if (w == "--body") o.body = value();
+    else if (w == "--location") o.location = value();
+    else if (w == "--categories") o.categories = value();
+    else if (w == "--start") o.start = MustDate(w, value());
+    else if (w == "--end") o.end = MustDate(w, value());
+    else if (w == "--all-day") o.allDay = true;
+    else if (w == "--sensitivity") o.sensitivity = MustNumber(w, value(), 0, 3);
+    else if (w == "--interval") o.interval = MustNumber(w, value(), 1, 999);
+    else if (w == "--until") o.until = MustDate(w, value());
+    else if (w == "--recur") {
+      const std::string kind = value();
+      if (kind == "daily") o.recurType = outlook::olRecursDaily;
+      else if (kind == "weekly") o.recurType = outlook::olRecursWeekly;
+      else if (kind == "monthly") o.recurType = outlook::olRecursMonthly;
+      else if (kind == "yearly") o.recurType = outlook::olRecursYearly;
+      else throw UsageError("--recur takes daily, weekly, monthly or yearly, not '" + kind + "'");
+    } else {
+      throw UsageError("unknown option '" + w + "'");
+    }
+  }
+  if ((o.interval || o.until) && !o.recurType) throw UsageError("--interval and --until go with --recur");
+  return o;
+}
+
+void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
+  const com::Date newStart = start.value_or(item.Start());
+  const com::Date newEnd = end.value_or(item.End());
+  if (newEnd < newStart) throw UsageError("the appointment would end before it starts");
+  if (until && until->DateOnly() < newStart.DateOnly()) throw UsageError("--until lies before the start");
+  if (subject) item.SetSubject(*subject);
+  if (body) item.SetBody(*body);
+  if (location) item.SetLocation(*location);
+  if (categories) item.SetField(outlook::ApptField::Categories, *categories);
+  if (start) item.SetStart(*start);
+  if (end) item.SetEnd(*end);
+  if (allDay) item.SetField(outlook::ApptField::AllDayEvent, com::Variant::Boolean(*allDay));
+  if (sensitivity) item.SetSensitivity(*sensitivity);
+  if (recurType) {
+    auto pattern = item.GetRecurrencePattern();
+    pattern->SetRecurrenceType(*recurType);
+    pattern->SetInterval(interval.value_or(1));
+    pattern->SetPatternStartDate(newStart.DateOnly());
+    const com::DateParts p = newStart.Parts();
+    if (*recurType == outlook::olRecursWeekly) pattern->SetDayOfWeekMask(1 << (newStart.Weekday() - 1));
+    if (*recurType == outlook::olRecursMonthly || *recurType == outlook::olRecursYearly) pattern->SetDayOfMonth(p.day);
+    if (*recurType == outlook::olRecursYearly) pattern->SetMonthOfYear(p.month);
+    if (until) pattern->SetPatternEndDate(until->DateOnly());
+    else pattern->SetNoEndDate(true);
+  }
+}
+
+}  // namespace host

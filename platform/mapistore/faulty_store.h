@@ -1,0 +1,58 @@
+#pragma once
+// A store that fails on demand, for tests: offline, a failing operation, or an enumeration
+// that returns one item several times in a row.
+#include <map>
+#include <mutex>
+
+#include "platform/mapistore/store.h"
+
+namespace mapistore {
+
+enum class StoreOp {
+  Count,            // counting items (Items.Count)
+  Query,            // listing items (Restrict, enumeration)
+  Save,
+  Copy,
+  Move,             // a move within this store, or of an item into it from another store
+  Delete,
+  AddUserProperty,  // UserProperties.Add
+};
+
+class FaultyStore : public StoreWrapper {
+ public:
+  using StoreWrapper::StoreWrapper;
+
+  // Offline: every operation fails as when the server cannot be reached.
+  void SetOffline(bool offline);
+  // The next `times` calls of op fail (times < 0: until Heal).
+  void Fail(StoreOp op, int times = 1);
+  void Heal(StoreOp op);
+  // Listings return the item at this position `times` times in a row.
+  void RepeatItemAt(size_t position, int times);
+  int Calls(StoreOp op) const;
+
+  std::vector<FolderRecord> SubFolders(int64_t parentId) override;
+  std::optional<FolderRecord> FolderByEntryId(const std::string& entryId) override;
+  void AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) override;
+  int CountItems(const ItemQuery& query) override;
+  std::vector<int64_t> QueryItems(const ItemQuery& query) override;
+  std::optional<ItemRecord> LoadItem(int64_t id) override;
+  void SaveItem(ItemRecord& item) override;
+  ItemRecord CopyItem(int64_t id) override;
+  ItemRecord MoveItem(int64_t id, int64_t folderId) override;
+  ItemRecord ImportItem(const ItemRecord& item, int64_t folderId) override;
+  void DeleteItem(int64_t id) override;
+
+ private:
+  void Check(StoreOp op);
+  void CheckOnline();
+
+  mutable std::mutex mutex_;
+  bool offline_ = false;
+  std::map<StoreOp, int> failures_;
+  std::map<StoreOp, int> calls_;
+  size_t repeatPosition_ = 0;
+  int repeatTimes_ = 0;
+};
+
+}  // namespace mapistore

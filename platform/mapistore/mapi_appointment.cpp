@@ -1,0 +1,138 @@
+#include "platform/mapistore/mapi_appointment.h"
+
+#include "platform/com/com_error.h"
+#include "platform/mapistore/mapi_folder.h"
+#include "platform/mapistore/mapi_item_parts.h"
+#include "platform/mapistore/store_errors.h"
+#include "platform/outlook/outlook_enums.h"
+
+namespace mapistore {
+
+using outlook::ApptField;
+
+MapiAppointment::MapiAppointment(std::shared_ptr<MapiSession> session, std::shared_ptr<Store> store,
+                                 ItemRecord record)
+    : session_(std::move(session)), store_(std::move(store)), record_(std::move(record)) {}
+
+void MapiAppointment::CheckAlive() const {
+  if (gone_) RaiseItemGone();
+}
+
+com::Variant MapiAppointment::GetField(ApptField field) {
+  CheckAlive();
+  return record_.Field(field);
+}
+
+void MapiAppointment::SetField(ApptField field, const com::Variant& value) {
+  CheckAlive();
+  record_.fields[field] = outlook::Coerce(outlook::Info(field).kind, value);
+}
+
+com::Date MapiAppointment::LastModificationTime() {
+  CheckAlive();
+  return com::Date::FromUnixMillis(record_.modifiedMs);
+}
+
+com::Date MapiAppointment::CreationTime() {
+  CheckAlive();
+  return com::Date::FromUnixMillis(record_.createdMs);
+}
+
+int MapiAppointment::Class() { return outlook::ObjectClassOf(record_.messageClass.c_str()); }
+
+Ref<outlook::UserProperties> MapiAppointment::UserProperties() {
+  CheckAlive();
+  return std::make_shared<MapiUserProperties>(Self());
+}
+
+Ref<outlook::Attachments> MapiAppointment::Attachments() {
+  CheckAlive();
+  return std::make_shared<MapiAttachments>(Self());
+}
+
+Ref<outlook::Recipients> MapiAppointment::Recipients() {
+  CheckAlive();
+  return std::make_shared<MapiRecipients>(Self());
+}
+
+Ref<outlook::Links> MapiAppointment::Links() {
+  CheckAlive();
+  return std::make_shared<MapiLinks>(Self());
+}
+
+Ref<outlook::FormDescription> MapiAppointment::FormDescription() {
+  CheckAlive();
+  return std::make_shared<MapiFormDescription>(record_.messageClass);
+}
+
+Ref<outlook::RecurrencePattern> MapiAppointment::GetRecurrencePattern() {
+  CheckAlive();
+  if (!record_.recurrence) {
+    RecurrenceRecord r;
+    r.type = outlook::olRecursWeekly;
+    r.dayOfWeekMask = 1 << (Start().Weekday() - 1);
+    r.patternStart = Start().DateOnly();
+    record_.recurrence = r;
+  }
+  return std::make_shared<MapiRecurrencePattern>(Self());
+}
+
+Ref<outlook::MAPIFolder> MapiAppointment::Parent() {
+  CheckAlive();
+  auto folder = store_->FolderById(record_.folderId);
+  if (!folder) RaiseNotFound("folder");
+  return session_->FolderObject(store_, *folder);
+}
+
+void MapiAppointment::Save() {
+  CheckAlive();
+  const bool isNew = record_.id == 0;
+  store_->SaveItem(record_);
+  session_->Notify(isNew ? ItemEvent::Add : ItemEvent::Change, store_, record_.folderId, record_.id);
+}
+
+Ref<outlook::AppointmentItem> MapiAppointment::Copy() {
+  CheckAlive();
+  if (record_.id == 0) Save();
+  ItemRecord copy = store_->CopyItem(record_.id);
+  session_->Notify(ItemEvent::Add, store_, copy.folderId, copy.id);
+  return session_->ItemObject(store_, std::move(copy));
+}
+
+Ref<outlook::AppointmentItem> MapiAppointment::Move(const Ref<outlook::MAPIFolder>& destination) {
+  CheckAlive();
+  auto target = std::dynamic_pointer_cast<MapiFolder>(destination.get());
+  if (!target) com::Raise(com::kErrObjectNotSet);
+  if (record_.id == 0) Save();
+  const int64_t folderId = target->record().id;
+  ItemRecord moved;
+  if (target->store() == store_) {
+    moved = store_->MoveItem(record_.id, folderId);
+  } else {
+    // Another store: the item arrives there with a new entry ID and leaves this one. If it
+    // cannot leave, the arrival is undone, so the item is never in both places.
+    auto current = store_->LoadItem(record_.id);
+    if (!current) RaiseItemGone();
+    moved = target->store()->ImportItem(*current, folderId);
+    try {
+      store_->DeleteItem(record_.id);
+    } catch (...) {
+      try {
+        target->store()->DeleteItem(moved.id);
+      } catch (...) {
+      }
+      throw;
+    }
+  }
+  gone_ = true;
+  session_->Notify(ItemEvent::Add, target->store(), folderId, moved.id);
+  return session_->ItemObject(target->store(), std::move(moved));
+}
+
+void MapiAppointment::Delete() {
+  CheckAlive();
+  if (record_.id != 0) store_->DeleteItem(record_.id);
+  gone_ = true;
+}
+
+}  // namespace mapistore

@@ -1,0 +1,63 @@
+#include "platform/mapistore/mapi_items.h"
+
+#include "platform/com/com_error.h"
+#include "platform/com/text.h"
+
+namespace mapistore {
+
+int MapiItems::Count() { return store_->CountItems(query_); }
+
+Ref<outlook::AppointmentItem> MapiItems::Item(int index) {
+  const std::vector<int64_t> ids = store_->QueryItems(query_);
+  if (index < 1 || index > static_cast<int>(ids.size())) com::Raise(com::kErrSubscriptOutOfRange);
+  auto record = store_->LoadItem(ids[static_cast<size_t>(index - 1)]);
+  if (!record) com::Raise(com::kErrSubscriptOutOfRange);
+  return session_->ItemObject(store_, std::move(*record));
+}
+
+Ref<outlook::Items> MapiItems::Restrict(const std::string& filter) {
+  ItemQuery q = query_;
+  q.filters.push_back(ParseFilter(filter));
+  q.filterTexts.push_back(filter);
+  q.sortProperty.clear();
+  auto restricted = std::make_shared<MapiItems>(session_, store_, std::move(q));
+  // Unknown properties and bad values are reported by Restrict itself, as the host does.
+  restricted->Count();
+  return restricted;
+}
+
+void MapiItems::Sort(const std::string& property, bool descending) {
+  std::string p = com::Trim(property);
+  if (p.size() >= 2 && p.front() == '[' && p.back() == ']') p = p.substr(1, p.size() - 2);
+  query_.sortProperty = p;
+  query_.descending = descending;
+  snapshot_.clear();
+  position_ = 0;
+}
+
+Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
+  while (position_ < snapshot_.size()) {
+    if (auto record = store_->LoadItem(snapshot_[position_++])) {
+      return session_->ItemObject(store_, std::move(*record));
+    }
+  }
+  return nullptr;
+}
+
+Ref<outlook::AppointmentItem> MapiItems::GetFirst() {
+  snapshot_ = store_->QueryItems(query_);
+  position_ = 0;
+  return NextFromSnapshot();
+}
+
+Ref<outlook::AppointmentItem> MapiItems::GetNext() { return NextFromSnapshot(); }
+
+com::Subscription MapiItems::OnItemAdd(ItemHandler handler) {
+  return session_->Listen(ItemEvent::Add, store_->StoreId(), query_.folderId, std::move(handler));
+}
+
+com::Subscription MapiItems::OnItemChange(ItemHandler handler) {
+  return session_->Listen(ItemEvent::Change, store_->StoreId(), query_.folderId, std::move(handler));
+}
+
+}  // namespace mapistore

@@ -1,0 +1,116 @@
+#include "platform/mapistore/mapi_session.h"
+
+#include "platform/com/com_error.h"
+#include "platform/mapistore/mapi_address_lists.h"
+#include "platform/mapistore/mapi_appointment.h"
+#include "platform/mapistore/mapi_folder.h"
+#include "platform/mapistore/store_errors.h"
+#include "platform/outlook/outlook_enums.h"
+
+namespace mapistore {
+
+void MapiSession::AddStore(std::shared_ptr<Store> store) { stores_.push_back(std::move(store)); }
+
+std::shared_ptr<Store> MapiSession::StoreById(const std::string& storeId) const {
+  for (const auto& s : stores_) {
+    if (com::EqualsNoCase(s->StoreId(), storeId)) return s;
+  }
+  return nullptr;
+}
+
+void MapiSession::SetDefaultCalendar(std::shared_ptr<Store> store, int64_t folderId) {
+  defaultStore_ = std::move(store);
+  defaultFolderId_ = folderId;
+}
+
+Ref<outlook::Folders> MapiSession::Folders() { return std::make_shared<MapiFolders>(Self()); }
+
+Ref<outlook::MAPIFolder> MapiSession::GetFolderFromID(const std::string& entryID, const std::string& storeID) {
+  // The store ID may be left out; then every store is searched.
+  for (const auto& s : stores_) {
+    if (!storeID.empty() && !com::EqualsNoCase(s->StoreId(), storeID)) continue;
+    if (auto f = s->FolderByEntryId(entryID)) return FolderObject(s, *f);
+  }
+  return nullptr;
+}
+
+Ref<outlook::MAPIFolder> MapiSession::GetDefaultFolder(int folderType) {
+  if (folderType != outlook::olFolderCalendar || !defaultStore_) RaiseNotFound("default folder");
+  auto f = defaultStore_->FolderById(defaultFolderId_);
+  if (!f) RaiseNotFound("default calendar");
+  return FolderObject(defaultStore_, *f);
+}
+
+Ref<outlook::AppointmentItem> MapiSession::GetItemFromID(const std::string& entryID) {
+  for (const auto& s : stores_) {
+    if (auto id = s->FindItem(entryID)) {
+      if (auto r = s->LoadItem(*id)) return ItemObject(s, std::move(*r));
+    }
+  }
+  RaiseNotFound("item " + entryID);
+}
+
+Ref<outlook::AddressLists> MapiSession::AddressLists() {
+  return std::make_shared<MapiAddressLists>(Self());
+}
+
+Ref<outlook::AppointmentItem> MapiSession::NewAppointment() {
+  if (!defaultStore_) RaiseNotFound("default calendar");
+  ItemRecord r;
+  r.folderId = defaultFolderId_;
+  return std::make_shared<MapiAppointment>(Self(), defaultStore_, std::move(r));
+}
+
+Ref<outlook::MAPIFolder> MapiSession::FolderObject(const std::shared_ptr<Store>& store, const FolderRecord& folder) {
+  return std::make_shared<MapiFolder>(Self(), store, folder);
+}
+
+Ref<outlook::AppointmentItem> MapiSession::ItemObject(const std::shared_ptr<Store>& store, ItemRecord record) {
+  return std::make_shared<MapiAppointment>(Self(), store, std::move(record));
+}
+
+com::Subscription MapiSession::Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,
+                                      outlook::Items::ItemHandler handler) {
+  std::lock_guard lock(mutex_);
+  const int id = nextListener_++;
+  listeners_.push_back(Listener{id, kind, storeId, folderId, std::move(handler)});
+  std::weak_ptr<MapiSession> weak = Self();
+  return com::Subscription([weak, id] {
+    if (auto self = weak.lock()) {
+      std::lock_guard lock(self->mutex_);
+      std::erase_if(self->listeners_, [id](const Listener& l) { return l.id == id; });
+    }
+  });
+}
+
+void MapiSession::Notify(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId) {
+  if (!loop_) return;
+  std::weak_ptr<MapiSession> weak = Self();
+  loop_->Post([weak, kind, store, folderId, itemId] {
+    if (auto self = weak.lock()) self->Deliver(kind, store, folderId, itemId);
+  });
+}
+
+void MapiSession::Deliver(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId) {
+  std::vector<outlook::Items::ItemHandler> handlers;
+  {
+    std::lock_guard lock(mutex_);
+    for (const Listener& l : listeners_) {
+      if (l.kind == kind && l.folderId == folderId && com::EqualsNoCase(l.storeId, store->StoreId())) {
+        handlers.push_back(l.handler);
+      }
+    }
+  }
+  if (handlers.empty()) return;
+  std::optional<ItemRecord> record;
+  try {
+    record = store->LoadItem(itemId);
+  } catch (const com::ComError&) {
+    return;  // the store went away meanwhile; nothing to deliver
+  }
+  if (!record) return;  // the item has moved on or was deleted since
+  Ref<outlook::AppointmentItem> item = ItemObject(store, std::move(*record));
+  for (auto& h : handlers) h(item);
+}
+
+}  // namespace mapistore

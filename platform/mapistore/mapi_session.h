@@ -1,0 +1,70 @@
+#pragma once
+// A profile's open stores seen through the object model: the MAPI namespace. It also carries
+// the item events, which it posts to the message loop so they arrive after the operation
+// that caused them, never inside it.
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/com/subscription.h"
+#include "platform/mapistore/store.h"
+#include "platform/outlook/application.h"
+#include "platform/outlook/items.h"
+#include "platform/win32/message_loop.h"
+
+namespace mapistore {
+
+using com::Ref;
+
+enum class ItemEvent { Add, Change };
+
+class MapiSession : public outlook::NameSpace {
+ public:
+  // Events are posted to loop; without one they are dropped.
+  explicit MapiSession(win32::MessageLoop* loop) : loop_(loop) {}
+
+  // Stores appear among the top-level folders in the order they are added.
+  void AddStore(std::shared_ptr<Store> store);
+  std::shared_ptr<MapiSession> Self() { return std::static_pointer_cast<MapiSession>(shared_from_this()); }
+  const std::vector<std::shared_ptr<Store>>& stores() const { return stores_; }
+  std::shared_ptr<Store> StoreById(const std::string& storeId) const;
+  // Where CreateItem puts new appointments: a folder of one of the stores.
+  void SetDefaultCalendar(std::shared_ptr<Store> store, int64_t folderId);
+
+  Ref<outlook::Folders> Folders() override;
+  Ref<outlook::MAPIFolder> GetFolderFromID(const std::string& entryID, const std::string& storeID) override;
+  Ref<outlook::MAPIFolder> GetDefaultFolder(int folderType) override;
+  Ref<outlook::AppointmentItem> GetItemFromID(const std::string& entryID) override;
+  Ref<outlook::AddressLists> AddressLists() override;
+
+  // A new, unsaved appointment for the default calendar.
+  Ref<outlook::AppointmentItem> NewAppointment();
+  Ref<outlook::MAPIFolder> FolderObject(const std::shared_ptr<Store>& store, const FolderRecord& folder);
+  Ref<outlook::AppointmentItem> ItemObject(const std::shared_ptr<Store>& store, ItemRecord record);
+
+  com::Subscription Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,
+                           outlook::Items::ItemHandler handler);
+  void Notify(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId);
+
+ private:
+  struct Listener {
+    int id;
+    ItemEvent kind;
+    std::string storeId;
+    int64_t folderId;
+    outlook::Items::ItemHandler handler;
+  };
+  void Deliver(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId);
+
+  win32::MessageLoop* loop_;
+  std::vector<std::shared_ptr<Store>> stores_;
+  std::shared_ptr<Store> defaultStore_;
+  int64_t defaultFolderId_ = 0;
+  std::mutex mutex_;
+  std::vector<Listener> listeners_;
+  int nextListener_ = 1;
+};
+
+}  // namespace mapistore

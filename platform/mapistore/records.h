@@ -1,0 +1,71 @@
+#pragma once
+// What the store keeps, as plain values: folders, items and their parts.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/com/variant.h"
+#include "platform/outlook/appointment_fields.h"
+
+namespace mapistore {
+
+struct FolderRecord {
+  int64_t id = 0;
+  int64_t parentId = 0;  // 0 for the store's root
+  std::string entryId;
+  std::string name;
+  int itemType = 1;
+};
+
+struct UserPropRecord {
+  std::string name;
+  int type = 1;
+  com::Variant value;
+};
+
+struct AttachmentRecord {
+  std::string fileName;
+  std::string displayName;
+};
+
+struct RecipientRecord {
+  std::string name;
+  std::string address;
+};
+
+struct RecurrenceRecord {
+  int type = 1;  // weekly
+  int interval = 1;
+  int dayOfWeekMask = 0;
+  int dayOfMonth = 0;
+  int monthOfYear = 0;
+  com::Date patternStart;
+  std::optional<com::Date> patternEnd;  // none: no end date
+};
+
+struct ItemRecord {
+  int64_t id = 0;  // 0 until first saved
+  int64_t folderId = 0;
+  std::string entryId;
+  std::string messageClass = "IPM.Appointment";
+  std::map<outlook::ApptField, com::Variant> fields;
+  std::vector<UserPropRecord> userProps;
+  std::vector<AttachmentRecord> attachments;
+  std::vector<RecipientRecord> recipients;
+  std::vector<std::string> links;
+  std::optional<RecurrenceRecord> recurrence;
+  int64_t createdMs = 0;
+  int64_t modifiedMs = 0;
+
+  com::Variant Field(outlook::ApptField f) const;
+  UserPropRecord* FindProp(const std::string& name);
+};
+
+struct AddressRecord {
+  std::string name;
+  std::string address;
+};
+
+}  // namespace mapistore

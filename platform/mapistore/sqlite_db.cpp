@@ -1,0 +1,117 @@
+#include "platform/mapistore/sqlite_db.h"
+
+#include <sys/stat.h>
+
+#include "platform/com/com_error.h"
+#include "platform/mapistore/store_errors.h"
+
+namespace mapistore {
+
+void RaiseStoreFailure(const std::string& path, const std::string& what) {
+  com::Raise(kErrCallFailed, "store " + path + ": " + what);
+}
+
+Statement::Statement(sqlite3* db, const std::string& sql, const std::string& path) : db_(db), path_(path) {
+  const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
+  if (rc != SQLITE_OK) Fail(rc);
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::Fail(int rc) {
+  const int code = rc & 0xff;
+  const std::string message = sqlite3_errmsg(db_);
+  if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
+    com::Raise(kErrCorruptStore, "store " + path_ + " is damaged: " + message);
+  }
+  RaiseStoreFailure(path_, message);
+}
+
+Statement& Statement::Bind(int index, int64_t v) {
+  if (int rc = sqlite3_bind_int64(stmt_, index, v); rc != SQLITE_OK) Fail(rc);
+  return *this;
+}
+
+Statement& Statement::Bind(int index, const std::string& v) {
+  if (int rc = sqlite3_bind_text(stmt_, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+      rc != SQLITE_OK) {
+    Fail(rc);
+  }
+  return *this;
+}
+
+Statement& Statement::BindNull(int index) {
+  if (int rc = sqlite3_bind_null(stmt_, index); rc != SQLITE_OK) Fail(rc);
+  return *this;
+}
+
+bool Statement::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  Fail(rc);
+}
+
+void Statement::Run() {
+  while (Step()) {
+  }
+}
+
+void Statement::Reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+int64_t Statement::Int(int col) { return sqlite3_column_int64(stmt_, col); }
+
+std::string Statement::Text(int col) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+  return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
+}
+
+bool Statement::IsNull(int col) { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+
+Db::Db(const std::string& path, bool create) : path_(path) {
+  struct stat st {};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (create && exists) RaiseStoreFailure(path, "a file of that name already exists");
+  if (!create && !exists) com::Raise(kErrNotFound, "store " + path + " does not exist");
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+  if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    const std::string why = db_ ? sqlite3_errmsg(db_) : "cannot open";
+    sqlite3_close(db_);
+    db_ = nullptr;
+    RaiseStoreFailure(path, why);
+  }
+  sqlite3_busy_timeout(db_, 15000);
+  sqlite3_extended_result_codes(db_, 1);
+}
+
+Db::~Db() { sqlite3_close(db_); }
+
+void Db::Exec(const std::string& sql) {
+  char* error = nullptr;
+  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
+  if (rc != SQLITE_OK) {
+    const std::string message = error ? error : sqlite3_errmsg(db_);
+    sqlite3_free(error);
+    const int code = rc & 0xff;
+    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
+      com::Raise(kErrCorruptStore, "store " + path_ + " is damaged: " + message);
+    }
+    RaiseStoreFailure(path_, message);
+  }
+}
+
+Transaction::Transaction(Db& db) : db_(db) { db_.Exec("BEGIN IMMEDIATE"); }
+
+Transaction::~Transaction() {
+  if (!done_) sqlite3_exec(db_.raw(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::Commit() {
+  db_.Exec("COMMIT");
+  done_ = true;
+}
+
+}  // namespace mapistore

@@ -1,0 +1,570 @@
+#include "platform/mapistore/sqlite_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <sstream>
+
+#include "platform/com/com_error.h"
+#include "platform/com/text.h"
+#include "platform/mapistore/store_errors.h"
+#include "platform/win32/locale.h"
+
+namespace mapistore {
+
+using outlook::ApptField;
+using outlook::FieldInfo;
+using outlook::FieldKind;
+using outlook::StoredFields;
+
+namespace {
+
+constexpr const char* kFormat = "quorvane-store 1";
+
+std::string FieldColumns() {
+  std::string cols;
+  for (const FieldInfo& f : StoredFields()) cols += std::string(", ") + f.column;
+  return cols;
+}
+
+const char* kRecurColumns = ", recur_type, recur_interval, recur_mask, recur_day, recur_month, recur_start_ms, recur_end_ms";
+constexpr int kRecurColumnCount = 7;
+
+std::string ColumnType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
+
+int64_t ToColumn(FieldKind kind, const com::Variant& v) {
+  switch (kind) {
+    case FieldKind::Date: return v.ToDate().UnixMillis();
+    case FieldKind::Boolean: return v.ToBool() ? 1 : 0;
+    default: return v.ToLong();
+  }
+}
+
+com::Variant FromColumn(FieldKind kind, Statement& st, int col) {
+  switch (kind) {
+    case FieldKind::Text: return com::Variant(st.Text(col));
+    case FieldKind::Date: return com::Variant(com::Date::FromUnixMillis(st.Int(col)));
+    case FieldKind::Boolean: return com::Variant::Boolean(st.Int(col) != 0);
+    case FieldKind::Long: return com::Variant(static_cast<int32_t>(st.Int(col)));
+  }
+  return {};
+}
+
+// A property of the filter language that maps onto a column or an expression.
+struct ColumnRef {
+  std::string sql;
+  FieldKind kind;
+};
+
+std::optional<ColumnRef> BuiltInColumn(const std::string& property) {
+  if (const FieldInfo* f = outlook::FindField(property)) return ColumnRef{f->column, f->kind};
+  const std::string p = com::ToLower(property);
+  if (p == "entryid") return ColumnRef{"entry_id", FieldKind::Text};
+  if (p == "messageclass") return ColumnRef{"message_class", FieldKind::Text};
+  if (p == "lastmodificationtime") return ColumnRef{"modified_ms", FieldKind::Date};
+  if (p == "creationtime") return ColumnRef{"created_ms", FieldKind::Date};
+  if (p == "duration") return ColumnRef{"((end_ms - start_ms) / 60000)", FieldKind::Long};
+  if (p == "isrecurring") return ColumnRef{"(recur_type IS NOT NULL)", FieldKind::Boolean};
+  return std::nullopt;
+}
+
+std::string SqlOp(const std::string& op) { return op == "<>" ? "<>" : op; }
+
+}  // namespace
+
+SqliteStore::SqliteStore(const std::string& path, bool create, win32::Clock& clock)
+    : db_(path, create), clock_(clock) {}
+
+std::unique_ptr<SqliteStore> SqliteStore::Create(const std::string& path, const std::string& displayName,
+                                                 win32::Clock& clock) {
+  std::unique_ptr<SqliteStore> s(new SqliteStore(path, true, clock));
+  s->CreateSchema(displayName);
+  s->LoadInfo();
+  return s;
+}
+
+std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, win32::Clock& clock) {
+  std::unique_ptr<SqliteStore> s(new SqliteStore(path, false, clock));
+  s->LoadInfo();
+  return s;
+}
+
+void SqliteStore::CreateSchema(const std::string& displayName) {
+  db_.Exec("PRAGMA journal_mode=WAL");
+  std::string items =
+      "CREATE TABLE items(id INTEGER PRIMARY KEY, entry_id TEXT NOT NULL UNIQUE, "
+      "folder_id INTEGER NOT NULL REFERENCES folders(id), message_class TEXT NOT NULL";
+  for (const FieldInfo& f : StoredFields()) items += std::string(", ") + f.column + " " + ColumnType(f.kind);
+  items +=
+      ", recur_type INTEGER, recur_interval INTEGER, recur_mask INTEGER, recur_day INTEGER, recur_month INTEGER, "
+      "recur_start_ms INTEGER, recur_end_ms INTEGER, created_ms INTEGER NOT NULL, modified_ms INTEGER NOT NULL);";
+  Transaction tx(db_);
+  db_.Exec(
+      "CREATE TABLE store_info(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+      "CREATE TABLE folders(id INTEGER PRIMARY KEY, parent_id INTEGER REFERENCES folders(id), "
+      "  entry_id TEXT NOT NULL UNIQUE, name TEXT NOT NULL COLLATE NOCASE, item_type INTEGER NOT NULL,"
+      "  UNIQUE(parent_id, name));"
+      "CREATE TABLE folder_fields(folder_id INTEGER NOT NULL REFERENCES folders(id), "
+      "  name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, PRIMARY KEY(folder_id, name));" +
+      items +
+      "CREATE INDEX items_by_folder_end ON items(folder_id, end_ms);"
+      "CREATE INDEX items_by_folder_start ON items(folder_id, start_ms);"
+      "CREATE TABLE user_props(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, "
+      "  pos INTEGER NOT NULL, name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, value TEXT COLLATE NOCASE,"
+      "  PRIMARY KEY(item_id, name));"
+      "CREATE INDEX user_props_by_value ON user_props(name, value);"
+      "CREATE TABLE attachments(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, pos INTEGER NOT NULL,"
+      "  file_name TEXT NOT NULL, display_name TEXT NOT NULL, PRIMARY KEY(item_id, pos));"
+      "CREATE TABLE recipients(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, pos INTEGER NOT NULL,"
+      "  name TEXT NOT NULL, address TEXT NOT NULL, PRIMARY KEY(item_id, pos));"
+      "CREATE TABLE links(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, pos INTEGER NOT NULL,"
+      "  name TEXT NOT NULL, PRIMARY KEY(item_id, pos));"
+      "CREATE TABLE addresses(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE COLLATE NOCASE, address TEXT NOT NULL);");
+  const std::string storeId = NewEntryId().substr(8, 32);
+  auto info = db_.Prepare("INSERT INTO store_info(key, value) VALUES(?, ?)");
+  for (const auto& [k, v] : {std::pair<std::string, std::string>{"format", kFormat}, {"store_id", storeId},
+                             {"display_name", displayName}}) {
+    info.Bind(1, k).Bind(2, v).Run();
+    info.Reset();
+  }
+  db_.Prepare("INSERT INTO folders(parent_id, entry_id, name, item_type) VALUES(NULL, ?, ?, 0)")
+      .Bind(1, NewEntryId())
+      .Bind(2, displayName)
+      .Run();
+  tx.Commit();
+}
+
+void SqliteStore::LoadInfo() {
+  // Read before anything is written, so a file that is not a store stays as it was.
+  try {
+    auto st = db_.Prepare("SELECT key, value FROM store_info");
+    std::string format;
+    while (st.Step()) {
+      const std::string key = st.Text(0);
+      if (key == "format") format = st.Text(1);
+      if (key == "store_id") storeId_ = st.Text(1);
+      if (key == "display_name") displayName_ = st.Text(1);
+    }
+    if (format != kFormat) com::Raise(kErrCorruptStore, "");
+  } catch (const com::ComError& e) {
+    if (e.number() == kErrCallFailed && e.description().find("no such table") == std::string::npos) throw;
+    com::Raise(kErrCorruptStore, "store " + db_.path() + " is not a calendar store or is damaged" +
+                                     (e.description().empty() ? "" : " (" + e.description() + ")"));
+  }
+  db_.Exec("PRAGMA foreign_keys=ON");
+  db_.Exec("PRAGMA journal_mode=WAL");
+}
+
+std::string SqliteStore::NewEntryId() {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  std::string id = "00000000";
+  char buf[17];
+  for (int i = 0; i < 4; ++i) {
+    std::snprintf(buf, sizeof buf, "%016llX", static_cast<unsigned long long>(rng()));
+    id += buf;
+  }
+  if (!storeId_.empty()) id.replace(8, 32, storeId_);
+  return id;
+}
+
+int64_t SqliteStore::NowMs() { return clock_.Now().UnixMillis(); }
+
+FolderRecord SqliteStore::ReadFolder(Statement& st) {
+  return FolderRecord{st.Int(0), st.IsNull(1) ? 0 : st.Int(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))};
+}
+
+FolderRecord SqliteStore::Root() {
+  auto st = db_.Prepare("SELECT id, parent_id, entry_id, name, item_type FROM folders WHERE parent_id IS NULL");
+  if (!st.Step()) RaiseStoreFailure(db_.path(), "the store has no root folder");
+  return ReadFolder(st);
+}
+
+std::vector<FolderRecord> SqliteStore::SubFolders(int64_t parentId) {
+  auto st = db_.Prepare(
+      "SELECT id, parent_id, entry_id, name, item_type FROM folders WHERE parent_id = ? ORDER BY id");
+  st.Bind(1, parentId);
+  std::vector<FolderRecord> out;
+  while (st.Step()) out.push_back(ReadFolder(st));
+  return out;
+}
+
+std::optional<FolderRecord> SqliteStore::FolderById(int64_t id) {
+  auto st = db_.Prepare("SELECT id, parent_id, entry_id, name, item_type FROM folders WHERE id = ?");
+  st.Bind(1, id);
+  if (!st.Step()) return std::nullopt;
+  return ReadFolder(st);
+}
+
+std::optional<FolderRecord> SqliteStore::FolderByEntryId(const std::string& entryId) {
+  auto st = db_.Prepare("SELECT id, parent_id, entry_id, name, item_type FROM folders WHERE entry_id = ?");
+  st.Bind(1, entryId);
+  if (!st.Step()) return std::nullopt;
+  return ReadFolder(st);
+}
+
+FolderRecord SqliteStore::AddFolder(int64_t parentId, const std::string& name, int itemType) {
+  Transaction tx(db_);
+  auto exists = db_.Prepare("SELECT 1 FROM folders WHERE parent_id = ? AND name = ?");
+  exists.Bind(1, parentId).Bind(2, name);
+  if (exists.Step()) com::Raise(kErrCallFailed, "Cannot create the folder. A folder named \"" + name + "\" exists.");
+  FolderRecord f{0, parentId, NewEntryId(), name, itemType};
+  db_.Prepare("INSERT INTO folders(parent_id, entry_id, name, item_type) VALUES(?, ?, ?, ?)")
+      .Bind(1, parentId)
+      .Bind(2, f.entryId)
+      .Bind(3, name)
+      .Bind(4, int64_t{itemType})
+      .Run();
+  f.id = db_.LastInsertId();
+  tx.Commit();
+  return f;
+}
+
+std::vector<std::string> SqliteStore::FolderFields(int64_t folderId) {
+  auto st = db_.Prepare("SELECT name FROM folder_fields WHERE folder_id = ? ORDER BY name");
+  st.Bind(1, folderId);
+  std::vector<std::string> out;
+  while (st.Step()) out.push_back(st.Text(0));
+  return out;
+}
+
+void SqliteStore::AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) {
+  if (!addToFolderFields) return;
+  db_.Prepare("INSERT OR IGNORE INTO folder_fields(folder_id, name, type) VALUES(?, ?, ?)")
+      .Bind(1, folderId)
+      .Bind(2, name)
+      .Bind(3, int64_t{type})
+      .Run();
+}
+
+std::string SqliteStore::CompileNode(const FilterNode& node, int64_t folderId, const std::string& text,
+                                     std::vector<Binding>& binds) {
+  switch (node.kind) {
+    case FilterNode::Kind::And:
+    case FilterNode::Kind::Or: {
+      const char* joiner = node.kind == FilterNode::Kind::And ? " AND " : " OR ";
+      return "(" + CompileNode(node.children[0], folderId, text, binds) + joiner +
+             CompileNode(node.children[1], folderId, text, binds) + ")";
+    }
+    case FilterNode::Kind::Not:
+      return "(NOT " + CompileNode(node.children[0], folderId, text, binds) + ")";
+    case FilterNode::Kind::Compare:
+      break;
+  }
+  const std::string op = SqlOp(node.op);
+  if (com::EqualsNoCase(node.property, "Recurrence")) {
+    if (!com::EqualsNoCase(node.value, "(none)") || (op != "=" && op != "<>")) {
+      RaiseBadFilter(text, node.position, "Only \"(none)\" can be compared with [Recurrence] (= or <>)");
+    }
+    return op == "=" ? "(recur_type IS NULL)" : "(recur_type IS NOT NULL)";
+  }
+  if (auto col = BuiltInColumn(node.property)) {
+    switch (col->kind) {
+      case FieldKind::Text:
+        binds.emplace_back(node.value);
+        return "(" + col->sql + " " + op + " ? COLLATE NOCASE)";
+      case FieldKind::Date: {
+        com::Date d;
+        if (!win32::Locale::Current().ParseDate(node.value, d)) {
+          RaiseBadFilter(text, node.position, "\"" + node.value + "\" is not a date");
+        }
+        binds.emplace_back(d.UnixMillis());
+        return "(" + col->sql + " " + op + " ?)";
+      }
+      case FieldKind::Boolean: {
+        const std::string v = com::ToLower(node.value);
+        if (v != "true" && v != "false" && v != "-1" && v != "0" && v != "1") {
+          RaiseBadFilter(text, node.position, "\"" + node.value + "\" is not True or False");
+        }
+        binds.emplace_back(int64_t{v == "true" || v == "-1" || v == "1"});
+        return "((" + col->sql + " <> 0) " + op + " ?)";
+      }
+      case FieldKind::Long: {
+        char* end = nullptr;
+        const long long n = std::strtoll(node.value.c_str(), &end, 10);
+        if (node.value.empty() || *end != '\0') {
+          RaiseBadFilter(text, node.position, "\"" + node.value + "\" is not a number");
+        }
+        binds.emplace_back(static_cast<int64_t>(n));
+        return "(" + col->sql + " " + op + " ?)";
+      }
+    }
+  }
+  // A user property can be filtered on only once the folder knows it as a field.
+  const std::vector<std::string> fields = FolderFields(folderId);
+  const bool known = std::any_of(fields.begin(), fields.end(),
+                                 [&](const std::string& f) { return com::EqualsNoCase(f, node.property); });
+  if (!known) com::Raise(kErrBadCondition, "The property \"" + node.property + "\" is unknown.");
+  binds.emplace_back(node.property);
+  binds.emplace_back(node.value);
+  if (op == "=") return "(items.id IN (SELECT item_id FROM user_props WHERE name = ? AND value = ?))";
+  return "((SELECT value FROM user_props WHERE item_id = items.id AND name = ?) " + op + " ?)";
+}
+
+std::string SqliteStore::CompileQuery(const ItemQuery& q, const std::string& select, std::vector<Binding>& binds) {
+  binds.emplace_back(q.folderId);
+  std::string sql = select + " FROM items WHERE folder_id = ?";
+  for (size_t i = 0; i < q.filters.size(); ++i) {
+    const std::string& text = i < q.filterTexts.size() ? q.filterTexts[i] : std::string();
+    sql += " AND " + CompileNode(q.filters[i], q.folderId, text, binds);
+  }
+  return sql;
+}
+
+void SqliteStore::BindAll(Statement& st, const std::vector<Binding>& binds) {
+  int i = 1;
+  for (const Binding& b : binds) {
+    if (std::holds_alternative<int64_t>(b)) st.Bind(i++, std::get<int64_t>(b));
+    else st.Bind(i++, std::get<std::string>(b));
+  }
+}
+
+int SqliteStore::CountItems(const ItemQuery& query) {
+  std::vector<Binding> binds;
+  auto st = db_.Prepare(CompileQuery(query, "SELECT COUNT(*)", binds));
+  BindAll(st, binds);
+  st.Step();
+  return static_cast<int>(st.Int(0));
+}
+
+std::vector<int64_t> SqliteStore::QueryItems(const ItemQuery& query) {
+  std::vector<Binding> binds;
+  std::string sql = CompileQuery(query, "SELECT id", binds);
+  if (!query.sortProperty.empty()) {
+    auto col = BuiltInColumn(query.sortProperty);
+    if (!col) com::Raise(kErrBadCondition, "Cannot sort by the property \"" + query.sortProperty + "\".");
+    sql += " ORDER BY " + col->sql + (query.descending ? " DESC" : "") + ", id";
+  } else {
+    sql += " ORDER BY id";
+  }
+  auto st = db_.Prepare(sql);
+  BindAll(st, binds);
+  std::vector<int64_t> ids;
+  while (st.Step()) ids.push_back(st.Int(0));
+  return ids;
+}
+
+std::string SqliteStore::ExplainQuery(const ItemQuery& query) {
+  std::vector<Binding> binds;
+  auto st = db_.Prepare("EXPLAIN QUERY PLAN " + CompileQuery(query, "SELECT id", binds));
+  BindAll(st, binds);
+  std::string plan;
+  while (st.Step()) plan += st.Text(3) + "\n";
+  return plan;
+}
+
+std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
+  auto st = db_.Prepare("SELECT id, folder_id, entry_id, message_class, created_ms, modified_ms" +
+                        std::string(kRecurColumns) + FieldColumns() + " FROM items WHERE id = ?");
+  st.Bind(1, id);
+  if (!st.Step()) return std::nullopt;
+  ItemRecord r;
+  r.id = st.Int(0);
+  r.folderId = st.Int(1);
+  r.entryId = st.Text(2);
+  r.messageClass = st.Text(3);
+  r.createdMs = st.Int(4);
+  r.modifiedMs = st.Int(5);
+  if (!st.IsNull(6)) {
+    RecurrenceRecord rec;
+    rec.type = static_cast<int>(st.Int(6));
+    rec.interval = static_cast<int>(st.Int(7));
+    rec.dayOfWeekMask = static_cast<int>(st.Int(8));
+    rec.dayOfMonth = static_cast<int>(st.Int(9));
+    rec.monthOfYear = static_cast<int>(st.Int(10));
+    rec.patternStart = com::Date::FromUnixMillis(st.Int(11));
+    if (!st.IsNull(12)) rec.patternEnd = com::Date::FromUnixMillis(st.Int(12));
+    r.recurrence = rec;
+  }
+  int col = 6 + kRecurColumnCount;
+  for (const FieldInfo& f : StoredFields()) r.fields[f.id] = FromColumn(f.kind, st, col++);
+
+  auto props = db_.Prepare("SELECT name, type, value FROM user_props WHERE item_id = ? ORDER BY pos");
+  props.Bind(1, id);
+  while (props.Step()) r.userProps.push_back(UserPropRecord{props.Text(0), static_cast<int>(props.Int(1)), props.Text(2)});
+  auto atts = db_.Prepare("SELECT file_name, display_name FROM attachments WHERE item_id = ? ORDER BY pos");
+  atts.Bind(1, id);
+  while (atts.Step()) r.attachments.push_back(AttachmentRecord{atts.Text(0), atts.Text(1)});
+  auto recips = db_.Prepare("SELECT name, address FROM recipients WHERE item_id = ? ORDER BY pos");
+  recips.Bind(1, id);
+  while (recips.Step()) r.recipients.push_back(RecipientRecord{recips.Text(0), recips.Text(1)});
+  auto links = db_.Prepare("SELECT name FROM links WHERE item_id = ? ORDER BY pos");
+  links.Bind(1, id);
+  while (links.Step()) r.links.push_back(links.Text(0));
+  return r;
+}
+
+ItemRecord SqliteStore::MustLoad(int64_t id) {
+  auto r = LoadItem(id);
+  if (!r) RaiseItemGone();
+  return *r;
+}
+
+std::optional<int64_t> SqliteStore::FindItem(const std::string& entryId) {
+  auto st = db_.Prepare("SELECT id FROM items WHERE entry_id = ?");
+  st.Bind(1, entryId);
+  if (!st.Step()) return std::nullopt;
+  return st.Int(0);
+}
+
+void SqliteStore::WriteChildren(const ItemRecord& item) {
+  for (const char* table : {"user_props", "attachments", "recipients", "links"}) {
+    db_.Prepare(std::string("DELETE FROM ") + table + " WHERE item_id = ?").Bind(1, item.id).Run();
+  }
+  auto props = db_.Prepare("INSERT INTO user_props(item_id, pos, name, type, value) VALUES(?, ?, ?, ?, ?)");
+  int64_t pos = 0;
+  for (const auto& p : item.userProps) {
+    props.Bind(1, item.id).Bind(2, pos++).Bind(3, p.name).Bind(4, int64_t{p.type}).Bind(5, p.value.ToString()).Run();
+    props.Reset();
+  }
+  auto atts = db_.Prepare("INSERT INTO attachments(item_id, pos, file_name, display_name) VALUES(?, ?, ?, ?)");
+  pos = 0;
+  for (const auto& a : item.attachments) {
+    atts.Bind(1, item.id).Bind(2, pos++).Bind(3, a.fileName).Bind(4, a.displayName).Run();
+    atts.Reset();
+  }
+  auto recips = db_.Prepare("INSERT INTO recipients(item_id, pos, name, address) VALUES(?, ?, ?, ?)");
+  pos = 0;
+  for (const auto& r : item.recipients) {
+    recips.Bind(1, item.id).Bind(2, pos++).Bind(3, r.name).Bind(4, r.address).Run();
+    recips.Reset();
+  }
+  auto links = db_.Prepare("INSERT INTO links(item_id, pos, name) VALUES(?, ?, ?)");
+  pos = 0;
+  for (const auto& l : item.links) {
+    links.Bind(1, item.id).Bind(2, pos++).Bind(3, l).Run();
+    links.Reset();
+  }
+}
+
+// Writes every column of the item; a new row when item.id is 0.
+void SqliteStore::InsertItem(ItemRecord& item) {
+  const bool insert = item.id == 0;
+  std::string sql;
+  if (insert) {
+    sql = "INSERT INTO items(entry_id, folder_id, message_class, created_ms, modified_ms" + std::string(kRecurColumns) +
+          FieldColumns() + ") VALUES(?, ?, ?, ?, ?";
+    for (size_t i = 0; i < kRecurColumnCount + StoredFields().size(); ++i) sql += ", ?";
+    sql += ")";
+  } else {
+    sql = "UPDATE items SET entry_id = ?, folder_id = ?, message_class = ?, created_ms = ?, modified_ms = ?";
+    std::string cols = std::string(kRecurColumns) + FieldColumns();
+    std::stringstream names(cols);
+    std::string name;
+    while (std::getline(names, name, ',')) {
+      name = com::Trim(name);
+      if (!name.empty()) sql += ", " + name + " = ?";
+    }
+    sql += " WHERE id = ?";
+  }
+  auto st = db_.Prepare(sql);
+  int i = 1;
+  st.Bind(i++, item.entryId).Bind(i++, item.folderId).Bind(i++, item.messageClass);
+  st.Bind(i++, item.createdMs).Bind(i++, item.modifiedMs);
+  if (item.recurrence) {
+    const RecurrenceRecord& r = *item.recurrence;
+    st.Bind(i++, int64_t{r.type}).Bind(i++, int64_t{r.interval}).Bind(i++, int64_t{r.dayOfWeekMask});
+    st.Bind(i++, int64_t{r.dayOfMonth}).Bind(i++, int64_t{r.monthOfYear}).Bind(i++, r.patternStart.UnixMillis());
+    if (r.patternEnd) st.Bind(i++, r.patternEnd->UnixMillis());
+    else st.BindNull(i++);
+  } else {
+    for (int k = 0; k < kRecurColumnCount; ++k) st.BindNull(i++);
+  }
+  for (const FieldInfo& f : StoredFields()) {
+    const com::Variant v = item.Field(f.id);
+    if (f.kind == FieldKind::Text) st.Bind(i++, v.ToString());
+    else st.Bind(i++, ToColumn(f.kind, v));
+  }
+  if (!insert) st.Bind(i++, item.id);
+  st.Run();
+  if (insert) {
+    item.id = db_.LastInsertId();
+  } else if (sqlite3_changes(db_.raw()) == 0) {
+    RaiseItemGone();
+  }
+  WriteChildren(item);
+}
+
+void SqliteStore::SaveItem(ItemRecord& item) {
+  Transaction tx(db_);
+  const int64_t now = NowMs();
+  ItemRecord saved = item;
+  if (saved.id == 0) {
+    if (!FolderById(saved.folderId)) RaiseNotFound("folder");
+    saved.entryId = NewEntryId();
+    saved.createdMs = now;
+    saved.modifiedMs = now;
+  } else {
+    auto prev = db_.Prepare("SELECT modified_ms FROM items WHERE id = ?");
+    prev.Bind(1, saved.id);
+    if (!prev.Step()) RaiseItemGone();
+    // Strictly later than before, so two saves within one clock tick still order.
+    saved.modifiedMs = std::max(now, prev.Int(0) + 1);
+  }
+  InsertItem(saved);
+  tx.Commit();
+  item = std::move(saved);
+}
+
+ItemRecord SqliteStore::CopyItem(int64_t id) {
+  Transaction tx(db_);
+  ItemRecord copy = MustLoad(id);
+  copy.id = 0;
+  copy.entryId = NewEntryId();
+  copy.createdMs = copy.modifiedMs = NowMs();
+  InsertItem(copy);
+  tx.Commit();
+  return copy;
+}
+
+ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {
+  Transaction tx(db_);
+  if (!FolderById(folderId)) RaiseNotFound("folder");
+  db_.Prepare("UPDATE items SET folder_id = ? WHERE id = ?").Bind(1, folderId).Bind(2, id).Run();
+  if (sqlite3_changes(db_.raw()) == 0) RaiseItemGone();
+  ItemRecord moved = MustLoad(id);
+  tx.Commit();
+  return moved;
+}
+
+ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
+  Transaction tx(db_);
+  if (!FolderById(folderId)) RaiseNotFound("folder");
+  ItemRecord imported = item;
+  imported.id = 0;
+  imported.folderId = folderId;
+  imported.entryId = NewEntryId();
+  InsertItem(imported);
+  for (const auto& p : imported.userProps) {
+    // The arriving item's fields become known to its new folder, as its old folder knew them.
+    db_.Prepare("INSERT OR IGNORE INTO folder_fields(folder_id, name, type) VALUES(?, ?, ?)")
+        .Bind(1, folderId)
+        .Bind(2, p.name)
+        .Bind(3, int64_t{p.type})
+        .Run();
+  }
+  tx.Commit();
+  return imported;
+}
+
+void SqliteStore::DeleteItem(int64_t id) {
+  Transaction tx(db_);
+  db_.Prepare("DELETE FROM items WHERE id = ?").Bind(1, id).Run();
+  if (sqlite3_changes(db_.raw()) == 0) RaiseItemGone();
+  tx.Commit();
+}
+
+std::vector<AddressRecord> SqliteStore::Addresses() {
+  auto st = db_.Prepare("SELECT name, address FROM addresses ORDER BY name");
+  std::vector<AddressRecord> out;
+  while (st.Step()) out.push_back(AddressRecord{st.Text(0), st.Text(1)});
+  return out;
+}
+
+void SqliteStore::AddAddress(const AddressRecord& address) {
+  db_.Prepare("INSERT OR REPLACE INTO addresses(name, address) VALUES(?, ?)")
+      .Bind(1, address.name)
+      .Bind(2, address.address)
+      .Run();
+}
+
+}  // namespace mapistore

@@ -1,0 +1,69 @@
+#pragma once
+// A store in one SQLite file: a mailbox, the public folders or a personal folders file.
+// Several processes may share one file (WAL journal, busy timeout); every change is one
+// transaction. A file that is not a store is refused without being written to.
+#include <memory>
+#include <string>
+#include <variant>
+
+#include "platform/mapistore/sqlite_db.h"
+#include "platform/mapistore/store.h"
+#include "platform/win32/clock.h"
+
+namespace mapistore {
+
+class SqliteStore : public Store {
+ public:
+  // A new store file whose root folder is named displayName ("Mailbox - Ann", "Public Folders").
+  static std::unique_ptr<SqliteStore> Create(const std::string& path, const std::string& displayName,
+                                             win32::Clock& clock);
+  static std::unique_ptr<SqliteStore> Open(const std::string& path, win32::Clock& clock);
+
+  std::string Path() override { return db_.path(); }
+  std::string StoreId() override { return storeId_; }
+  std::string DisplayName() override { return displayName_; }
+  FolderRecord Root() override;
+  std::vector<FolderRecord> SubFolders(int64_t parentId) override;
+  std::optional<FolderRecord> FolderById(int64_t id) override;
+  std::optional<FolderRecord> FolderByEntryId(const std::string& entryId) override;
+  FolderRecord AddFolder(int64_t parentId, const std::string& name, int itemType) override;
+  std::vector<std::string> FolderFields(int64_t folderId) override;
+  void AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) override;
+  int CountItems(const ItemQuery& query) override;
+  std::vector<int64_t> QueryItems(const ItemQuery& query) override;
+  std::optional<ItemRecord> LoadItem(int64_t id) override;
+  std::optional<int64_t> FindItem(const std::string& entryId) override;
+  void SaveItem(ItemRecord& item) override;
+  ItemRecord CopyItem(int64_t id) override;
+  ItemRecord MoveItem(int64_t id, int64_t folderId) override;
+  ItemRecord ImportItem(const ItemRecord& item, int64_t folderId) override;
+  void DeleteItem(int64_t id) override;
+  std::vector<AddressRecord> Addresses() override;
+  void AddAddress(const AddressRecord& address) override;
+
+  // SQLite's plan for a query, so tests can see that a lookup uses an index.
+  std::string ExplainQuery(const ItemQuery& query);
+
+ private:
+  using Binding = std::variant<int64_t, std::string>;
+  SqliteStore(const std::string& path, bool create, win32::Clock& clock);
+  void CreateSchema(const std::string& displayName);
+  void LoadInfo();
+  std::string NewEntryId();
+  int64_t NowMs();
+  std::string CompileQuery(const ItemQuery& query, const std::string& select, std::vector<Binding>& binds);
+  std::string CompileNode(const FilterNode& node, int64_t folderId, const std::string& text,
+                          std::vector<Binding>& binds);
+  void BindAll(Statement& st, const std::vector<Binding>& binds);
+  void InsertItem(ItemRecord& item);
+  void WriteChildren(const ItemRecord& item);
+  FolderRecord ReadFolder(Statement& st);
+  ItemRecord MustLoad(int64_t id);
+
+  Db db_;
+  win32::Clock& clock_;
+  std::string storeId_;
+  std::string displayName_;
+};
+
+}  // namespace mapistore

@@ -1,0 +1,7 @@
+#include "platform/mapistore/store.h"
+
+namespace mapistore {
+
+Store::~Store() = default;
+
+}  // namespace mapistore
