@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <random>
+#include <sys/random.h>
+
+#include <cerrno>
 #include <sstream>
 
 #include "platform/com/com_error.h"
@@ -137,6 +139,8 @@ void SqliteStore::CreateSchema(const std::string& displayName) {
 void SqliteStore::LoadInfo() {
   // Read before anything is written, so a file that is not a store stays as it was.
   try {
+    auto check = db_.Prepare("PRAGMA quick_check");
+    if (check.Step() && check.Text(0) != "ok") com::Raise(kErrCorruptStore, check.Text(0));
     auto st = db_.Prepare("SELECT key, value FROM store_info");
     std::string format;
     while (st.Step()) {
@@ -156,11 +160,18 @@ void SqliteStore::LoadInfo() {
 }
 
 std::string SqliteStore::NewEntryId() {
-  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  // Straight from the kernel each time: a generator seeded once would repeat itself in every
+  // process forked after the seeding.
+  unsigned char random[32];
+  for (size_t got = 0; got < sizeof random;) {
+    const ssize_t n = ::getrandom(random + got, sizeof random - got, 0);
+    if (n > 0) got += static_cast<size_t>(n);
+    else if (errno != EINTR) RaiseStoreFailure(db_.path(), "no random numbers for a new entry ID");
+  }
   std::string id = "00000000";
-  char buf[17];
-  for (int i = 0; i < 4; ++i) {
-    std::snprintf(buf, sizeof buf, "%016llX", static_cast<unsigned long long>(rng()));
+  char buf[3];
+  for (unsigned char b : random) {
+    std::snprintf(buf, sizeof buf, "%02X", b);
     id += buf;
   }
   if (!storeId_.empty()) id.replace(8, 32, storeId_);

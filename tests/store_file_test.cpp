@@ -1,0 +1,85 @@
+// Store files: refused when damaged or missing, shared safely between processes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/com/com_error.h"
+#include "platform/mapistore/sqlite_store.h"
+#include "tests/support/temp_dir.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string OpenError(const std::string& path) {
+  win32::SystemClock clock;
+  try {
+    mapistore::SqliteStore::Open(path, clock);
+  } catch (const com::ComError& e) {
+    return e.description();
+  }
+  return "";
+}
+
+TEST(StoreFileTest, DamagedOrForeignFilesAreRefusedByNameAndLeftAlone) {
+  TempDir dir;
+  const std::string garbage(5000, 'g');
+  WriteFile(dir / "garbage.store", garbage);
+  EXPECT_NE(std::string::npos, OpenError(dir / "garbage.store").find(dir / "garbage.store"));
+  EXPECT_EQ(garbage, ReadFile(dir / "garbage.store"));
+
+  EXPECT_NE(std::string::npos, OpenError(dir / "missing.store").find("does not exist"));
+
+  {  // a database of somebody else's
+    win32::SystemClock clock;
+    auto store = mapistore::SqliteStore::Create(dir / "real.store", "Mailbox - Ann", clock);
+  }
+  std::string valid = ReadFile(dir / "real.store");
+  valid.replace(4096, 1024, std::string(1024, '\x5a'));  // the second page, a table's root
+  WriteFile(dir / "torn.store", valid);
+  const std::string torn = OpenError(dir / "torn.store");
+  EXPECT_NE(std::string::npos, torn.find("torn.store")) << torn;
+}
+
+TEST(StoreFileTest, TwoProcessesAddingToOnePublicFolderLoseNothing) {
+  TempDir dir;
+  int64_t folderId = 0;
+  {
+    win32::SystemClock clock;
+    auto store = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
+    folderId = store->AddFolder(store->Root().id, "Team", 1).id;
+  }
+  constexpr int kEach = 40;
+  pid_t children[2];
+  for (int c = 0; c < 2; ++c) {
+    children[c] = fork();
+    if (children[c] == 0) {
+      try {
+        win32::SystemClock clock;
+        auto store = mapistore::SqliteStore::Open(dir / "public.store", clock);
+        for (int i = 0; i < kEach; ++i) {
+          mapistore::ItemRecord r;
+          r.folderId = folderId;
+          r.fields[outlook::ApptField::Subject] = com::Variant("member " + std::to_string(c));
+          store->SaveItem(r);
+        }
+      } catch (const std::exception& e) {
+        fprintf(stderr, "child %d: %s\n", c, e.what());
+        _exit(1);
+      }
+      _exit(0);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  win32::SystemClock clock;
+  auto store = mapistore::SqliteStore::Open(dir / "public.store", clock);
+  mapistore::ItemQuery q;
+  q.folderId = folderId;
+  EXPECT_EQ(2 * kEach, store->CountItems(q));
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+// The calendar store: identity and time rules, copies and moves, filters, events and faults.
+#include <gtest/gtest.h>
+
+#include "platform/com/com_error.h"
+#include "platform/com/err_object.h"
+#include "platform/mapistore/store_errors.h"
+#include "platform/outlook/outlook_enums.h"
+#include "tests/support/store_fixture.h"
+
+using namespace testing_support;
+using mapistore::StoreOp;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+long ErrorOf(const std::function<void()>& f) {
+  com::ErrObject err;
+  err.Try(f);
+  return err.Number();
+}
+
+std::string DescriptionOf(const std::function<void()>& f) {
+  com::ErrObject err;
+  err.Try(f);
+  return err.Description();
+}
+
+class StoreTest : public StoreFixture {};
+
+TEST_F(StoreTest, CopyIsANewItemInTheSameFolderWithEveryProperty) {
+  auto item = AddAppt(calendar, "Planning", At(3, 11, 9), At(3, 11, 10));
+  item->SetBody("Agenda");
+  item->Attachments()->Add("/tmp/notes.txt");
+  item->UserProperties()->Add("OrigEntryId", outlook::olText, true)->SetValue(item->EntryID());
+  item->Save();
+
+  auto copy = item->Copy();
+  EXPECT_NE(item->EntryID(), copy->EntryID());
+  EXPECT_EQ(calendar->EntryID(), copy->Parent()->EntryID());
+  EXPECT_EQ("Agenda", copy->Body());
+  EXPECT_EQ("notes.txt", copy->Attachments()->Item(1)->FileName());
+  ASSERT_TRUE(copy->UserProperties()->Find("origentryid"));
+  EXPECT_EQ(item->EntryID(), copy->UserProperties()->Find("OrigEntryId")->Value().ToString());
+  EXPECT_EQ(2, calendar->Items()->Count());
+}
+
+TEST_F(StoreTest, MoveToAnotherStoreGivesANewEntryIdAndLeavesNothingBehind) {
+  auto item = AddAppt(calendar, "Review", At(3, 12, 14), At(3, 12, 15));
+  const std::string before = item->EntryID();
+  auto moved = item->Move(team);
+  EXPECT_NE(before, moved->EntryID());
+  EXPECT_EQ(team->EntryID(), moved->Parent()->EntryID());
+  EXPECT_EQ(0, calendar->Items()->Count());
+  EXPECT_EQ(mapistore::kErrNotFound, ErrorOf([&] { item->Subject(); })) << "the old object is gone";
+
+  auto other = ns->Folders()->Item("Mailbox - Ann")->Folders()->Add("Archive", 1);
+  auto second = AddAppt(calendar, "Local move", At(3, 12), At(3, 12, 1));
+  EXPECT_EQ(second->EntryID(), second->Move(other)->EntryID()) << "within one store the ID stays";
+}
+
+TEST_F(StoreTest, EverySaveMovesTheModificationTimeStrictlyForward) {
+  auto item = AddAppt(calendar, "Twice", At(3, 11), At(3, 11, 1));
+  const com::Date first = item->LastModificationTime();
+  item->SetLocation("Room 1");
+  item->Save();  // the virtual clock has not moved
+  const com::Date second = item->LastModificationTime();
+  EXPECT_LT(first, second);
+  clock.Advance(5000);
+  item->Save();
+  EXPECT_EQ(clock.Now(), item->LastModificationTime());
+  auto fresh = ns->GetItemFromID(item->EntryID());
+  EXPECT_EQ(item->LastModificationTime(), fresh->LastModificationTime()) << "kept at sub-second precision";
+}
+
+TEST_F(StoreTest, UserPropertiesBecomeFolderFieldsAndOnlyThoseCanBeFiltered) {
+  auto item = AddAppt(team, "Linked", At(3, 11), At(3, 11, 1));
+  EXPECT_TRUE(item->UserProperties()->Find("OrigEntryId").IsNothing());
+  const long unknown = ErrorOf([&] { team->Items()->Restrict("[OrigEntryId] = \"X\""); });
+  EXPECT_EQ(mapistore::kErrBadCondition, unknown) << "not a folder field yet";
+
+  item->UserProperties()->Add("OrigEntryId", outlook::olText, true)->SetValue("ABC");
+  item->Save();
+  EXPECT_TRUE(team->HasField("OrigEntryId"));
+  EXPECT_EQ(1, team->Items()->Restrict("[OrigEntryId] = \"abc\"")->Count());
+  EXPECT_EQ(0, team->Items()->Restrict("[OrigEntryId] = \"ABD\"")->Count());
+
+  // A field added without the folder option stays the item's own.
+  item->UserProperties()->Add("Private", outlook::olText, false)->SetValue("x");
+  item->Save();
+  EXPECT_FALSE(team->HasField("Private"));
+}
+
+TEST_F(StoreTest, LookupByFolderFieldUsesAnIndex) {
+  mapistore::ItemQuery q;
+  q.folderId = publicFile->SubFolders(publicFile->SubFolders(publicFile->Root().id)[0].id)[0].id;
+  publicFile->AddUserProperty(q.folderId, "OrigEntryId", 1, true);
+  q.filters.push_back(mapistore::ParseFilter("[OrigEntryId] = \"0000ABC\""));
+  const std::string plan = publicFile->ExplainQuery(q);
+  EXPECT_NE(std::string::npos, plan.find("user_props_by_value")) << plan;
+  EXPECT_EQ(std::string::npos, plan.find("SCAN user_props")) << plan;
+}
+
+TEST_F(StoreTest, TheDateWindowOfThePassesKeepsItsEdges) {
+  // NoOfDays 30 on 10 March: from 9 March to 9 April, both given as short dates.
+  AddAppt(calendar, "ends on the last day", At(4, 8, 23), At(4, 9, 0));
+  AddAppt(calendar, "ends the evening before", At(4, 8, 22), At(4, 8, 23));
+  AddAppt(calendar, "ends on the first day", At(3, 8, 23), At(3, 9, 0));
+  AddAppt(calendar, "ends just after the first day began", At(3, 9, 0), At(3, 9, 0, 30));
+  AddAppt(calendar, "far away", At(6, 1, 9), At(6, 1, 10));
+  auto series = AddAppt(calendar, "weekly since last year", com::Date::FromParts(2025, 1, 6, 9, 0, 0),
+                        com::Date::FromParts(2025, 1, 6, 10, 0, 0));
+  series->GetRecurrencePattern()->SetRecurrenceType(outlook::olRecursWeekly);
+  series->Save();
+
+  auto level1 = calendar->Items()->Restrict("[End] < \"4/9/2026\" Or [Recurrence] <> \"(none)\" ");
+  auto level2 = level1->Restrict("[End] > \"3/9/2026\" Or [Recurrence] <> \"(none)\"");
+  level2->Sort("[Start]");
+  EXPECT_EQ((Strings{"weekly since last year", "ends just after the first day began", "ends the evening before"}),
+            Subjects(level2));
+  EXPECT_EQ(3, level2->Count());
+}
+
+TEST_F(StoreTest, FiltersCombineAndReportWhereTheyFail) {
+  AddAppt(calendar, "QZT 2.2.0.5", At(3, 10), At(3, 10));
+  AddAppt(calendar, "Other", At(3, 11), At(3, 11, 1));
+  EXPECT_EQ(1, calendar->Items()->Restrict("[Subject] = \"qzt 2.2.0.5\"")->Count());
+  EXPECT_EQ(2, calendar->Items()->Restrict("([Subject] = \"Other\" Or [Sensitivity] = 0) And Not [AllDayEvent] = True")->Count());
+
+  const std::string bad = DescriptionOf([&] { calendar->Items()->Restrict("[End] < \"3/10/2026\" Or [Start] >"); });
+  EXPECT_NE(std::string::npos, bad.find("position 33")) << bad;
+  EXPECT_NE(std::string::npos, DescriptionOf([&] { calendar->Items()->Restrict("[End] < \"13/45/2026\""); })
+                                   .find("not a date"));
+  EXPECT_EQ(mapistore::kErrBadCondition, ErrorOf([&] { calendar->Items()->Restrict("[Nonsense] = \"1\""); }));
+}
+
+TEST_F(StoreTest, EnumerationSurvivesDeletionsAndAdditions) {
+  for (int i = 1; i <= 4; ++i) AddAppt(calendar, "A" + std::to_string(i), At(3, 10 + i), At(3, 10 + i, 1));
+  auto items = calendar->Items();
+  items->Sort("[Start]");
+  Strings seen;
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) {
+    seen.push_back(item->Subject());
+    if (item->Subject() == "A1") {
+      items->Item(2)->Delete();  // A2 goes while the walk is on
+      AddAppt(calendar, "A0", At(3, 1), At(3, 1, 1));
+      item->Copy();
+    }
+  }
+  EXPECT_EQ((Strings{"A1", "A3", "A4"}), seen);
+}
+
+TEST_F(StoreTest, EventsArriveThroughTheMessageLoopAfterTheOperation) {
+  Strings added, changed;
+  auto addSub = team->Items()->OnItemAdd([&](const com::Ref<outlook::AppointmentItem>& i) { added.push_back(i->Subject()); });
+  auto changeSub =
+      team->Items()->OnItemChange([&](const com::Ref<outlook::AppointmentItem>& i) { changed.push_back(i->Subject()); });
+  auto item = AddAppt(team, "Arrives", At(3, 11), At(3, 11, 1));
+  item->SetLocation("Hall");
+  item->Save();
+  EXPECT_TRUE(added.empty()) << "never inside the Move or Save";
+  loop.DoEvents();
+  EXPECT_EQ((Strings{"Arrives"}), added);
+  EXPECT_EQ((Strings{"Arrives"}), changed);
+
+  addSub.Reset();
+  AddAppt(team, "Unheard", At(3, 11), At(3, 11, 1));
+  loop.DoEvents();
+  EXPECT_EQ(1u, added.size());
+}
+
+TEST_F(StoreTest, InjectedFaultsFailTheirOperationOnly) {
+  auto item = AddAppt(calendar, "Fragile", At(3, 11), At(3, 11, 1));
+
+  publicFolders->SetOffline(true);
+  EXPECT_EQ(mapistore::kErrNetwork, ErrorOf([&] { team->Items()->Count(); }));
+  EXPECT_EQ(0, ErrorOf([&] { calendar->Items()->Count(); })) << "the other store is still there";
+  publicFolders->SetOffline(false);
+
+  publicFolders->Fail(StoreOp::Move);
+  EXPECT_NE(0, ErrorOf([&] { item->Move(team); }));
+  EXPECT_EQ(1, calendar->Items()->Count()) << "a failed move leaves the item where it was";
+  EXPECT_EQ(0, team->Items()->Count());
+
+  mailbox->Fail(StoreOp::Delete);
+  EXPECT_NE(0, ErrorOf([&] { item->Move(team); }));
+  EXPECT_EQ(1, calendar->Items()->Count()) << "a move that cannot leave the source is undone";
+  EXPECT_EQ(0, team->Items()->Count());
+
+  mailbox->Fail(StoreOp::Save);
+  item->SetSubject("Changed");
+  EXPECT_NE(0, ErrorOf([&] { item->Save(); }));
+  EXPECT_EQ("Fragile", ns->GetItemFromID(item->EntryID())->Subject());
+
+  mailbox->Fail(StoreOp::AddUserProperty);
+  EXPECT_NE(0, ErrorOf([&] { item->UserProperties()->Add("OrigEntryId", 1, true); }));
+  EXPECT_TRUE(item->UserProperties()->Find("OrigEntryId").IsNothing());
+
+  mailbox->Fail(StoreOp::Delete);
+  EXPECT_NE(0, ErrorOf([&] { item->Delete(); }));
+  EXPECT_EQ(1, calendar->Items()->Count());
+}
+
+TEST_F(StoreTest, ACollectionCanBeMadeToRepeatAnItem) {
+  AddAppt(calendar, "One", At(3, 11), At(3, 11, 1));
+  AddAppt(calendar, "Two", At(3, 12), At(3, 12, 1));
+  mailbox->RepeatItemAt(0, 4);
+  auto items = calendar->Items();
+  items->Sort("[Start]");
+  EXPECT_EQ((Strings{"One", "One", "One", "One", "Two"}), Subjects(items));
+}
+
+}  // namespace
