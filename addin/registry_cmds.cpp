@@ -15,9 +15,10 @@ namespace {
 constexpr const char* kCrLf = "\r\n";
 constexpr const char* kTitle = "QuorvaneDLL";
 constexpr size_t kMaxStringRead = 1024;
+}  // namespace
 
 // Closes the key on every way out, as each layer function opens it for one call only.
-class OpenKey {
+class RegistryCmds::OpenKey {
  public:
   OpenKey(Registry& registry) : registry_(registry) {}
   ~OpenKey() {
@@ -30,7 +31,13 @@ class OpenKey {
   Registry& registry_;
   HKEY key_ = 0;
 };
-}  // namespace
+
+bool RegistryCmds::Open(OpenKey& key, bool showErrors) {
+  const long rc = registry_.RegOpenKeyEx(HKEY_CURRENT_USER, kConfigKey, 0, KEY_ALL_ACCESS, key.out());
+  if (rc == ERROR_SUCCESS) return true;
+  if (showErrors) Box("Error Opening Registry Key Entry:", std::string("Key/Path=") + kConfigKey, rc);
+  return false;
+}
 
 void RegistryCmds::Box(const std::string& heading, const std::string& keyLine, long code) {
   ui_.MessageBox(heading + kCrLf + keyLine + kCrLf + "DLL Returned=" + std::to_string(code), kTitle, vbExclamation);
@@ -55,14 +62,10 @@ Bytes RegistryCmds::Encode(DWORD type, const com::Variant& value) {
 bool RegistryCmds::fnRegGetValue(const std::string& name, DWORD /*type*/, com::Variant& value, bool showErrors) {
   return Guarded([&] {
     OpenKey key(registry_);
-    long rc = registry_.RegOpenKeyEx(HKEY_CURRENT_USER, kConfigKey, 0, KEY_ALL_ACCESS, key.out());
-    if (rc != ERROR_SUCCESS) {
-      if (showErrors) Box("Error Opening Registry Key Entry:", std::string("Key/Path=") + kConfigKey, rc);
-      return false;
-    }
+    if (!Open(key, showErrors)) return false;
     DWORD stored = REG_NONE;
     Bytes data;
-    rc = registry_.RegQueryValueEx(key.get(), name, &stored, &data, kMaxStringRead);
+    const long rc = registry_.RegQueryValueEx(key.get(), name, &stored, &data, kMaxStringRead);
     if (rc != ERROR_SUCCESS && !(rc == ERROR_MORE_DATA && stored == REG_SZ)) {
       if (showErrors) Box("Error Retrieving Registry Key Entry:", "Key=" + name, rc);
       return false;
@@ -103,13 +106,9 @@ bool RegistryCmds::fnRegCreateValue(DWORD type, const std::string& name, const c
 bool RegistryCmds::fnRegSetValue(const std::string& name, DWORD type, const com::Variant& value) {
   return Guarded([&] {
     OpenKey key(registry_);
-    long rc = registry_.RegOpenKeyEx(HKEY_CURRENT_USER, kConfigKey, 0, KEY_ALL_ACCESS, key.out());
-    if (rc != ERROR_SUCCESS) {
-      Box("Error Opening Registry Key Entry:", std::string("Key/Path=") + kConfigKey, rc);
-      return false;
-    }
+    if (!Open(key, true)) return false;
     if (type != REG_SZ && type != REG_DWORD) return true;
-    rc = registry_.RegSetValueEx(key.get(), name, type, Encode(type, value));
+    const long rc = registry_.RegSetValueEx(key.get(), name, type, Encode(type, value));
     if (rc != ERROR_SUCCESS) {
       Box("Error Setting Registry Key Entry:", "Key=" + name, rc);
       return false;
@@ -121,12 +120,8 @@ bool RegistryCmds::fnRegSetValue(const std::string& name, DWORD type, const com:
 bool RegistryCmds::fnRegDeleteValue(const std::string& name) {
   return Guarded([&] {
     OpenKey key(registry_);
-    long rc = registry_.RegOpenKeyEx(HKEY_CURRENT_USER, kConfigKey, 0, KEY_ALL_ACCESS, key.out());
-    if (rc != ERROR_SUCCESS) {
-      Box("Error Opening Registry Key Entry:", std::string("Key/Path=") + kConfigKey, rc);
-      return false;
-    }
-    rc = registry_.RegDeleteValue(key.get(), name);
+    if (!Open(key, true)) return false;
+    const long rc = registry_.RegDeleteValue(key.get(), name);
     if (rc != ERROR_SUCCESS) {
       Box("Error Deleting Registry Key Entry:", std::string("Key=") + kConfigKey + "\\" + name, rc);
       return false;

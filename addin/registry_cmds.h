@@ -26,6 +26,8 @@ class RegistryCmds {
   bool fnRegDeleteValue(const std::string& name);
 
  private:
+  class OpenKey;
+  bool Open(OpenKey& key, bool showErrors);
   void Box(const std::string& heading, const std::string& keyLine, long code);
   bool Guarded(const std::function<bool()>& body);
   static win32::Bytes Encode(win32::DWORD type, const com::Variant& value);
