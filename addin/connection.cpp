@@ -20,13 +20,18 @@ void QuorvaneClass::ReleaseHostObjects() {
   Err.Try([&] {
     if (oAdminPage) com::PutProperty(oAdminPage, "oAdminDLL", com::Variant::Nothing());
   });
+  SetLocalItems(nullptr);
+  SetGlobalItems(nullptr);
   oAdminPage.reset();
-  oNS.reset();
-  oApplication.reset();
+  oExplorer.Release();
+  oNS.Release();
+  oApplication.Release();
+  oGlobalCalendar.Release();
+  oLocalCalendar.Release();
 }
 
 void QuorvaneClass::OnConnection(const com::ObjectPtr& application, int, const com::ObjectPtr&, com::Args&) {
-  Err.Try([&] { oApplication = application; });
+  Err.Try([&] { oApplication = com::As<outlook::Application>(application); });
   strVersion = "2.2.0.5";
   Err.Try([&] { strLogFolder = win32::GetWindowsDirectory(512) + "\\TEMP\\"; });
   fnCreateErrorLog();
@@ -52,6 +57,7 @@ void QuorvaneClass::OnDisconnection(int, com::Args&) {
   bShuttingDown = true;
   PromptErrors = 0;
   ReleaseHostObjects();
+  oRootFolders.Release();
   fnPostError("QZT Disconnected at " + NowDateText() + "at " + NowTimeText());
 }
 

@@ -9,6 +9,9 @@
 #include "platform/com/err_object.h"
 #include "platform/com/extensibility.h"
 #include "platform/com/ref.h"
+#include "platform/com/subscription.h"
+#include "platform/outlook/application.h"
+#include "platform/outlook/items.h"
 #include "platform/win32/environment.h"
 
 namespace quorvane {
@@ -40,13 +43,53 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
                          const com::Variant& vPromptDelete, const com::Variant& vGlobalOwner,
                          const com::Variant& vPromptErrors, const com::Variant& vSyncAccepted,
                          const com::Variant& vShowOwner);
-  com::ObjectPtr oNameSpace() const { return oNS; }
+  com::ObjectPtr oNameSpace() const { return oNS.get(); }
   // Copies the settings into the options page's preference properties.
   void fnSetPagePrefs();
 
   // ---- Error log
   com::Variant fnCreateErrorLog();
   com::Variant fnPostError(const std::string& text);
+
+  // ---- Sync markers
+  using Appt = com::Ref<outlook::AppointmentItem>;
+  using Folder = com::Ref<outlook::MAPIFolder>;
+  Appt fnGetTestMessageInFolder(const Folder& folder);
+  bool fnCheckOrigEntryIdExistsInFolder(const Folder& folder);
+  bool fnAddOrigEntryIdToFolder(const Folder& folder);
+  bool fnCheckProcFlagExistsInFolder(const Folder& folder);
+  bool fnAddProcFlagToFolder(const Folder& folder);
+  bool fnSetOrigEntryId(const Appt& target, const Appt& source);
+  bool fnSetCopyOrigEntryId(const Appt& objItem1, const Appt& objItem2);
+  bool fnCheckForBlankOrigEntryId(const Appt& item);
+  bool fnCheckForLocalMaster(const Appt& item);
+  bool fnGetHasBeenProcessed(const Appt& item);
+  bool fnSetHasBeenProcessedTrue(const Appt& item);
+  bool fnSetHasBeenProcessedFalse(const Appt& item);
+
+  // ---- Matching, change detection and copying
+  bool fnIsFolderOnline(const Folder& folder);
+  Appt fnGetLocalMatchByOrigEntryId(const Appt& item);
+  Appt fnGetGlobalMatchByOrigEntryId(const Appt& item);
+  Appt fnGetLocalMatchBySubject(const Appt& item);
+  Appt fnGetGlobalMatchBySubject(const Appt& item);
+  bool fnAppointmentsDiffer(const Appt& item1, const Appt& item2);
+  // The processed appointment replaces its counterpart only when strictly newer.
+  static bool fnIsNewer(const Appt& item, const Appt& counterpart);
+  // A copy of item moved into destination; a copy that cannot be moved is deleted again.
+  // False (with the error pending) when it failed.
+  bool CopyToFolder(const Appt& item, const Folder& destination);
+  // A fresh copy of item takes its counterpart's place in destination. The counterpart is
+  // deleted only once the copy stands there; if it cannot be deleted the copy goes again,
+  // so neither calendar ends up without the appointment or with it twice.
+  bool ReplaceInFolder(const Appt& item, const Appt& counterpart, const Folder& destination);
+  void oLocalItems_ItemAdd(const Appt& item);
+  void oGlobalItems_ItemAdd(const Appt& item);
+  void oLocalItems_ItemChange(const Appt& item);
+  void oGlobalItems_ItemChange(const Appt& item);
+  // Keeps the calendars' item collections and listens to their events (WithEvents).
+  void SetLocalItems(com::Ref<outlook::Items> items);
+  void SetGlobalItems(com::Ref<outlook::Items> items);
 
   // ---- Settings, one field per registry value
   int16_t CalToolbar = 0, PromptDelete = 0, SyncAccepted = 0, ShowOwner = 0, PromptErrors = 0, GlobalOwner = 0;
@@ -65,8 +108,12 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   std::string oSelectedAddress;
 
   // ---- Host objects held from start-up to shutdown
-  com::ObjectPtr oApplication;
-  com::ObjectPtr oNS;
+  com::Ref<outlook::Application> oApplication;
+  com::Ref<outlook::NameSpace> oNS;
+  com::Ref<outlook::Folders> oRootFolders;
+  Folder oGlobalCalendar, oLocalCalendar;
+  com::Ref<outlook::Items> oGlobalItems, oLocalItems;
+  com::Ref<outlook::Explorer> oExplorer;
   com::ObjectPtr oAdminPage;
 
   com::ErrObject Err;
@@ -79,9 +126,22 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   std::string NowDateText() const;
   std::string NowTimeText() const;
   std::string LogPath() const;
+  // A trace line: written only while "Debug Msgs" is on.
+  void Trace(const std::string& line);
+  // "An Error was encountered in <operation>!" with the pending error's number and text,
+  // each line ended by a carriage return and line feed.
+  std::string ErrorReport(const std::string& operation) const;
+  void PostSubjectAndStart(const Appt& item);
+  struct TestAppointmentSteps;
+  bool PrepareEmptyFolder(const Folder& folder, const TestAppointmentSteps& steps);
+  Appt MatchByOrigEntryId(const std::string& operation, const Folder& folder, const Appt& item,
+                          const std::string& foundLine);
+  struct FlagSteps;
+  bool SetProcessedFlag(const Appt& item, const FlagSteps& steps);
 
   win32::Environment& env_;
   RegistryCmds reg_;
+  com::Subscription localItemAdd_, localItemChange_, globalItemAdd_, globalItemChange_;
 };
 
 }  // namespace quorvane

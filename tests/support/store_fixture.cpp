@@ -2,10 +2,10 @@
 
 namespace testing_support {
 
-StoreFixture::StoreFixture() : clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)), loop(clock) {
-  mailboxFile = mapistore::SqliteStore::Create(dir / "mailbox.store", "Mailbox - Ann", clock);
+StoreWorld::StoreWorld(const std::string& dir, win32::Clock& clock, win32::MessageLoop& loop) {
+  mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - Ann", clock);
   mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
-  publicFile = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
+  publicFile = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders", clock);
   auto all = publicFile->AddFolder(publicFile->Root().id, "All Public Folders", 0);
   publicFile->AddFolder(all.id, "Team", 1);
   mailbox = std::make_shared<mapistore::FaultyStore>(*mailboxFile);
@@ -20,9 +20,8 @@ StoreFixture::StoreFixture() : clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)
   team = ns->Folders()->Item("Public Folders")->Folders()->Item("All Public Folders")->Folders()->Item("Team");
 }
 
-com::Ref<outlook::AppointmentItem> StoreFixture::AddAppt(const com::Ref<outlook::MAPIFolder>& folder,
-                                                         const std::string& subject, com::Date start,
-                                                         com::Date end) {
+com::Ref<outlook::AppointmentItem> StoreWorld::AddAppt(const com::Ref<outlook::MAPIFolder>& folder,
+                                                       const std::string& subject, com::Date start, com::Date end) {
   auto item = app->CreateItem(1);
   item->SetSubject(subject);
   item->SetStart(start);
@@ -32,10 +31,23 @@ com::Ref<outlook::AppointmentItem> StoreFixture::AddAppt(const com::Ref<outlook:
   return item;
 }
 
-std::vector<std::string> StoreFixture::Subjects(const com::Ref<outlook::Items>& items) {
+std::vector<std::string> StoreWorld::Subjects(const com::Ref<outlook::Items>& items) {
   std::vector<std::string> out;
   for (auto item = items->GetFirst(); item; item = items->GetNext()) out.push_back(item->Subject());
   return out;
 }
+
+StoreFixture::StoreFixture()
+    : clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)),
+      loop(clock),
+      world(dir.path(), clock, loop),
+      mailboxFile(world.mailboxFile),
+      publicFile(world.publicFile),
+      mailbox(world.mailbox),
+      publicFolders(world.publicFolders),
+      ns(world.ns),
+      app(world.app),
+      calendar(world.calendar),
+      team(world.team) {}
 
 }  // namespace testing_support

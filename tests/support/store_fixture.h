@@ -1,6 +1,6 @@
 #pragma once
 // Two stores as a member sees them: a mailbox with its "Calendar", and the public folders
-// with "All Public Folders|Team". Both can fail on demand; the clock stands at 10 March 2026.
+// with "All Public Folders|Team". Both can fail on demand.
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -14,6 +14,23 @@
 
 namespace testing_support {
 
+struct StoreWorld {
+  StoreWorld(const std::string& dir, win32::Clock& clock, win32::MessageLoop& loop);
+
+  // A saved appointment in folder.
+  com::Ref<outlook::AppointmentItem> AddAppt(const com::Ref<outlook::MAPIFolder>& folder, const std::string& subject,
+                                             com::Date start, com::Date end);
+  static std::vector<std::string> Subjects(const com::Ref<outlook::Items>& items);
+
+  std::shared_ptr<mapistore::SqliteStore> mailboxFile, publicFile;
+  std::shared_ptr<mapistore::FaultyStore> mailbox, publicFolders;
+  std::shared_ptr<mapistore::MapiSession> ns;
+  std::shared_ptr<mapistore::MapiExplorer> explorer;
+  std::shared_ptr<mapistore::MapiApplication> app;
+  com::Ref<outlook::MAPIFolder> calendar, team;
+};
+
+// The stores alone, on a clock standing at 10 March 2026 09:30.
 class StoreFixture : public ::testing::Test {
  protected:
   StoreFixture();
@@ -21,20 +38,24 @@ class StoreFixture : public ::testing::Test {
   com::Date At(int month, int day, int hour = 0, int minute = 0) const {
     return com::Date::FromParts(2026, month, day, hour, minute, 0);
   }
-  // A saved appointment in folder.
   com::Ref<outlook::AppointmentItem> AddAppt(const com::Ref<outlook::MAPIFolder>& folder, const std::string& subject,
-                                             com::Date start, com::Date end);
-  std::vector<std::string> Subjects(const com::Ref<outlook::Items>& items);
+                                             com::Date start, com::Date end) {
+    return world.AddAppt(folder, subject, start, end);
+  }
+  std::vector<std::string> Subjects(const com::Ref<outlook::Items>& items) { return StoreWorld::Subjects(items); }
 
   TempDir dir;
   win32::VirtualClock clock;
   win32::MessageLoop loop;
-  std::shared_ptr<mapistore::SqliteStore> mailboxFile, publicFile;
-  std::shared_ptr<mapistore::FaultyStore> mailbox, publicFolders;
-  std::shared_ptr<mapistore::MapiSession> ns;
-  std::shared_ptr<mapistore::MapiExplorer> explorer;
-  std::shared_ptr<mapistore::MapiApplication> app;
-  com::Ref<outlook::MAPIFolder> calendar, team;
+  StoreWorld world;
+  std::shared_ptr<mapistore::SqliteStore>& mailboxFile;
+  std::shared_ptr<mapistore::SqliteStore>& publicFile;
+  std::shared_ptr<mapistore::FaultyStore>& mailbox;
+  std::shared_ptr<mapistore::FaultyStore>& publicFolders;
+  std::shared_ptr<mapistore::MapiSession>& ns;
+  std::shared_ptr<mapistore::MapiApplication>& app;
+  com::Ref<outlook::MAPIFolder>& calendar;
+  com::Ref<outlook::MAPIFolder>& team;
 };
 
 }  // namespace testing_support

@@ -1,0 +1,25 @@
+// The shapes of the lines the add-in writes to its log.
+#include "addin/quorvane_class.h"
+
+namespace quorvane {
+
+void QuorvaneClass::Trace(const std::string& line) {
+  if (PromptErrors != 0) fnPostError(line);
+}
+
+std::string QuorvaneClass::ErrorReport(const std::string& operation) const {
+  return "An Error was encountered in " + operation + "!\r\nError No: (" + std::to_string(Err.Number()) +
+         ")\r\nError Desc: " + Err.Description() + "\r\n";
+}
+
+void QuorvaneClass::PostSubjectAndStart(const Appt& item) {
+  // Either read may fail too; what can be read is written.
+  com::ErrObject local;
+  std::string subject, start;
+  local.Try([&] { subject = item->Subject(); });
+  local.Try([&] { start = com::Variant(item->Start()).ToString(); });
+  fnPostError(subject);
+  fnPostError(start);
+}
+
+}  // namespace quorvane
