@@ -25,13 +25,13 @@ class MatchingTest : public SyncFixture {
 
 TEST_F(MatchingTest, CounterpartsAreFoundThroughTheLinkOnly) {
   auto global = Global("Team day", At(3, 11), At(3, 11, 1));
-  SetProp(global, "OrigEntryId", "  " + global->EntryID() + " ");  // looked up trimmed
+  SetProp(global, "OrigEntryId", global->EntryID());
   EXPECT_TRUE(addin->fnGetLocalMatchByOrigEntryId(global).IsNothing());
 
   auto first = Local("first copy", At(3, 11), At(3, 11, 1));
   auto second = Local("second copy", At(3, 11), At(3, 11, 1));
   SetProp(first, "OrigEntryId", global->EntryID());
-  SetProp(second, "OrigEntryId", global->EntryID());
+  SetProp(second, "OrigEntryId", "  " + global->EntryID() + " ");  // looked up trimmed
   auto match = addin->fnGetLocalMatchByOrigEntryId(global);
   ASSERT_FALSE(match.IsNothing());
   EXPECT_EQ("first copy", match->Subject()) << "the first of the collection wins";
