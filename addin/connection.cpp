@@ -1,5 +1,6 @@
 // Connection to the host and the way back out.
 #include "addin/quorvane_class.h"
+#include "platform/com/text.h"
 
 namespace quorvane {
 
@@ -41,7 +42,116 @@ void QuorvaneClass::OnConnection(const com::ObjectPtr& application, int, const c
 }
 
 void QuorvaneClass::OnStartupComplete(com::Args&) {
-  // Finding the calendars, the timer and the toolbar build on the calendar store.
+  com::ResumeNext run(Err, [this](const com::ErrObject&) { fnPostError(ErrorReport("OnStartupComplete()")); });
+  run([&] { oNS = oApplication->GetNamespace("MAPI"); });
+  if (oNS.IsNothing()) {
+    fnPostError("oNS is Nothing");
+    return;
+  }
+  run([&] {
+    com::Ref<outlook::Folders> roots = oNS->Folders();
+    if (roots->Count() > 0) oRootFolders = roots;
+    else MsgBox("No Folders Detected for use with QZT!");
+  });
+  Err.Clear();
+
+  // A calendar is opened by its stored identity, else found by its path.
+  auto open = [&](const std::string& path, const std::string& entryId, const std::string& storeId, Folder& folder,
+                  void (QuorvaneClass::*resolve)()) {
+    if (com::Trim(path).empty()) return false;
+    if (!com::Trim(entryId).empty()) run([&] { folder = oNS->GetFolderFromID(entryId, storeId); });
+    else run([&] { (this->*resolve)(); });
+    return true;
+  };
+  const bool globalSet =
+      open(GlobalCalendar, GlobalCalEntryID, GStoreEntryID, oGlobalCalendar, &QuorvaneClass::ResolveGlobalCalendar);
+  const bool localSet =
+      open(LocalCalendar, LocalCalEntryID, LStoreEntryID, oLocalCalendar, &QuorvaneClass::ResolveLocalCalendar);
+
+  if (globalSet && localSet) {
+    if (!StartWithCalendars(run)) return;
+  }
+  StartTimerAndToolbar(run);
+  run([&] {
+    if (UpdBoth == 1) {
+      iSyncDirection = 1;
+      fnPostError("QZT updating in Both Directions");
+    } else if (UpdGlobalOnly == 1) {
+      iSyncDirection = 2;
+      fnPostError("QZT updating in Global To Local Only Direction");
+    } else if (UpdLocalOnly == 1) {
+      iSyncDirection = 3;
+      fnPostError("QZT updating in Local to Global Only Direction");
+    }
+  });
+  bShuttingDown = false;
+  bTimerBusy = false;
+  fnPostError("QZT Startup completed at " + NowDateText() + " at " + NowTimeText() + "    Version: " + strVersion);
+}
+
+bool QuorvaneClass::StartWithCalendars(com::ResumeNext& run) {
+  auto missing = [&](const char* which, const std::string& entryId) {
+    if (com::Trim(entryId).empty()) {
+      MsgBox(std::string("You have the Orbitra COM Add-in loaded but you have no ") + which +
+                 " Calendar defined.  You may wish to set the properties for the COM Add-in.",
+             win32::vbInformation, "Orbitra COM Add-in");
+    }
+  };
+  EnableToolbar(run);
+  if (oGlobalCalendar.IsNothing()) {
+    missing("Global", GlobalCalEntryID);
+    fnPostError("oGlobalCalendar is Nothing");
+    fnPostError("prefGlobalCalEntryId = [" + com::Trim(GlobalCalEntryID) + "]");
+    return false;
+  }
+  run([&] { fnPostError("Setting oGlobalCalendar [" + oGlobalCalendar->Name() + "]"); });
+  run([&] { SetGlobalItems(oGlobalCalendar->Items()); });
+  if (oLocalCalendar.IsNothing()) {
+    missing("Local", LocalCalEntryID);
+    fnPostError("oLocalCalendar is Nothing");
+    fnPostError("prefLocalCalEntryId = [" + com::Trim(LocalCalEntryID) + "]");
+    return false;
+  }
+  run([&] { fnPostError("Setting oLocalCalendar [" + oLocalCalendar->Name() + "]"); });
+  run([&] { SetLocalItems(oLocalCalendar->Items()); });
+
+  // The field definitions, each only while its flag says it is missing. The global one waits
+  // for the local ones to have gone well.
+  bool lastOk = true;
+  auto upgrade = [&](int16_t& flag, const Folder& folder, bool (QuorvaneClass::*check)(const Folder&),
+                     bool (QuorvaneClass::*add)(const Folder&), const std::string& failure, bool logIt) {
+    if (flag != 0) return;
+    if ((this->*check)(folder)) {
+      flag = 1;
+      lastOk = true;
+      return;
+    }
+    lastOk = (this->*add)(folder);
+    if (!lastOk) return;
+    if ((this->*check)(folder)) {
+      flag = 1;
+    } else {
+      if (logIt) fnPostError(failure);
+      MsgBox(failure);
+      flag = 0;
+      lastOk = false;
+    }
+  };
+  upgrade(LUpgraded, oLocalCalendar, &QuorvaneClass::fnCheckOrigEntryIdExistsInFolder,
+          &QuorvaneClass::fnAddOrigEntryIdToFolder, "Error Upgrading Local Calendar with OrigEntryId Field", true);
+  upgrade(LUpgraded2, oLocalCalendar, &QuorvaneClass::fnCheckProcFlagExistsInFolder,
+          &QuorvaneClass::fnAddProcFlagToFolder, "Error Upgrading Local Calendar with HasBeenProcessedQZT Field",
+          false);
+  if (lastOk) {
+    upgrade(GUpgraded, oGlobalCalendar, &QuorvaneClass::fnCheckOrigEntryIdExistsInFolder,
+            &QuorvaneClass::fnAddOrigEntryIdToFolder, "Error Upgrading Global Calendar with OrigEntryId Field",
+            false);
+  }
+  run([&] { reg_.fnRegSetValue("LUpgraded", win32::REG_DWORD, LUpgraded); });
+  run([&] { reg_.fnRegSetValue("LUpgraded2", win32::REG_DWORD, LUpgraded2); });
+  run([&] { reg_.fnRegSetValue("GUpgraded", win32::REG_DWORD, GUpgraded); });
+  run([&] { oExplorer = oApplication->ActiveExplorer(); });
+  return true;
 }
 
 void QuorvaneClass::OnAddInsUpdate(com::Args&) {}

@@ -29,6 +29,26 @@ void QuorvaneClass::DeclareMembers() {
   DeclareProperty(
       "oSelectedAddress", [this] { return com::Variant(oSelectedAddress); },
       [this](const com::Variant& v) { oSelectedAddress = v.ToString(); });
+  auto command = [this](const char* name, void (QuorvaneClass::*fn)()) {
+    DeclareMethod(name, [this, fn](com::Args&) {
+      (this->*fn)();
+      return com::Variant();
+    });
+  };
+  command("oProcessGlobalFolders", &QuorvaneClass::oProcessGlobalFolders);
+  command("oProcessLocalFolders", &QuorvaneClass::oProcessLocalFolders);
+  command("BrowsePublicFolders", &QuorvaneClass::BrowsePublicFolders);
+  command("BrowseLocalFolders", &QuorvaneClass::BrowseLocalFolders);
+  command("UpgradeGlobalCalendar", &QuorvaneClass::UpgradeGlobalCalendar);
+  command("UpgradeLocalCalendar", &QuorvaneClass::UpgradeLocalCalendar);
+  DeclareMethod("SetGlobalFolderPath", [this](com::Args& a) {
+    SetGlobalFolderPath(com::ArgAt(a, 0).ToString());
+    return com::Variant();
+  });
+  DeclareMethod("SetLocalFolderPath", [this](com::Args& a) {
+    SetLocalFolderPath(com::ArgAt(a, 0).ToString());
+    return com::Variant();
+  });
   DeclareMethod("fnCreateErrorLog", [this](com::Args&) { return fnCreateErrorLog(); });
   DeclareMethod("fnPostError", [this](com::Args& a) { return fnPostError(com::ArgAt(a, 0).ToString()); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 // QuorvaneClass: the add-in object the host creates by class name. It carries the settings,
 // the host objects in use and the flags that keep passes, timer and shutdown apart.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -87,6 +88,22 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   void oGlobalItems_ItemAdd(const Appt& item);
   void oLocalItems_ItemChange(const Appt& item);
   void oGlobalItems_ItemChange(const Appt& item);
+  // ---- The passes
+  void oProcessGlobalFolders();
+  void oProcessLocalFolders();
+
+  // ---- Choosing and preparing the calendars
+  void ResolveGlobalCalendar();
+  void ResolveLocalCalendar();
+  void BrowsePublicFolders();
+  void BrowseLocalFolders();
+  void UpgradeGlobalCalendar();
+  void UpgradeLocalCalendar();
+  void SetGlobalFolderPath(const std::string& path);
+  void SetLocalFolderPath(const std::string& path);
+  std::array<std::string, 27> strGlobalPath;  // the path's elements, one slot each
+  std::array<std::string, 6> strLocalPath;
+
   // Keeps the calendars' item collections and listens to their events (WithEvents).
   void SetLocalItems(com::Ref<outlook::Items> items);
   void SetGlobalItems(com::Ref<outlook::Items> items);
@@ -103,6 +120,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   bool bBusy = false, bShuttingDown = false, bTimerBusy = false, bIgnoreItemAdd = false, bSkipUntilOwner = false;
   int32_t lTickCount = 0;
   int16_t iPromptDeleteRetVal = 0;
+  int16_t iErrorCount = 0, iSameEntryIdCount = 0;  // of the pass that runs
   std::string strVersion;
   std::string strLogFolder;
   std::string oSelectedAddress;
@@ -122,21 +140,39 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   void DeclareMembers();
   void ResetState();
   void ReleaseHostObjects();
+  // Start-up with both calendars configured: false when one of them is missing, which ends
+  // start-up without timer and toolbar.
+  bool StartWithCalendars(com::ResumeNext& run);
+  void EnableToolbar(com::ResumeNext& run);
+  void StartTimerAndToolbar(com::ResumeNext& run);
   int MsgBox(const std::string& prompt, unsigned style = win32::vbOKOnly, const std::string& title = "");
   std::string NowDateText() const;
   std::string NowTimeText() const;
   std::string LogPath() const;
+  // The calendar's appointments inside the passes' date window, in order of start; Nothing
+  // when a restriction yields none. trailingBlank: the global pass's filter texts end in one.
+  com::Ref<outlook::Items> WindowedItems(const Folder& folder, bool trailingBlank,
+                                         const std::function<void(const std::function<void()>&)>& run);
   // A trace line: written only while "Debug Msgs" is on.
   void Trace(const std::string& line);
   // "An Error was encountered in <operation>!" with the pending error's number and text,
   // each line ended by a carriage return and line feed.
   std::string ErrorReport(const std::string& operation) const;
   void PostSubjectAndStart(const Appt& item);
+  // A pass's always-written report of the pending error on one appointment; clears it.
+  void ReportItemError(const std::string& subject, const Appt& item);
   struct TestAppointmentSteps;
   bool PrepareEmptyFolder(const Folder& folder, const TestAppointmentSteps& steps);
   Appt MatchByOrigEntryId(const std::string& operation, const Folder& folder, const Appt& item,
                           const std::string& foundLine);
   struct FlagSteps;
+  template <size_t N>
+  void ResolvePath(std::string& path, std::string& entryIdSetting, std::string& storeIdSetting, Folder& folder,
+                   std::array<std::string, N>& slots, size_t limit, const char* entryIdName,
+                   const char* storeIdName, const char* pathName);
+  void Browse(bool global);
+  bool UpgradeMarker(const Folder& folder, bool (QuorvaneClass::*check)(const Folder&),
+                     bool (QuorvaneClass::*add)(const Folder&), int16_t& flag, const std::string& failure);
   bool SetProcessedFlag(const Appt& item, const FlagSteps& steps);
 
   win32::Environment& env_;

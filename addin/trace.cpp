@@ -22,4 +22,16 @@ void QuorvaneClass::PostSubjectAndStart(const Appt& item) {
   fnPostError(start);
 }
 
+void QuorvaneClass::ReportItemError(const std::string& subject, const Appt& item) {
+  const com::ErrObject pending = Err;
+  Err.Clear();
+  fnPostError("An Error was encountered \r\nError No: (" + std::to_string(pending.Number()) +
+              ")\r\nError Desc: " + pending.Description());
+  std::string start;
+  com::ErrObject local;
+  local.Try([&] { start = com::Variant(item->Start()).ToString(); });
+  fnPostError("Subject of Appointment with Error is \r\n[" + subject + "]\r\nStart Date = [" + start + "]");
+  ++iErrorCount;
+}
+
 }  // namespace quorvane

@@ -12,7 +12,8 @@ int RunCommand(const std::string& command, const Words& args, const GlobalOption
   using Fn = int (*)(const Words&, const GlobalOptions&);
   static const std::map<std::string, Fn> commands = {
       {"demo", CmdDemo},         {"init", CmdInit},     {"connect", CmdConnect},
-      {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt}};
+      {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt},
+      {"settings", CmdSettings}, {"set-calendar", CmdSetCalendar}, {"sync", CmdSync}};
   auto it = commands.find(command);
   if (it == commands.end()) throw UsageError("unknown command '" + command + "' (see --help)");
   return it->second(args, global);

@@ -22,6 +22,9 @@ int CmdConnect(const Words& args, const GlobalOptions& global);
 int CmdRegistry(const Words& args, const GlobalOptions& global);
 int CmdFolder(const Words& args, const GlobalOptions& global);
 int CmdAppt(const Words& args, const GlobalOptions& global);
+int CmdSettings(const Words& args, const GlobalOptions& global);
+int CmdSetCalendar(const Words& args, const GlobalOptions& global);
+int CmdSync(const Words& args, const GlobalOptions& global);
 
 // The profile named by --profile; UsageError when none was given or it does not exist.
 Profile RequireProfile(const GlobalOptions& global);

@@ -60,10 +60,18 @@ bool Session::ConnectAddIn() {
   return true;
 }
 
+void Session::StartAddIn() {
+  com::Args custom;
+  if (auto* ext = dynamic_cast<com::IDTExtensibility2*>(addIn_.get())) ext->OnStartupComplete(custom);
+}
+
 void Session::DisconnectAddIn() {
   if (!addIn_) return;
   com::Args custom;
-  if (auto* ext = dynamic_cast<com::IDTExtensibility2*>(addIn_.get())) ext->OnDisconnection(0, custom);
+  if (auto* ext = dynamic_cast<com::IDTExtensibility2*>(addIn_.get())) {
+    ext->OnBeginShutdown(custom);
+    ext->OnDisconnection(0, custom);
+  }
   addIn_.reset();
 }
 

@@ -34,7 +34,11 @@ class Session {
   // Creates "QuorvaneDLL.QuorvaneClass" and connects it; false (with a line on stderr) when
   // the add-in cannot be created.
   bool ConnectAddIn();
+  // The host has finished starting: the add-in finds its calendars.
+  void StartAddIn();
+  // Begin shutdown and disconnection, in the host's order.
   void DisconnectAddIn();
+  const com::ObjectPtr& AddIn() const { return addIn_; }
 
  private:
   Profile profile_;

@@ -1,0 +1,75 @@
+// Turning a stored "|" path into a calendar folder, and recording the folder's identity.
+#include "addin/quorvane_class.h"
+
+namespace quorvane {
+
+template <size_t N>
+void QuorvaneClass::ResolvePath(std::string& path, std::string& entryIdSetting, std::string& storeIdSetting,
+                                Folder& folder, std::array<std::string, N>& slots, size_t limit,
+                                const char* entryIdName, const char* storeIdName, const char* pathName) {
+  if (path.empty()) return;
+  com::ErrObject err;  // every step is skipped on failure, silently
+  for (size_t i = 0; i < limit && i < N; ++i) slots[i].clear();
+  // Elements beyond the limit are ignored: a deeper path names the folder at the limit.
+  size_t count = 0;
+  for (size_t pos = 0; count < limit && pos < path.size();) {
+    const size_t bar = path.find('|', pos);
+    if (bar == std::string::npos) {
+      slots[count++] = path.substr(pos);
+      break;
+    }
+    slots[count++] = path.substr(pos, bar - pos);
+    pos = bar + 1;
+  }
+  const std::string ownName = count > 0 ? slots[count - 1] : std::string();
+
+  Folder found;
+  err.Try([&] {
+    Folder level = oNS->Folders()->Item(slots[0]);
+    for (size_t i = 1; i < count; ++i) level = level->Folders()->Item(slots[i]);
+    found = level;
+  });
+  if (!found.IsNothing()) folder = found;
+
+  path = ownName;
+  err.Try([&] { entryIdSetting = folder->EntryID(); });
+  err.Try([&] { storeIdSetting = folder->StoreID(); });
+  err.Try([&] { reg_.fnRegSetValue(entryIdName, win32::REG_SZ, entryIdSetting); });
+  err.Try([&] { reg_.fnRegSetValue(storeIdName, win32::REG_SZ, storeIdSetting); });
+  err.Try([&] { reg_.fnRegSetValue(pathName, win32::REG_SZ, path); });
+}
+
+void QuorvaneClass::ResolveGlobalCalendar() {
+  ResolvePath(GlobalCalendar, GlobalCalEntryID, GStoreEntryID, oGlobalCalendar, strGlobalPath, 26,
+              "GlobalCalEntryID", "GStoreEntryID", "GlobalCalendar");
+}
+
+void QuorvaneClass::ResolveLocalCalendar() {
+  ResolvePath(LocalCalendar, LocalCalEntryID, LStoreEntryID, oLocalCalendar, strLocalPath, 5, "LocalCalEntryID",
+              "LStoreEntryID", "LocalCalendar");
+}
+
+void QuorvaneClass::Browse(bool global) {
+  const std::string operation = global ? "BrowsePublicFolders" : "BrowseLocalFolders";
+  com::ErrObject err;
+  err.Try([&] {
+    int roots = 0;
+    if (!oRootFolders.IsNothing()) roots = oRootFolders->Count();
+    if (roots == 0) {
+      MsgBox(global ? "Public Folders Root and Mailbox Folders Root Not Detected by QZT"
+                    : "Personal Folders Root and Mailbox Folders Root Not Detected by QZT");
+      return;
+    }
+    MsgBox("The folder browser is not available in this version. Choose the calendar by its path instead.");
+  });
+  if (err.Pending()) {
+    fnPostError("Error (" + std::to_string(err.Number()) + ") Detected in " + operation + "\r\nDesc: " +
+                err.Description());
+  }
+}
+
+void QuorvaneClass::BrowsePublicFolders() { Browse(true); }
+
+void QuorvaneClass::BrowseLocalFolders() { Browse(false); }
+
+}  // namespace quorvane

@@ -1,0 +1,177 @@
+// Commands that work through the add-in as the host's own parts would: its settings, its
+// calendar choice, and one synchronisation pass.
+#include <iostream>
+#include <map>
+#include <set>
+
+#include "host/commands.h"
+#include "host/usage_error.h"
+#include "platform/com/com_object.h"
+#include "platform/com/text.h"
+#include "platform/outlook/items.h"
+#include "platform/win32/file_registry.h"
+
+namespace host {
+namespace {
+
+const char* const kConfigKey = "Software\\Microsoft\\Office\\Outlook\\Addins\\QuorvaneDLL.QuorvaneClass\\Configuration";
+
+// The settings the options page's Apply hands over, in its argument order.
+const std::vector<std::string>& ApplyOrder() {
+  static const std::vector<std::string> names = {"CalToolbar",    "GlobalCalendar", "LocalCalendar", "RefreshRate",
+                                                 "NoOfDays",      "UpdBoth",        "UpdGlobalOnly", "UpdLocalOnly",
+                                                 "PromptDelete",  "GlobalOwner",    "PromptErrors",  "SyncAccepted",
+                                                 "ShowOwner"};
+  return names;
+}
+
+using Settings = std::map<std::string, std::string, com::NoCaseLess>;
+
+Settings ReadSettings(win32::FileRegistry& registry) {
+  Settings out;
+  for (const auto& [path, key] : registry.Load()) {
+    if (!com::EqualsNoCase(path, kConfigKey)) continue;
+    for (const auto& v : key.values) {
+      if (v.type == win32::REG_DWORD) out[v.name] = std::to_string(static_cast<int32_t>(win32::BytesToDword(v.data)));
+      else out[v.name] = std::string(v.data.begin(), v.data.end());
+    }
+  }
+  return out;
+}
+
+com::Ref<outlook::MAPIFolder> ConfiguredFolder(Session& session, const Settings& s, const char* entryId,
+                                               const char* storeId) {
+  auto e = s.find(entryId), st = s.find(storeId);
+  if (e == s.end() || e->second.empty()) return nullptr;
+  return session.ns().GetFolderFromID(e->second, st == s.end() ? "" : st->second);
+}
+
+struct Snapshot {
+  std::map<std::string, std::pair<std::string, com::Date>> items;  // EntryID -> (OrigEntryId, modified)
+};
+
+Snapshot Take(const com::Ref<outlook::MAPIFolder>& folder) {
+  Snapshot snap;
+  if (folder.IsNothing()) return snap;
+  auto items = folder->Items();
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) {
+    auto link = item->UserProperties()->Find("OrigEntryId");
+    snap.items[item->EntryID()] = {link.IsNothing() ? "" : link->Value().ToString(), item->LastModificationTime()};
+  }
+  return snap;
+}
+
+void PrintChanges(const std::string& label, const Snapshot& before, const Snapshot& after) {
+  std::multiset<std::string> goneLinks;
+  int deleted = 0, left = 0, copied = 0, replaced = 0;
+  for (const auto& [id, v] : before.items) {
+    if (after.items.count(id)) ++left;
+    else goneLinks.insert(v.first);
+  }
+  for (const auto& [id, v] : after.items) {
+    if (before.items.count(id)) continue;
+    auto gone = goneLinks.find(v.first);
+    if (!v.first.empty() && gone != goneLinks.end()) {
+      ++replaced;  // a new copy in place of one with the same link
+      goneLinks.erase(gone);
+    } else {
+      ++copied;
+    }
+  }
+  deleted = static_cast<int>(goneLinks.size());
+  std::cout << label << ": " << copied << " copied, " << replaced << " replaced, " << deleted << " deleted, " << left
+            << " left\n";
+}
+
+int ParseSetting(const std::string& name, const std::string& value) {
+  int low = 0, high = 1;
+  if (com::EqualsNoCase(name, "RefreshRate")) high = 32767;
+  if (com::EqualsNoCase(name, "NoOfDays")) low = 1, high = 365;
+  try {
+    size_t used = 0;
+    const int v = std::stoi(value, &used);
+    if (used == value.size() && v >= low && v <= high) return v;
+  } catch (const std::exception&) {
+  }
+  throw UsageError(name + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                   ", not '" + value + "'");
+}
+
+}  // namespace
+
+int CmdSettings(const Words& args, const GlobalOptions& global) {
+  Session session(RequireProfile(global), global.session);
+  com::Args apply;
+  if (!args.empty()) {
+    // Validated before the add-in is loaded, so bad input changes nothing.
+    std::map<std::string, std::string, com::NoCaseLess> changes;
+    for (const auto& word : args) {
+      const size_t eq = word.find('=');
+      if (eq == std::string::npos) throw UsageError("settings take NAME=VALUE, not '" + word + "'");
+      const std::string name = word.substr(0, eq), value = word.substr(eq + 1);
+      bool known = false;
+      for (const auto& n : ApplyOrder()) known = known || com::EqualsNoCase(n, name);
+      if (!known) throw UsageError("'" + name + "' is not a setting the options page changes (see 'settings')");
+      if (!com::EqualsNoCase(name, "GlobalCalendar") && !com::EqualsNoCase(name, "LocalCalendar")) {
+        ParseSetting(name, value);
+      }
+      changes[name] = value;
+    }
+    if (!session.ConnectAddIn()) return 1;
+    const Settings current = ReadSettings(session.registry());
+    for (const auto& name : ApplyOrder()) {
+      auto c = changes.find(name);
+      const std::string value = c != changes.end() ? c->second : current.count(name) ? current.at(name) : "0";
+      if (com::EqualsNoCase(name, "GlobalCalendar") || com::EqualsNoCase(name, "LocalCalendar")) {
+        apply.push_back(com::Variant(value));
+      } else {
+        apply.push_back(com::Variant(static_cast<int16_t>(std::stoi(value))));
+      }
+    }
+    com::CallMethod(session.AddIn(), "SetRegistryValues", apply);
+    session.DisconnectAddIn();
+  }
+  for (const auto& [name, value] : ReadSettings(session.registry())) std::cout << name << "=" << value << "\n";
+  return 0;
+}
+
+int CmdSetCalendar(const Words& args, const GlobalOptions& global) {
+  if (args.size() != 2 || (args[0] != "global" && args[0] != "local")) {
+    throw UsageError("set-calendar global|local PATH");
+  }
+  Session session(RequireProfile(global), global.session);
+  if (!session.ConnectAddIn()) return 1;
+  session.StartAddIn();
+  com::CallMethod(session.AddIn(), args[0] == "global" ? "SetGlobalFolderPath" : "SetLocalFolderPath", {args[1]});
+  session.DisconnectAddIn();
+  const Settings s = ReadSettings(session.registry());
+  const char* id = args[0] == "global" ? "GlobalCalEntryID" : "LocalCalEntryID";
+  if (!s.count(id) || s.at(id).empty()) {
+    std::cerr << "quorvane: no folder '" << args[1] << "'\n";
+    return 2;
+  }
+  std::cout << (args[0] == "global" ? "Global" : "Local") << " Calendar: " << args[1] << "\n";
+  return 0;
+}
+
+int CmdSync(const Words& args, const GlobalOptions& global) {
+  if (args.size() != 1 || (args[0] != "global" && args[0] != "local")) throw UsageError("sync global|local");
+  Session session(RequireProfile(global), global.session);
+  if (!session.ConnectAddIn()) return 1;
+  session.StartAddIn();
+  const Settings s = ReadSettings(session.registry());
+  auto globalFolder = ConfiguredFolder(session, s, "GlobalCalEntryID", "GStoreEntryID");
+  auto localFolder = ConfiguredFolder(session, s, "LocalCalEntryID", "LStoreEntryID");
+  if (globalFolder.IsNothing() || localFolder.IsNothing()) {
+    session.DisconnectAddIn();
+    throw UsageError("choose both calendars first (set-calendar global|local PATH)");
+  }
+  const Snapshot globalBefore = Take(globalFolder), localBefore = Take(localFolder);
+  com::CallMethod(session.AddIn(), args[0] == "global" ? "oProcessGlobalFolders" : "oProcessLocalFolders");
+  session.DisconnectAddIn();
+  PrintChanges("Global Calendar (" + globalFolder->Name() + ")", globalBefore, Take(globalFolder));
+  PrintChanges("Local Calendar (" + localFolder->Name() + ")", localBefore, Take(localFolder));
+  return 0;
+}
+
+}  // namespace host

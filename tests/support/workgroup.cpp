@@ -1,0 +1,93 @@
+#include "tests/support/workgroup.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/outlook/items.h"
+
+namespace testing_support {
+
+Workgroup::Workgroup() : clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)), loop(clock) {
+  auto pub = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
+  auto all = pub->AddFolder(pub->Root().id, "All Public Folders", 0);
+  pub->AddFolder(all.id, "Team", 1);
+}
+
+Workgroup::~Workgroup() { win32::SetEnv(nullptr); }
+
+Member& Workgroup::Join(const std::string& name, bool owner) {
+  members.push_back(std::make_unique<Member>(*this, name, owner));
+  return *members.back();
+}
+
+std::vector<std::string> Workgroup::Subjects(const com::Ref<outlook::MAPIFolder>& folder) {
+  std::vector<std::string> out;
+  auto items = folder->Items();
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) out.push_back(item->Subject());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+Member::Member(Workgroup& group, const std::string& who, bool owner)
+    : name(who), dir(group.dir / who), registry(group.dir / (who + "/registry.reg")) {
+  std::filesystem::create_directories(dir + "/WINDOWS/TEMP");
+  env = std::make_unique<win32::Environment>(win32::Environment{registry, ui, group.clock, group.loop, dir + "/WINDOWS"});
+  mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - " + who, group.clock);
+  mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
+  publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", group.clock);
+  mailbox = std::make_shared<mapistore::FaultyStore>(*mailboxFile);
+  publicFolders = std::make_shared<mapistore::FaultyStore>(*publicFile);
+  ns = std::make_shared<mapistore::MapiSession>(&group.loop);
+  ns->AddStore(mailbox);
+  ns->AddStore(publicFolders);
+  ns->SetDefaultCalendar(mailbox, mailboxFile->SubFolders(mailboxFile->Root().id).at(0).id);
+  app = std::make_shared<mapistore::MapiApplication>(ns, std::make_shared<mapistore::MapiExplorer>());
+  local = ns->Folders()->Item("Mailbox - " + who)->Folders()->Item("Calendar");
+  global = ns->Folders()->Item("Public Folders")->Folders()->Item("All Public Folders")->Folders()->Item("Team");
+
+  addin = std::make_shared<quorvane::QuorvaneClass>(*env);
+  win32::SetEnv(env.get());
+  com::Args custom;
+  addin->OnConnection(app, 0, nullptr, custom);
+  addin->CheckRegistryValues();  // the defaults written at the first start
+  addin->oNS = ns;
+  addin->GlobalOwner = owner ? 1 : 0;
+  Direction(1, 0, 0);
+  // As the folder browser's OK does: resolve, record and prepare each calendar.
+  addin->SetGlobalFolderPath("Public Folders|All Public Folders|Team");
+  addin->SetLocalFolderPath("Mailbox - " + who + "|Calendar");
+}
+
+void Member::Direction(int updBoth, int updGlobalOnly, int updLocalOnly) {
+  addin->UpdBoth = static_cast<int16_t>(updBoth);
+  addin->UpdGlobalOnly = static_cast<int16_t>(updGlobalOnly);
+  addin->UpdLocalOnly = static_cast<int16_t>(updLocalOnly);
+}
+
+com::Ref<outlook::AppointmentItem> Member::Add(const std::string& subject, com::Date start, com::Date end,
+                                               const std::string& body) {
+  auto item = app->CreateItem(1);
+  item->SetSubject(subject);
+  item->SetStart(start);
+  item->SetEnd(end);
+  item->SetBody(body);
+  item->Save();
+  return item;
+}
+
+static com::Ref<outlook::AppointmentItem> FindIn(const com::Ref<outlook::MAPIFolder>& folder,
+                                                 const std::string& subject) {
+  auto items = folder->Items();
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) {
+    if (item->Subject() == subject) return item;
+  }
+  return nullptr;
+}
+
+com::Ref<outlook::AppointmentItem> Member::FindLocal(const std::string& subject) { return FindIn(local, subject); }
+com::Ref<outlook::AppointmentItem> Member::FindGlobal(const std::string& subject) { return FindIn(global, subject); }
+std::vector<std::string> Member::LocalSubjects() { return Workgroup::Subjects(local); }
+std::vector<std::string> Member::GlobalSubjects() { return Workgroup::Subjects(global); }
+std::string Member::Log() const { return ReadFile(dir + "/WINDOWS/TEMP/QZTErrLog.txt"); }
+
+}  // namespace testing_support
