@@ -11,20 +11,46 @@ void RaiseStoreFailure(const std::string& path, const std::string& what) {
   com::Raise(kErrCallFailed, "store " + path + ": " + what);
 }
 
-Statement::Statement(sqlite3* db, const std::string& sql, const std::string& path) : db_(db), path_(path) {
-  const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
-  if (rc != SQLITE_OK) Fail(rc);
-}
+Statement::Statement(Db& db, const std::string& sql) : db_(db), sql_(sql) { stmt_ = db_.Acquire(sql_); }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+  if (stmt_) db_.Release(sql_, stmt_);
+}
 
 void Statement::Fail(int rc) {
   const int code = rc & 0xff;
-  const std::string message = sqlite3_errmsg(db_);
+  const std::string message = sqlite3_errmsg(db_.raw());
   if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
-    com::Raise(kErrCorruptStore, "store " + path_ + " is damaged: " + message);
+    com::Raise(kErrCorruptStore, "store " + db_.path() + " is damaged: " + message);
   }
-  RaiseStoreFailure(path_, message);
+  RaiseStoreFailure(db_.path(), message);
+}
+
+sqlite3_stmt* Db::Acquire(const std::string& sql) {
+  auto it = idle_.find(sql);
+  if (it != idle_.end()) {
+    sqlite3_stmt* stmt = it->second;
+    idle_.erase(it);
+    return stmt;
+  }
+  sqlite3_stmt* stmt = nullptr;
+  const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    const std::string message = sqlite3_errmsg(db_);
+    const int code = rc & 0xff;
+    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
+      com::Raise(kErrCorruptStore, "store " + path_ + " is damaged: " + message);
+    }
+    RaiseStoreFailure(path_, message);
+  }
+  return stmt;
+}
+
+void Db::Release(const std::string& sql, sqlite3_stmt* stmt) {
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+  idle_.emplace(sql, stmt);
 }
 
 Statement& Statement::Bind(int index, int64_t v) {
@@ -87,7 +113,10 @@ Db::Db(const std::string& path, bool create) : path_(path) {
   sqlite3_extended_result_codes(db_, 1);
 }
 
-Db::~Db() { sqlite3_close(db_); }
+Db::~Db() {
+  for (auto& [sql, stmt] : idle_) sqlite3_finalize(stmt);
+  sqlite3_close(db_);
+}
 
 void Db::Exec(const std::string& sql) {
   char* error = nullptr;

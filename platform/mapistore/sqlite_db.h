@@ -5,12 +5,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace mapistore {
 
+class Db;
+
+// A prepared statement borrowed from its database's cache for one use; it goes back, reset,
+// when the handle goes.
 class Statement {
  public:
-  Statement(sqlite3* db, const std::string& sql, const std::string& path);
+  Statement(Db& db, const std::string& sql);
   ~Statement();
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
@@ -28,9 +33,9 @@ class Statement {
 
  private:
   [[noreturn]] void Fail(int rc);
-  sqlite3* db_;
+  Db& db_;
+  std::string sql_;
   sqlite3_stmt* stmt_ = nullptr;
-  std::string path_;
 };
 
 class Db {
@@ -42,14 +47,19 @@ class Db {
   Db& operator=(const Db&) = delete;
 
   void Exec(const std::string& sql);
-  Statement Prepare(const std::string& sql) { return Statement(db_, sql, path_); }
+  Statement Prepare(const std::string& sql) { return Statement(*this, sql); }
   int64_t LastInsertId() { return sqlite3_last_insert_rowid(db_); }
   const std::string& path() const { return path_; }
   sqlite3* raw() { return db_; }
 
  private:
+  friend class Statement;
+  sqlite3_stmt* Acquire(const std::string& sql);
+  void Release(const std::string& sql, sqlite3_stmt* stmt);
+
   sqlite3* db_ = nullptr;
   std::string path_;
+  std::unordered_multimap<std::string, sqlite3_stmt*> idle_;
 };
 
 // BEGIN IMMEDIATE ... COMMIT, rolled back when left by an exception.

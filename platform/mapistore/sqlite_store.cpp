@@ -105,12 +105,20 @@ void SqliteStore::CreateSchema(const std::string& displayName) {
       "CREATE TABLE store_info(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
       "CREATE TABLE folders(id INTEGER PRIMARY KEY, parent_id INTEGER REFERENCES folders(id), "
       "  entry_id TEXT NOT NULL UNIQUE, name TEXT NOT NULL COLLATE NOCASE, item_type INTEGER NOT NULL,"
-      "  UNIQUE(parent_id, name));"
+      "  item_count INTEGER NOT NULL DEFAULT 0, UNIQUE(parent_id, name));"
       "CREATE TABLE folder_fields(folder_id INTEGER NOT NULL REFERENCES folders(id), "
       "  name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, PRIMARY KEY(folder_id, name));" +
       items +
       "CREATE INDEX items_by_folder_end ON items(folder_id, end_ms);"
       "CREATE INDEX items_by_folder_start ON items(folder_id, start_ms);"
+      // A folder's count is read before every step of a pass: kept, not counted.
+      "CREATE TRIGGER items_counted AFTER INSERT ON items BEGIN"
+      "  UPDATE folders SET item_count = item_count + 1 WHERE id = NEW.folder_id; END;"
+      "CREATE TRIGGER items_uncounted AFTER DELETE ON items BEGIN"
+      "  UPDATE folders SET item_count = item_count - 1 WHERE id = OLD.folder_id; END;"
+      "CREATE TRIGGER items_moved AFTER UPDATE OF folder_id ON items WHEN OLD.folder_id <> NEW.folder_id BEGIN"
+      "  UPDATE folders SET item_count = item_count - 1 WHERE id = OLD.folder_id;"
+      "  UPDATE folders SET item_count = item_count + 1 WHERE id = NEW.folder_id; END;"
       "CREATE TABLE user_props(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, "
       "  pos INTEGER NOT NULL, name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, value TEXT COLLATE NOCASE,"
       "  PRIMARY KEY(item_id, name));"
@@ -157,6 +165,12 @@ void SqliteStore::LoadInfo() {
   }
   db_.Exec("PRAGMA foreign_keys=ON");
   db_.Exec("PRAGMA journal_mode=WAL");
+  // In WAL mode NORMAL keeps the file whole through a crash; only the last commits may be
+  // lost when the machine itself loses power.
+  db_.Exec("PRAGMA synchronous=NORMAL");
+  db_.Exec("PRAGMA cache_size=-32768");  // 32 MiB of pages kept between statements
+  db_.Exec("PRAGMA mmap_size=268435456");
+  db_.Exec("PRAGMA wal_autocheckpoint=4000");
 }
 
 std::string SqliteStore::NewEntryId() {
@@ -300,11 +314,14 @@ std::string SqliteStore::CompileNode(const FilterNode& node, int64_t folderId, c
       }
     }
   }
-  // A user property can be filtered on only once the folder knows it as a field.
-  const std::vector<std::string> fields = FolderFields(folderId);
-  const bool known = std::any_of(fields.begin(), fields.end(),
-                                 [&](const std::string& f) { return com::EqualsNoCase(f, node.property); });
-  if (!known) com::Raise(kErrBadCondition, "The property \"" + node.property + "\" is unknown.");
+  // A user property can be filtered on only once the folder knows it as a field. Fields are
+  // never taken away, so a known one is remembered; an unknown one is asked for again, as
+  // another member may have just added it.
+  auto& known = knownFields_[folderId];
+  if (!known.count(node.property)) {
+    for (const auto& f : FolderFields(folderId)) known.insert(f);
+    if (!known.count(node.property)) com::Raise(kErrBadCondition, "The property \"" + node.property + "\" is unknown.");
+  }
   binds.emplace_back(node.property);
   binds.emplace_back(node.value);
   if (op == "=") return "(items.id IN (SELECT item_id FROM user_props WHERE name = ? AND value = ?))";
@@ -313,12 +330,15 @@ std::string SqliteStore::CompileNode(const FilterNode& node, int64_t folderId, c
 
 std::string SqliteStore::CompileQuery(const ItemQuery& q, const std::string& select, std::vector<Binding>& binds) {
   binds.emplace_back(q.folderId);
-  std::string sql = select + " FROM items WHERE folder_id = ?";
+  std::string where;
   for (size_t i = 0; i < q.filters.size(); ++i) {
     const std::string& text = i < q.filterTexts.size() ? q.filterTexts[i] : std::string();
-    sql += " AND " + CompileNode(q.filters[i], q.folderId, text, binds);
+    where += " AND " + CompileNode(q.filters[i], q.folderId, text, binds);
   }
-  return sql;
+  // A lookup by a field's value must be driven by that field's index, not by a walk through
+  // the folder; "+" keeps the folder index out of the planner's choice.
+  const bool byField = where.find("items.id IN (SELECT") != std::string::npos;
+  return select + " FROM items WHERE " + (byField ? "+folder_id = ?" : "folder_id = ?") + where;
 }
 
 void SqliteStore::BindAll(Statement& st, const std::vector<Binding>& binds) {
@@ -330,6 +350,12 @@ void SqliteStore::BindAll(Statement& st, const std::vector<Binding>& binds) {
 }
 
 int SqliteStore::CountItems(const ItemQuery& query) {
+  if (query.filters.empty()) {
+    auto st = db_.Prepare("SELECT item_count FROM folders WHERE id = ?");
+    st.Bind(1, query.folderId);
+    if (!st.Step()) RaiseNotFound("folder");
+    return static_cast<int>(st.Int(0));
+  }
   std::vector<Binding> binds;
   auto st = db_.Prepare(CompileQuery(query, "SELECT COUNT(*)", binds));
   BindAll(st, binds);
@@ -389,18 +415,21 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   int col = 6 + kRecurColumnCount;
   for (const FieldInfo& f : StoredFields()) r.fields[f.id] = FromColumn(f.kind, st, col++);
 
-  auto props = db_.Prepare("SELECT name, type, value FROM user_props WHERE item_id = ? ORDER BY pos");
-  props.Bind(1, id);
-  while (props.Step()) r.userProps.push_back(UserPropRecord{props.Text(0), static_cast<int>(props.Int(1)), props.Text(2)});
-  auto atts = db_.Prepare("SELECT file_name, display_name FROM attachments WHERE item_id = ? ORDER BY pos");
-  atts.Bind(1, id);
-  while (atts.Step()) r.attachments.push_back(AttachmentRecord{atts.Text(0), atts.Text(1)});
-  auto recips = db_.Prepare("SELECT name, address FROM recipients WHERE item_id = ? ORDER BY pos");
-  recips.Bind(1, id);
-  while (recips.Step()) r.recipients.push_back(RecipientRecord{recips.Text(0), recips.Text(1)});
-  auto links = db_.Prepare("SELECT name FROM links WHERE item_id = ? ORDER BY pos");
-  links.Bind(1, id);
-  while (links.Step()) r.links.push_back(links.Text(0));
+  // Every part of the item in one query: its user properties, attachments, recipients, links.
+  auto parts = db_.Prepare(
+      "SELECT 0, pos, name, value, type FROM user_props WHERE item_id = ?1"
+      " UNION ALL SELECT 1, pos, file_name, display_name, 0 FROM attachments WHERE item_id = ?1"
+      " UNION ALL SELECT 2, pos, name, address, 0 FROM recipients WHERE item_id = ?1"
+      " UNION ALL SELECT 3, pos, name, '', 0 FROM links WHERE item_id = ?1 ORDER BY 1, 2");
+  parts.Bind(1, id);
+  while (parts.Step()) {
+    switch (parts.Int(0)) {
+      case 0: r.userProps.push_back(UserPropRecord{parts.Text(2), static_cast<int>(parts.Int(4)), parts.Text(3)}); break;
+      case 1: r.attachments.push_back(AttachmentRecord{parts.Text(2), parts.Text(3)}); break;
+      case 2: r.recipients.push_back(RecipientRecord{parts.Text(2), parts.Text(3)}); break;
+      default: r.links.push_back(parts.Text(2)); break;
+    }
+  }
   return r;
 }
 

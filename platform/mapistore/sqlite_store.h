@@ -2,10 +2,13 @@
 // A store in one SQLite file: a mailbox, the public folders or a personal folders file.
 // Several processes may share one file (WAL journal, busy timeout); every change is one
 // transaction. A file that is not a store is refused without being written to.
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <variant>
 
+#include "platform/com/text.h"
 #include "platform/mapistore/sqlite_db.h"
 #include "platform/mapistore/store.h"
 #include "platform/win32/clock.h"
@@ -64,6 +67,7 @@ class SqliteStore : public Store {
   win32::Clock& clock_;
   std::string storeId_;
   std::string displayName_;
+  std::map<int64_t, std::set<std::string, com::NoCaseLess>> knownFields_;
 };
 
 }  // namespace mapistore

@@ -1,0 +1,117 @@
+// Times a both-directions run (local pass, then global pass) on one member's calendars with
+// N appointments per calendar inside the window: half of them start on each side, so the
+// first run copies N/2 each way; the second run finds nothing to do.
+//   sync_bench [N ...]        default: 1000 10000 20000
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "addin/quorvane_class.h"
+#include "platform/mapistore/mapi_application.h"
+#include "platform/mapistore/sqlite_store.h"
+#include "platform/outlook/items.h"
+#include "platform/win32/file_registry.h"
+
+namespace {
+
+struct Result {
+  int n;
+  double first, second;
+};
+
+double Seconds(const std::function<void()>& f) {
+  const auto t0 = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+void Fill(mapistore::SqliteStore& store, int64_t folderId, int n, const char* prefix, com::Date today) {
+  mapistore::ItemRecord r;
+  for (int i = 0; i < n; ++i) {
+    r.id = 0;
+    r.folderId = folderId;
+    const com::Date start = com::Date::FromUnixMillis(today.UnixMillis() + (i % 25) * 86400000LL + 9 * 3600000LL +
+                                                      (i % 480) * 60000LL);
+    r.fields[outlook::ApptField::Subject] = com::Variant(std::string(prefix) + std::to_string(i));
+    r.fields[outlook::ApptField::Start] = com::Variant(start);
+    r.fields[outlook::ApptField::End] = com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000));
+    r.fields[outlook::ApptField::Body] = com::Variant("Benchmark appointment " + std::to_string(i));
+    r.fields[outlook::ApptField::Location] = com::Variant("Room " + std::to_string(i % 40));
+    store.SaveItem(r);
+  }
+}
+
+Result Run(int n) {
+  const std::string dir = std::filesystem::temp_directory_path() / ("quorvane-bench-" + std::to_string(n));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir + "/WINDOWS/TEMP");
+  win32::SystemClock clock;
+  win32::MessageLoop loop(clock);
+  win32::FileRegistry registry(dir + "/registry.reg");
+  win32::ScriptedUi ui;
+  win32::Environment env{registry, ui, clock, loop, dir + "/WINDOWS"};
+  win32::SetEnv(&env);
+
+  std::shared_ptr<mapistore::SqliteStore> mailbox = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - Bench", clock);
+  const auto calendar = mailbox->AddFolder(mailbox->Root().id, "Calendar", 1);
+  std::shared_ptr<mapistore::SqliteStore> pub = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders", clock);
+  const auto team = pub->AddFolder(pub->Root().id, "Team", 1);
+  const com::Date today = clock.Now().DateOnly();
+  Fill(*mailbox, calendar.id, n / 2, "Local ", today);
+  Fill(*pub, team.id, n - n / 2, "Global ", today);
+
+  auto ns = std::make_shared<mapistore::MapiSession>(&loop);
+  ns->AddStore(mailbox);
+  ns->AddStore(pub);
+  ns->SetDefaultCalendar(mailbox, calendar.id);
+  auto app = std::make_shared<mapistore::MapiApplication>(ns, std::make_shared<mapistore::MapiExplorer>());
+  auto addin = std::make_shared<quorvane::QuorvaneClass>(env);
+  com::Args custom;
+  addin->OnConnection(app, 0, nullptr, custom);
+  addin->CheckRegistryValues();
+  addin->oNS = ns;
+  addin->GlobalOwner = 1;
+  addin->UpdBoth = 1;
+  addin->SetGlobalFolderPath("Public Folders|Team");
+  addin->SetLocalFolderPath("Mailbox - Bench|Calendar");
+
+  Result r{n, 0, 0};
+  auto both = [&] {
+    addin->oProcessLocalFolders();
+    addin->oProcessGlobalFolders();
+  };
+  r.first = Seconds(both);
+  r.second = Seconds(both);
+  const int local = addin->oLocalCalendar->Items()->Count(), global = addin->oGlobalCalendar->Items()->Count();
+  if (local != n || global != n) {
+    std::fprintf(stderr, "N=%d: expected %d on each side, found %d local and %d global\n", n, n, local, global);
+    std::exit(1);
+  }
+  win32::SetEnv(nullptr);
+  addin.reset();
+  std::filesystem::remove_all(dir);
+  return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {1000, 10000, 20000};
+  std::vector<Result> results;
+  std::printf("%8s  %12s  %12s\n", "N", "first run s", "second run s");
+  for (int n : sizes) {
+    results.push_back(Run(n));
+    std::printf("%8d  %12.3f  %12.3f\n", n, results.back().first, results.back().second);
+    std::fflush(stdout);
+  }
+  for (size_t i = 1; i < results.size(); ++i) {
+    std::printf("growth %d -> %d: first x%.2f, second x%.2f\n", results[i - 1].n, results[i].n,
+                results[i].first / results[i - 1].first, results[i].second / results[i - 1].second);
+  }
+  return 0;
+}
