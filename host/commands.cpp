@@ -13,7 +13,8 @@ int RunCommand(const std::string& command, const Words& args, const GlobalOption
   static const std::map<std::string, Fn> commands = {
       {"demo", CmdDemo},         {"init", CmdInit},     {"connect", CmdConnect},
       {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt},
-      {"settings", CmdSettings}, {"set-calendar", CmdSetCalendar}, {"sync", CmdSync}};
+      {"settings", CmdSettings}, {"set-calendar", CmdSetCalendar}, {"sync", CmdSync},
+      {"import", CmdImport},     {"export", CmdExport}};
   auto it = commands.find(command);
   if (it == commands.end()) throw UsageError("unknown command '" + command + "' (see --help)");
   return it->second(args, global);

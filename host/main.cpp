@@ -34,6 +34,16 @@ Commands:
                          field, the entry ID, the modification time and the user properties
   appt edit ENTRYID [the options of add]
   appt delete ENTRYID
+  set-calendar global|local PATH
+                         choose a calendar, as the folder browser's OK does: the add-in
+                         resolves the path, records the folder and prepares it
+  settings [NAME=VALUE ...]
+                         show the add-in's settings, or change them as the options page's
+                         Apply does (RefreshRate=5, UpdBoth=1, GlobalOwner=0, ...)
+  sync global|local      load the add-in, open both calendars and run that pass once;
+                         prints what was copied, replaced, deleted and left per calendar
+  import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
+  export PATH FILE.ics   write a folder's appointments as an iCalendar file
   connect                load the add-in on the profile, connect and disconnect it, and
                          print the error log it wrote
   registry               print the profile's registry file

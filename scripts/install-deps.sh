@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
+  libical-dev
 )
 
 missing=()

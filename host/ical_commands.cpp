@@ -1,0 +1,58 @@
+// import PATH FILE.ics, export PATH FILE.ics
+#include <unistd.h>
+
+#include <iostream>
+
+#include "host/commands.h"
+#include "host/folder_path.h"
+#include "host/ical_file.h"
+#include "host/usage_error.h"
+#include "platform/com/com_error.h"
+#include "platform/com/err_object.h"
+#include "platform/outlook/items.h"
+
+namespace host {
+
+int CmdImport(const Words& args, const GlobalOptions& global) {
+  if (args.size() != 2) throw UsageError("import PATH FILE.ics");
+  Session session(RequireProfile(global), global.session);
+  auto folder = FindFolder(session.ns(), args[0]);
+  // Everything is read and checked first: a faulty file imports nothing.
+  const std::vector<IcalEvent> events = ReadIcalFile(args[1]);
+  const bool progress = ::isatty(2) && events.size() >= 500;
+  std::vector<com::Ref<outlook::AppointmentItem>> added;
+  try {
+    for (size_t i = 0; i < events.size(); ++i) {
+      auto item = session.application()->CreateItem(1);
+      ApplyEvent(events[i], *item);
+      item->Save();
+      if (folder->EntryID() != item->Parent()->EntryID()) item = item->Move(folder);
+      added.push_back(item);
+      if (progress && (i + 1) % 250 == 0) std::cerr << "\rImported " << i + 1 << " of " << events.size() << std::flush;
+    }
+  } catch (const com::ComError&) {
+    // The store failed part of the way: take back what went in, so the import is all or nothing.
+    for (auto& item : added) {
+      com::ErrObject ignored;
+      ignored.Try([&] { item->Delete(); });
+    }
+    throw;
+  }
+  if (progress) std::cerr << "\n";
+  std::cout << "Imported " << added.size() << " appointments into " << args[0] << "\n";
+  return 0;
+}
+
+int CmdExport(const Words& args, const GlobalOptions& global) {
+  if (args.size() != 2) throw UsageError("export PATH FILE.ics");
+  Session session(RequireProfile(global), global.session);
+  auto items = FindFolder(session.ns(), args[0])->Items();
+  items->Sort("[Start]");
+  std::vector<com::Ref<outlook::AppointmentItem>> all;
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) all.push_back(item);
+  WriteIcalFile(args[1], all);
+  std::cout << "Exported " << all.size() << " appointments to " << args[1] << "\n";
+  return 0;
+}
+
+}  // namespace host
