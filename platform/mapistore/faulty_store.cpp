@@ -67,15 +67,32 @@ int FaultyStore::CountItems(const ItemQuery& query) {
   return StoreWrapper::CountItems(query);
 }
 
+template <class T>
+void FaultyStore::Repeat(std::vector<T>& list) {
+  std::lock_guard lock(mutex_);
+  if (repeatTimes_ > 1 && repeatPosition_ < list.size()) {
+    const T repeated = list[repeatPosition_];
+    list.insert(list.begin() + static_cast<long>(repeatPosition_), static_cast<size_t>(repeatTimes_ - 1), repeated);
+  }
+}
+
+void FaultyStore::CheckQuery(const ItemQuery& query) {
+  CheckOnline();
+  StoreWrapper::CheckQuery(query);
+}
+
 std::vector<int64_t> FaultyStore::QueryItems(const ItemQuery& query) {
   Check(StoreOp::Query);
   std::vector<int64_t> ids = StoreWrapper::QueryItems(query);
-  std::lock_guard lock(mutex_);
-  if (repeatTimes_ > 1 && repeatPosition_ < ids.size()) {
-    ids.insert(ids.begin() + static_cast<long>(repeatPosition_), static_cast<size_t>(repeatTimes_ - 1),
-               ids[repeatPosition_]);
-  }
+  Repeat(ids);
   return ids;
+}
+
+std::vector<ItemRecord> FaultyStore::LoadItems(const ItemQuery& query) {
+  Check(StoreOp::Query);
+  std::vector<ItemRecord> records = StoreWrapper::LoadItems(query);
+  Repeat(records);
+  return records;
 }
 
 std::optional<ItemRecord> FaultyStore::LoadItem(int64_t id) {

@@ -35,7 +35,9 @@ class FaultyStore : public StoreWrapper {
   std::optional<FolderRecord> FolderByEntryId(const std::string& entryId) override;
   void AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) override;
   int CountItems(const ItemQuery& query) override;
+  void CheckQuery(const ItemQuery& query) override;
   std::vector<int64_t> QueryItems(const ItemQuery& query) override;
+  std::vector<ItemRecord> LoadItems(const ItemQuery& query) override;
   std::optional<ItemRecord> LoadItem(int64_t id) override;
   void SaveItem(ItemRecord& item) override;
   ItemRecord CopyItem(int64_t id) override;
@@ -44,6 +46,8 @@ class FaultyStore : public StoreWrapper {
   void DeleteItem(int64_t id) override;
 
  private:
+  template <class T>
+  void Repeat(std::vector<T>& list);
   void Check(StoreOp op);
   void CheckOnline();
 

@@ -125,6 +125,7 @@ Ref<outlook::AppointmentItem> MapiAppointment::Move(const Ref<outlook::MAPIFolde
     }
   }
   gone_ = true;
+  if (target->store() != store_) session_->MarkRemoved(store_->StoreId(), record_.entryId);
   session_->Notify(ItemEvent::Add, target->store(), folderId, moved.id);
   return session_->ItemObject(target->store(), std::move(moved));
 }
@@ -133,6 +134,7 @@ void MapiAppointment::Delete() {
   CheckAlive();
   if (record_.id != 0) store_->DeleteItem(record_.id);
   gone_ = true;
+  session_->MarkRemoved(store_->StoreId(), record_.entryId);
 }
 
 }  // namespace mapistore

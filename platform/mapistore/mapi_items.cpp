@@ -20,10 +20,9 @@ Ref<outlook::Items> MapiItems::Restrict(const std::string& filter) {
   q.filters.push_back(ParseFilter(filter));
   q.filterTexts.push_back(filter);
   q.sortProperty.clear();
-  auto restricted = std::make_shared<MapiItems>(session_, store_, std::move(q));
   // Unknown properties and bad values are reported by Restrict itself, as the host does.
-  restricted->Count();
-  return restricted;
+  store_->CheckQuery(q);
+  return std::make_shared<MapiItems>(session_, store_, std::move(q));
 }
 
 void MapiItems::Sort(const std::string& property, bool descending) {
@@ -35,17 +34,18 @@ void MapiItems::Sort(const std::string& property, bool descending) {
   position_ = 0;
 }
 
+// The walk serves the items read at GetFirst; one deleted or moved away meanwhile through this
+// session is passed over.
 Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
   while (position_ < snapshot_.size()) {
-    if (auto record = store_->LoadItem(snapshot_[position_++])) {
-      return session_->ItemObject(store_, std::move(*record));
-    }
+    ItemRecord& record = snapshot_[position_++];
+    if (!session_->Removed(store_->StoreId(), record.entryId)) return session_->ItemObject(store_, std::move(record));
   }
   return nullptr;
 }
 
 Ref<outlook::AppointmentItem> MapiItems::GetFirst() {
-  snapshot_ = store_->QueryItems(query_);
+  snapshot_ = store_->LoadItems(query_);
   position_ = 0;
   return NextFromSnapshot();
 }

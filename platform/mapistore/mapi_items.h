@@ -30,7 +30,7 @@ class MapiItems : public outlook::Items {
   std::shared_ptr<MapiSession> session_;
   std::shared_ptr<Store> store_;
   ItemQuery query_;
-  std::vector<int64_t> snapshot_;
+  std::vector<ItemRecord> snapshot_;
   size_t position_ = 0;
 };
 

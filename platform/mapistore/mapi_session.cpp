@@ -69,6 +69,16 @@ Ref<outlook::AppointmentItem> MapiSession::ItemObject(const std::shared_ptr<Stor
   return std::make_shared<MapiAppointment>(Self(), store, std::move(record));
 }
 
+void MapiSession::MarkRemoved(const std::string& storeId, const std::string& entryId) {
+  std::lock_guard lock(mutex_);
+  removed_.emplace(storeId, entryId);
+}
+
+bool MapiSession::Removed(const std::string& storeId, const std::string& entryId) const {
+  std::lock_guard lock(mutex_);
+  return removed_.count({storeId, entryId}) > 0;
+}
+
 com::Subscription MapiSession::Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,
                                       outlook::Items::ItemHandler handler) {
   std::lock_guard lock(mutex_);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,10 @@ class MapiSession : public outlook::NameSpace {
   Ref<outlook::MAPIFolder> FolderObject(const std::shared_ptr<Store>& store, const FolderRecord& folder);
   Ref<outlook::AppointmentItem> ItemObject(const std::shared_ptr<Store>& store, ItemRecord record);
 
+  // Items deleted or moved out of their folder through this session, by entry ID.
+  void MarkRemoved(const std::string& storeId, const std::string& entryId);
+  bool Removed(const std::string& storeId, const std::string& entryId) const;
+
   com::Subscription Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,
                            outlook::Items::ItemHandler handler);
   void Notify(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId);
@@ -62,8 +67,9 @@ class MapiSession : public outlook::NameSpace {
   std::vector<std::shared_ptr<Store>> stores_;
   std::shared_ptr<Store> defaultStore_;
   int64_t defaultFolderId_ = 0;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::vector<Listener> listeners_;
+  std::set<std::pair<std::string, std::string>> removed_;
   int nextListener_ = 1;
 };
 

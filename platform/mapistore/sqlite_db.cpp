@@ -132,7 +132,7 @@ void Db::Exec(const std::string& sql) {
   }
 }
 
-Transaction::Transaction(Db& db) : db_(db) { db_.Exec("BEGIN IMMEDIATE"); }
+Transaction::Transaction(Db& db, Kind kind) : db_(db) { db_.Exec(kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN"); }
 
 Transaction::~Transaction() {
   if (!done_) sqlite3_exec(db_.raw(), "ROLLBACK", nullptr, nullptr, nullptr);

@@ -62,10 +62,12 @@ class Db {
   std::unordered_multimap<std::string, sqlite3_stmt*> idle_;
 };
 
-// BEGIN IMMEDIATE ... COMMIT, rolled back when left by an exception.
+// BEGIN IMMEDIATE ... COMMIT (or a read snapshot with BEGIN), rolled back when left by an
+// exception.
 class Transaction {
  public:
-  explicit Transaction(Db& db);
+  enum class Kind { Write, Read };
+  explicit Transaction(Db& db, Kind kind = Kind::Write);
   ~Transaction();
   void Commit();
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <sstream>
+#include <unordered_map>
 
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
@@ -363,16 +364,21 @@ int SqliteStore::CountItems(const ItemQuery& query) {
   return static_cast<int>(st.Int(0));
 }
 
+std::string SqliteStore::OrderBy(const ItemQuery& query) {
+  if (query.sortProperty.empty()) return " ORDER BY id";
+  auto col = BuiltInColumn(query.sortProperty);
+  if (!col) com::Raise(kErrBadCondition, "Cannot sort by the property \"" + query.sortProperty + "\".");
+  return " ORDER BY " + col->sql + (query.descending ? " DESC" : "") + ", id";
+}
+
+void SqliteStore::CheckQuery(const ItemQuery& query) {
+  std::vector<Binding> binds;
+  CompileQuery(query, "SELECT id", binds);
+}
+
 std::vector<int64_t> SqliteStore::QueryItems(const ItemQuery& query) {
   std::vector<Binding> binds;
-  std::string sql = CompileQuery(query, "SELECT id", binds);
-  if (!query.sortProperty.empty()) {
-    auto col = BuiltInColumn(query.sortProperty);
-    if (!col) com::Raise(kErrBadCondition, "Cannot sort by the property \"" + query.sortProperty + "\".");
-    sql += " ORDER BY " + col->sql + (query.descending ? " DESC" : "") + ", id";
-  } else {
-    sql += " ORDER BY id";
-  }
+  const std::string sql = CompileQuery(query, "SELECT id", binds) + OrderBy(query);
   auto st = db_.Prepare(sql);
   BindAll(st, binds);
   std::vector<int64_t> ids;
@@ -389,11 +395,12 @@ std::string SqliteStore::ExplainQuery(const ItemQuery& query) {
   return plan;
 }
 
-std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
-  auto st = db_.Prepare("SELECT id, folder_id, entry_id, message_class, created_ms, modified_ms" +
-                        std::string(kRecurColumns) + FieldColumns() + " FROM items WHERE id = ?");
-  st.Bind(1, id);
-  if (!st.Step()) return std::nullopt;
+std::string SqliteStore::ItemColumns() {
+  return "id, folder_id, entry_id, message_class, created_ms, modified_ms" + std::string(kRecurColumns) +
+         FieldColumns();
+}
+
+ItemRecord SqliteStore::ReadItemRow(Statement& st) {
   ItemRecord r;
   r.id = st.Int(0);
   r.folderId = st.Int(1);
@@ -414,23 +421,71 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   }
   int col = 6 + kRecurColumnCount;
   for (const FieldInfo& f : StoredFields()) r.fields[f.id] = FromColumn(f.kind, st, col++);
+  return r;
+}
 
-  // Every part of the item in one query: its user properties, attachments, recipients, links.
-  auto parts = db_.Prepare(
-      "SELECT 0, pos, name, value, type FROM user_props WHERE item_id = ?1"
-      " UNION ALL SELECT 1, pos, file_name, display_name, 0 FROM attachments WHERE item_id = ?1"
-      " UNION ALL SELECT 2, pos, name, address, 0 FROM recipients WHERE item_id = ?1"
-      " UNION ALL SELECT 3, pos, name, '', 0 FROM links WHERE item_id = ?1 ORDER BY 1, 2");
+namespace {
+// Every part of the items chosen by the condition (which takes its one value as ?1), in one
+// query: user properties, attachments, recipients and links, in their order.
+std::string PartsQuery(const std::string& cond) {
+  return "SELECT 0, pos, name, value, type, item_id FROM user_props WHERE item_id " + cond +
+         " UNION ALL SELECT 1, pos, file_name, display_name, 0, item_id FROM attachments WHERE item_id " + cond +
+         " UNION ALL SELECT 2, pos, name, address, 0, item_id FROM recipients WHERE item_id " + cond +
+         " UNION ALL SELECT 3, pos, name, '', 0, item_id FROM links WHERE item_id " + cond + " ORDER BY 6, 1, 2";
+}
+}  // namespace
+
+void SqliteStore::AddPart(ItemRecord& r, Statement& st) {
+  switch (st.Int(0)) {
+    case 0: r.userProps.push_back(UserPropRecord{st.Text(2), static_cast<int>(st.Int(4)), st.Text(3)}); break;
+    case 1: r.attachments.push_back(AttachmentRecord{st.Text(2), st.Text(3)}); break;
+    case 2: r.recipients.push_back(RecipientRecord{st.Text(2), st.Text(3)}); break;
+    default: r.links.push_back(st.Text(2)); break;
+  }
+}
+
+std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
+  auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
+  st.Bind(1, id);
+  if (!st.Step()) return std::nullopt;
+  ItemRecord r = ReadItemRow(st);
+  auto parts = db_.Prepare(PartsQuery("= ?1"));
   parts.Bind(1, id);
-  while (parts.Step()) {
-    switch (parts.Int(0)) {
-      case 0: r.userProps.push_back(UserPropRecord{parts.Text(2), static_cast<int>(parts.Int(4)), parts.Text(3)}); break;
-      case 1: r.attachments.push_back(AttachmentRecord{parts.Text(2), parts.Text(3)}); break;
-      case 2: r.recipients.push_back(RecipientRecord{parts.Text(2), parts.Text(3)}); break;
-      default: r.links.push_back(parts.Text(2)); break;
+  while (parts.Step()) AddPart(r, parts);
+  return r;
+}
+
+std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
+  // One snapshot for both queries, so the parts belong to the rows read.
+  Transaction tx(db_, Transaction::Kind::Read);
+  std::vector<Binding> binds;
+  const std::string where = CompileQuery(query, "SELECT id", binds);
+  auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
+  BindAll(rows, binds);
+  std::vector<ItemRecord> records;
+  std::unordered_map<int64_t, size_t> index;
+  while (rows.Step()) {
+    records.push_back(ReadItemRow(rows));
+    index[records.back().id] = records.size() - 1;
+  }
+  if (records.size() <= 32) {
+    // A lookup: the parts of each item found.
+    for (ItemRecord& r : records) {
+      auto parts = db_.Prepare(PartsQuery("= ?1"));
+      parts.Bind(1, r.id);
+      while (parts.Step()) AddPart(r, parts);
+    }
+  } else {
+    // A walk: the parts of the whole folder at once, matched to the rows read.
+    auto parts = db_.Prepare(PartsQuery("IN (SELECT id FROM items WHERE folder_id = ?1)"));
+    parts.Bind(1, query.folderId);
+    while (parts.Step()) {
+      auto it = index.find(parts.Int(5));
+      if (it != index.end()) AddPart(records[it->second], parts);
     }
   }
-  return r;
+  tx.Commit();
+  return records;
 }
 
 ItemRecord SqliteStore::MustLoad(int64_t id) {

@@ -33,7 +33,9 @@ class SqliteStore : public Store {
   std::vector<std::string> FolderFields(int64_t folderId) override;
   void AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) override;
   int CountItems(const ItemQuery& query) override;
+  void CheckQuery(const ItemQuery& query) override;
   std::vector<int64_t> QueryItems(const ItemQuery& query) override;
+  std::vector<ItemRecord> LoadItems(const ItemQuery& query) override;
   std::optional<ItemRecord> LoadItem(int64_t id) override;
   std::optional<int64_t> FindItem(const std::string& entryId) override;
   void SaveItem(ItemRecord& item) override;
@@ -62,6 +64,10 @@ class SqliteStore : public Store {
   void WriteChildren(const ItemRecord& item);
   FolderRecord ReadFolder(Statement& st);
   ItemRecord MustLoad(int64_t id);
+  std::string OrderBy(const ItemQuery& query);
+  static std::string ItemColumns();
+  ItemRecord ReadItemRow(Statement& st);
+  static void AddPart(ItemRecord& r, Statement& st);
 
   Db db_;
   win32::Clock& clock_;

@@ -37,7 +37,11 @@ class Store {
   virtual void AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) = 0;
 
   virtual int CountItems(const ItemQuery& query) = 0;
+  // Raises what running the query would raise (a property the folder does not know).
+  virtual void CheckQuery(const ItemQuery& query) = 0;
   virtual std::vector<int64_t> QueryItems(const ItemQuery& query) = 0;
+  // The matching items, whole, in the query's order.
+  virtual std::vector<ItemRecord> LoadItems(const ItemQuery& query) = 0;
   virtual std::optional<ItemRecord> LoadItem(int64_t id) = 0;
   virtual std::optional<int64_t> FindItem(const std::string& entryId) = 0;
   // Inserts a new item (id 0: gives it an entry ID and a creation time) or updates one; each
@@ -71,7 +75,9 @@ class StoreWrapper : public Store {
     target_.AddUserProperty(folderId, name, type, toFolder);
   }
   int CountItems(const ItemQuery& q) override { return target_.CountItems(q); }
+  void CheckQuery(const ItemQuery& q) override { target_.CheckQuery(q); }
   std::vector<int64_t> QueryItems(const ItemQuery& q) override { return target_.QueryItems(q); }
+  std::vector<ItemRecord> LoadItems(const ItemQuery& q) override { return target_.LoadItems(q); }
   std::optional<ItemRecord> LoadItem(int64_t id) override { return target_.LoadItem(id); }
   std::optional<int64_t> FindItem(const std::string& entryId) override { return target_.FindItem(entryId); }
   void SaveItem(ItemRecord& item) override { target_.SaveItem(item); }
