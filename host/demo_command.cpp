@@ -75,17 +75,36 @@ int CmdDemo(const Words& args, const GlobalOptions& global) {
     AddAppointments(session, "Mailbox - Bob|Calendar", {{"Customer visit", 1, 13, 120, "Bring the demo laptop"}});
   }
 
-  for (const GlobalOptions* member : {&alice, &bob}) {
-    Session session(RequireProfile(*member), member->session);
-    std::cout << "\n== " << session.profile().user() << "'s calendars\n";
-    ShowCalendar(session, global_);
-    ShowCalendar(session, "Mailbox - " + session.profile().user() + "|Calendar");
-  }
+  auto show = [&](const char* heading) {
+    for (const GlobalOptions* member : {&alice, &bob}) {
+      Session session(RequireProfile(*member), member->session);
+      std::cout << "\n== " << session.profile().user() << "'s calendars " << heading << "\n";
+      ShowCalendar(session, global_);
+      ShowCalendar(session, "Mailbox - " + session.profile().user() + "|Calendar");
+    }
+  };
+  show("before synchronisation");
 
   std::cout << "\n== First start of the add-in on Alice's profile: no settings yet\n";
   CmdConnect({}, alice);
-  std::cout << "\n== Second start: the defaults written at the first start are loaded\n";
-  CmdConnect({}, alice);
+  std::cout << "\n== Both members choose their calendars, as the folder browser's OK does\n";
+  for (const GlobalOptions* member : {&alice, &bob}) {
+    const std::string user = RequireProfile(*member).user();
+    CmdSetCalendar({"global", global_}, *member);
+    CmdSetCalendar({"local", "Mailbox - " + user + "|Calendar"}, *member);
+  }
+  std::cout << "\n== Alice synchronises: her local pass, then her global pass\n";
+  CmdSync({"local"}, alice);
+  CmdSync({"global"}, alice);
+  std::cout << "\n== Bob synchronises\n";
+  CmdSync({"local"}, bob);
+  CmdSync({"global"}, bob);
+  std::cout << "\n== Alice once more: Bob's appointment reaches her\n";
+  CmdSync({"global"}, alice);
+  show("after synchronisation");
+
+  std::cout << "\n== Alice's error log " << RequireProfile(alice).LogPath() << "\n";
+  PrintFile(RequireProfile(alice).LogPath());
   std::cout << "\n== Alice's registry file " << RequireProfile(alice).RegistryPath() << "\n";
   return CmdRegistry({}, alice);
 }

@@ -2,7 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <mutex>
+
 #include "platform/com/com_error.h"
+#include "platform/win32/environment.h"
 #include "platform/mapistore/store_errors.h"
 
 namespace mapistore {
@@ -11,7 +14,25 @@ void RaiseStoreFailure(const std::string& path, const std::string& what) {
   com::Raise(kErrCallFailed, "store " + path + ": " + what);
 }
 
-Statement::Statement(Db& db, const std::string& sql) : db_(db), sql_(sql) { stmt_ = db_.Acquire(sql_); }
+namespace {
+// The one database of the process whose writes are held back, if any.
+std::mutex gHeldMutex;
+Db* gHeld = nullptr;
+
+bool LoopAvailable() {
+  try {
+    win32::Env();
+    return true;
+  } catch (const com::ComError&) {
+    return false;
+  }
+}
+}  // namespace
+
+Statement::Statement(Db& db, const std::string& sql) : db_(db), sql_(sql) {
+  db_.SettleOthers();
+  stmt_ = db_.Acquire(sql_);
+}
 
 Statement::~Statement() {
   if (stmt_) db_.Release(sql_, stmt_);
@@ -114,11 +135,38 @@ Db::Db(const std::string& path, bool create) : path_(path) {
 }
 
 Db::~Db() {
+  try {
+    Flush();
+  } catch (const com::ComError&) {
+  }
   for (auto& [sql, stmt] : idle_) sqlite3_finalize(stmt);
   sqlite3_close(db_);
 }
 
+void Db::SettleOthers() {
+  Db* other = nullptr;
+  {
+    std::lock_guard lock(gHeldMutex);
+    other = gHeld;
+  }
+  if (other && other != this) other->Flush();
+}
+
+void Db::Flush() {
+  {
+    std::lock_guard lock(gHeldMutex);
+    if (gHeld != this) return;
+    gHeld = nullptr;
+  }
+  RawExec("COMMIT");
+}
+
 void Db::Exec(const std::string& sql) {
+  SettleOthers();
+  RawExec(sql);
+}
+
+void Db::RawExec(const std::string& sql) {
   char* error = nullptr;
   const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
   if (rc != SQLITE_OK) {
@@ -132,14 +180,48 @@ void Db::Exec(const std::string& sql) {
   }
 }
 
-Transaction::Transaction(Db& db, Kind kind) : db_(db) { db_.Exec(kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
+  db_.SettleOthers();
+  bool held;
+  {
+    std::lock_guard lock(gHeldMutex);
+    held = gHeld == &db_;
+  }
+  if (held) {
+    // Already inside held-back writes: reads see them, a write is one savepoint of them.
+    if (kind_ == Kind::Write) {
+      db_.RawExec("SAVEPOINT operation");
+      savepoint_ = true;
+    }
+    return;
+  }
+  if (kind_ == Kind::Write && LoopAvailable()) {
+    db_.RawExec("BEGIN IMMEDIATE");
+    {
+      std::lock_guard lock(gHeldMutex);
+      gHeld = &db_;
+    }
+    win32::Env().loop.Post([&db = db_] { db.Flush(); });
+    db_.RawExec("SAVEPOINT operation");
+    savepoint_ = true;
+    return;
+  }
+  db_.RawExec(kind_ == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+  own_ = true;
+}
 
 Transaction::~Transaction() {
-  if (!done_) sqlite3_exec(db_.raw(), "ROLLBACK", nullptr, nullptr, nullptr);
+  if (done_) return;
+  if (savepoint_) {
+    sqlite3_exec(db_.raw(), "ROLLBACK TO operation; RELEASE operation", nullptr, nullptr, nullptr);
+  } else if (own_) {
+    sqlite3_exec(db_.raw(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
 }
 
 void Transaction::Commit() {
-  db_.Exec("COMMIT");
+  if (savepoint_) db_.RawExec("RELEASE operation");
+  else if (own_) db_.RawExec("COMMIT");
   done_ = true;
 }
 

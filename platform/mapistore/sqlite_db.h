@@ -47,6 +47,8 @@ class Db {
   Db& operator=(const Db&) = delete;
 
   void Exec(const std::string& sql);
+  // Commits the writes this database holds back, if any (see Transaction).
+  void Flush();
   Statement Prepare(const std::string& sql) { return Statement(*this, sql); }
   int64_t LastInsertId() { return sqlite3_last_insert_rowid(db_); }
   const std::string& path() const { return path_; }
@@ -54,6 +56,11 @@ class Db {
 
  private:
   friend class Statement;
+  friend class Transaction;
+  // Before anything runs here, writes held back on another database are committed, so the
+  // files change in the order the operations were made.
+  void SettleOthers();
+  void RawExec(const std::string& sql);
   sqlite3_stmt* Acquire(const std::string& sql);
   void Release(const std::string& sql, sqlite3_stmt* stmt);
 
@@ -62,8 +69,11 @@ class Db {
   std::unordered_multimap<std::string, sqlite3_stmt*> idle_;
 };
 
-// BEGIN IMMEDIATE ... COMMIT (or a read snapshot with BEGIN), rolled back when left by an
-// exception.
+// One store operation, all or nothing. Consecutive write operations on one database share a
+// commit while a message loop is there to commit them at its next turn: the commit comes then,
+// or as soon as any other database is used, or when the database closes. A crash therefore
+// loses at most the latest operations, never one in the middle. A read transaction is a
+// snapshot for the statements inside it.
 class Transaction {
  public:
   enum class Kind { Write, Read };
@@ -73,7 +83,10 @@ class Transaction {
 
  private:
   Db& db_;
+  Kind kind_;
   bool done_ = false;
+  bool savepoint_ = false;  // inside the held-back writes
+  bool own_ = false;        // a transaction of its own, begun here
 };
 
 [[noreturn]] void RaiseStoreFailure(const std::string& path, const std::string& what);

@@ -1,6 +1,7 @@
 #include "platform/mapistore/sqlite_store.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <sys/random.h>
 
@@ -106,23 +107,15 @@ void SqliteStore::CreateSchema(const std::string& displayName) {
       "CREATE TABLE store_info(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
       "CREATE TABLE folders(id INTEGER PRIMARY KEY, parent_id INTEGER REFERENCES folders(id), "
       "  entry_id TEXT NOT NULL UNIQUE, name TEXT NOT NULL COLLATE NOCASE, item_type INTEGER NOT NULL,"
-      "  item_count INTEGER NOT NULL DEFAULT 0, UNIQUE(parent_id, name));"
+      "  UNIQUE(parent_id, name));"
       "CREATE TABLE folder_fields(folder_id INTEGER NOT NULL REFERENCES folders(id), "
       "  name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, PRIMARY KEY(folder_id, name));" +
       items +
-      "CREATE INDEX items_by_folder_end ON items(folder_id, end_ms);"
+      // Few indexes: every one is written at every save.
       "CREATE INDEX items_by_folder_start ON items(folder_id, start_ms);"
-      // A folder's count is read before every step of a pass: kept, not counted.
-      "CREATE TRIGGER items_counted AFTER INSERT ON items BEGIN"
-      "  UPDATE folders SET item_count = item_count + 1 WHERE id = NEW.folder_id; END;"
-      "CREATE TRIGGER items_uncounted AFTER DELETE ON items BEGIN"
-      "  UPDATE folders SET item_count = item_count - 1 WHERE id = OLD.folder_id; END;"
-      "CREATE TRIGGER items_moved AFTER UPDATE OF folder_id ON items WHEN OLD.folder_id <> NEW.folder_id BEGIN"
-      "  UPDATE folders SET item_count = item_count - 1 WHERE id = OLD.folder_id;"
-      "  UPDATE folders SET item_count = item_count + 1 WHERE id = NEW.folder_id; END;"
       "CREATE TABLE user_props(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, "
       "  pos INTEGER NOT NULL, name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, value TEXT COLLATE NOCASE,"
-      "  PRIMARY KEY(item_id, name));"
+      "  PRIMARY KEY(item_id, name)) WITHOUT ROWID;"
       "CREATE INDEX user_props_by_value ON user_props(name, value);"
       "CREATE TABLE attachments(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, pos INTEGER NOT NULL,"
       "  file_name TEXT NOT NULL, display_name TEXT NOT NULL, PRIMARY KEY(item_id, pos));"
@@ -146,6 +139,7 @@ void SqliteStore::CreateSchema(const std::string& displayName) {
 }
 
 void SqliteStore::LoadInfo() {
+  db_.Flush();  // a new store's schema is committed before its settings change
   // Read before anything is written, so a file that is not a store stays as it was.
   try {
     auto check = db_.Prepare("PRAGMA quick_check");
@@ -350,12 +344,26 @@ void SqliteStore::BindAll(Statement& st, const std::vector<Binding>& binds) {
   }
 }
 
+void SqliteStore::Recount(int64_t folderId, int change) {
+  auto it = folderCounts_.find(folderId);
+  if (it != folderCounts_.end()) it->second.first += change;
+}
+
 int SqliteStore::CountItems(const ItemQuery& query) {
   if (query.filters.empty()) {
-    auto st = db_.Prepare("SELECT item_count FROM folders WHERE id = ?");
+    // A folder's count is asked for before nearly every step of a pass: a count read a moment
+    // ago serves, unless this store changed since. Other members' changes show within that moment.
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
+    auto cached = folderCounts_.find(query.folderId);
+    if (cached != folderCounts_.end() && now - cached->second.second < kCountFreshMs) return cached->second.first;
+    auto st = db_.Prepare("SELECT COUNT(*) FROM items WHERE folder_id = ?");
     st.Bind(1, query.folderId);
-    if (!st.Step()) RaiseNotFound("folder");
-    return static_cast<int>(st.Int(0));
+    st.Step();
+    const int count = static_cast<int>(st.Int(0));
+    folderCounts_[query.folderId] = {count, now};
+    return count;
   }
   std::vector<Binding> binds;
   auto st = db_.Prepare(CompileQuery(query, "SELECT COUNT(*)", binds));
@@ -456,10 +464,12 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
 }
 
 std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
-  // One snapshot for both queries, so the parts belong to the rows read.
-  Transaction tx(db_, Transaction::Kind::Read);
   std::vector<Binding> binds;
   const std::string where = CompileQuery(query, "SELECT id", binds);
+  // A walk reads rows and parts in one snapshot, so the parts belong to the rows read; a lookup
+  // by a field's value finds an item or two and needs no more than its own statements.
+  std::optional<Transaction> tx;
+  if (where.find("items.id IN (SELECT") == std::string::npos) tx.emplace(db_, Transaction::Kind::Read);
   auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
   BindAll(rows, binds);
   std::vector<ItemRecord> records;
@@ -484,7 +494,7 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
       if (it != index.end()) AddPart(records[it->second], parts);
     }
   }
-  tx.Commit();
+  if (tx) tx->Commit();
   return records;
 }
 
@@ -573,6 +583,7 @@ void SqliteStore::InsertItem(ItemRecord& item) {
   st.Run();
   if (insert) {
     item.id = db_.LastInsertId();
+    Recount(item.folderId, +1);
   } else if (sqlite3_changes(db_.raw()) == 0) {
     RaiseItemGone();
   }
@@ -612,6 +623,7 @@ ItemRecord SqliteStore::CopyItem(int64_t id) {
 }
 
 ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {
+  folderCounts_.clear();  // rare enough to count afresh
   Transaction tx(db_);
   if (!FolderById(folderId)) RaiseNotFound("folder");
   db_.Prepare("UPDATE items SET folder_id = ? WHERE id = ?").Bind(1, folderId).Bind(2, id).Run();
@@ -643,9 +655,16 @@ ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
 
 void SqliteStore::DeleteItem(int64_t id) {
   Transaction tx(db_);
-  db_.Prepare("DELETE FROM items WHERE id = ?").Bind(1, id).Run();
-  if (sqlite3_changes(db_.raw()) == 0) RaiseItemGone();
+  int64_t folderId = 0;
+  {
+    auto st = db_.Prepare("DELETE FROM items WHERE id = ? RETURNING folder_id");
+    st.Bind(1, id);
+    if (!st.Step()) RaiseItemGone();
+    folderId = st.Int(0);
+    st.Run();
+  }
   tx.Commit();
+  Recount(folderId, -1);
 }
 
 std::vector<AddressRecord> SqliteStore::Addresses() {

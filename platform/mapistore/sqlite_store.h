@@ -64,6 +64,8 @@ class SqliteStore : public Store {
   void WriteChildren(const ItemRecord& item);
   FolderRecord ReadFolder(Statement& st);
   ItemRecord MustLoad(int64_t id);
+  // Keeps a remembered folder count right after this store's own insert.
+  void Recount(int64_t folderId, int change);
   std::string OrderBy(const ItemQuery& query);
   static std::string ItemColumns();
   ItemRecord ReadItemRow(Statement& st);
@@ -74,6 +76,8 @@ class SqliteStore : public Store {
   std::string storeId_;
   std::string displayName_;
   std::map<int64_t, std::set<std::string, com::NoCaseLess>> knownFields_;
+  static constexpr int64_t kCountFreshMs = 250;
+  std::map<int64_t, std::pair<int, int64_t>> folderCounts_;  // folder -> (count, when read)
 };
 
 }  // namespace mapistore

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Times vdirsyncer on the same event set as sync_bench: N simple events, half in each of two
+# "filesystem" storages (one .ics file per event), first sync and no-change sync. Prints one
+# line per N: "N first_s second_s".
+#   bench/vdirsyncer_compare.sh [N ...]     default: 1000 10000 20000
+set -euo pipefail
+command -v vdirsyncer >/dev/null || { echo "vdirsyncer is not installed (apt-get install vdirsyncer)" >&2; exit 1; }
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 20000)
+
+for n in "${sizes[@]}"; do
+  work=$(mktemp -d)
+  mkdir -p "$work/a" "$work/b" "$work/status"
+  python3 - "$work" "$n" <<'PY'
+import datetime, sys
+work, n = sys.argv[1], int(sys.argv[2])
+today = datetime.datetime.now().replace(hour=0, minute=0, second=0, microsecond=0)
+for i in range(n):
+    side = "a" if i < n // 2 else "b"
+    start = today + datetime.timedelta(days=i % 25, hours=9, minutes=i % 480)
+    end = start + datetime.timedelta(minutes=30)
+    fmt = "%Y%m%dT%H%M%S"
+    with open(f"{work}/{side}/ev{i}.ics", "w") as f:
+        f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bench//EN\r\nBEGIN:VEVENT\r\n"
+                f"UID:ev{i}@bench\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:{start.strftime(fmt)}\r\n"
+                f"DTEND:{end.strftime(fmt)}\r\nSUMMARY:Benchmark appointment {i}\r\n"
+                f"LOCATION:Room {i % 40}\r\nDESCRIPTION:Benchmark appointment {i}\r\n"
+                "END:VEVENT\r\nEND:VCALENDAR\r\n")
+PY
+  cat > "$work/config" <<CFG
+[general]
+status_path = "$work/status"
+
+[pair bench]
+a = "side_a"
+b = "side_b"
+collections = null
+conflict_resolution = "a wins"
+
+[storage side_a]
+type = "filesystem"
+path = "$work/a"
+fileext = ".ics"
+
+[storage side_b]
+type = "filesystem"
+path = "$work/b"
+fileext = ".ics"
+CFG
+  export VDIRSYNCER_CONFIG="$work/config"
+  vdirsyncer discover >/dev/null 2>&1 || true
+  t0=$(date +%s.%N); vdirsyncer sync >/dev/null 2>&1; t1=$(date +%s.%N)
+  vdirsyncer sync >/dev/null 2>&1; t2=$(date +%s.%N)
+  files=$(ls "$work/a" | wc -l)
+  [ "$files" -eq "$n" ] || { echo "vdirsyncer left $files files, not $n" >&2; exit 1; }
+  echo "$n $(echo "$t1 - $t0" | bc -l) $(echo "$t2 - $t1" | bc -l)"
+  rm -rf "$work"
+done
