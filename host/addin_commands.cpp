@@ -123,9 +123,9 @@ int CmdSettings(const Words& args, const GlobalOptions& global) {
       auto c = changes.find(name);
       const std::string value = c != changes.end() ? c->second : current.count(name) ? current.at(name) : "0";
       if (com::EqualsNoCase(name, "GlobalCalendar") || com::EqualsNoCase(name, "LocalCalendar")) {
-        apply.push_back(com::Variant(value));
+        apply.emplace_back(value);
       } else {
-        apply.push_back(com::Variant(static_cast<int16_t>(std::stoi(value))));
+        apply.emplace_back(static_cast<int16_t>(std::stoi(value)));
       }
     }
     com::CallMethod(session.AddIn(), "SetRegistryValues", apply);

@@ -18,11 +18,6 @@ struct Fields {
   bool operator==(const Fields&) const = default;
 };
 
-std::string Link(const com::Ref<outlook::AppointmentItem>& item) {
-  auto p = item->UserProperties()->Find("OrigEntryId");
-  return p.IsNothing() ? "" : com::Trim(p->Value().ToString());
-}
-
 // Subject -> fields of every appointment in a calendar; a subject seen twice is recorded.
 struct CalendarView {
   std::map<std::string, Fields> bySubject;

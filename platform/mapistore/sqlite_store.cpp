@@ -563,12 +563,17 @@ void SqliteStore::InsertItem(ItemRecord& item) {
   }
   auto st = db_.Prepare(sql);
   int i = 1;
-  st.Bind(i++, item.entryId).Bind(i++, item.folderId).Bind(i++, item.messageClass);
-  st.Bind(i++, item.createdMs).Bind(i++, item.modifiedMs);
+  st.Bind(i++, item.entryId);
+  st.Bind(i++, item.folderId);
+  st.Bind(i++, item.messageClass);
+  st.Bind(i++, item.createdMs);
+  st.Bind(i++, item.modifiedMs);
   if (item.recurrence) {
     const RecurrenceRecord& r = *item.recurrence;
-    st.Bind(i++, int64_t{r.type}).Bind(i++, int64_t{r.interval}).Bind(i++, int64_t{r.dayOfWeekMask});
-    st.Bind(i++, int64_t{r.dayOfMonth}).Bind(i++, int64_t{r.monthOfYear}).Bind(i++, r.patternStart.UnixMillis());
+    for (int64_t v : {int64_t{r.type}, int64_t{r.interval}, int64_t{r.dayOfWeekMask}, int64_t{r.dayOfMonth},
+                      int64_t{r.monthOfYear}, r.patternStart.UnixMillis()}) {
+      st.Bind(i++, v);
+    }
     if (r.patternEnd) st.Bind(i++, r.patternEnd->UnixMillis());
     else st.BindNull(i++);
   } else {
