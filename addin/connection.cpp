@@ -33,6 +33,11 @@ void QuorvaneClass::ReleaseHostObjects() {
 
 void QuorvaneClass::OnConnection(const com::ObjectPtr& application, int, const com::ObjectPtr&, com::Args&) {
   Err.Try([&] { oApplication = com::As<outlook::Application>(application); });
+  Err.Try([&] {
+    if (tcTimer) tcTimer->TimerCB = nullptr;
+    tcTimer = std::make_shared<TimerClass>();
+    tcTimer->TimerCB = [this] { tcTimer_TimerCB(); };
+  });
   strVersion = "2.2.0.5";
   Err.Try([&] { strLogFolder = win32::GetWindowsDirectory(512) + "\\TEMP\\"; });
   fnCreateErrorLog();
@@ -168,6 +173,7 @@ void QuorvaneClass::OnDisconnection(int, com::Args&) {
   PromptErrors = 0;
   ReleaseHostObjects();
   oRootFolders.Release();
+  Err.Try([&] { tcTimer->SetEnable(false); });
   fnPostError("QZT Disconnected at " + NowDateText() + "at " + NowTimeText());
 }
 

@@ -11,7 +11,14 @@ QuorvaneClass::QuorvaneClass() : QuorvaneClass(win32::Env()) {}
 
 QuorvaneClass::QuorvaneClass(win32::Environment& env) : env_(env), reg_(env.registry, env.ui) { DeclareMembers(); }
 
-QuorvaneClass::~QuorvaneClass() = default;
+QuorvaneClass::~QuorvaneClass() {
+  // A timer still running must not call back into an add-in that is gone.
+  if (tcTimer) {
+    tcTimer->TimerCB = nullptr;
+    com::ErrObject err;
+    err.Try([&] { tcTimer->SetEnable(false); });
+  }
+}
 
 // The members other libraries reach by name (the options page, the host).
 void QuorvaneClass::DeclareMembers() {
@@ -37,7 +44,20 @@ void QuorvaneClass::DeclareMembers() {
   };
   command("oProcessGlobalFolders", &QuorvaneClass::oProcessGlobalFolders);
   command("oProcessLocalFolders", &QuorvaneClass::oProcessLocalFolders);
+  command("oCheckLocVsGlbDels", &QuorvaneClass::oCheckLocVsGlbDels);
   command("BrowsePublicFolders", &QuorvaneClass::BrowsePublicFolders);
+  DeclareMethod("oSyncDeleteBHandler_Click", [this](com::Args&) {
+    oSyncDeleteBHandler_Click();
+    return com::Variant();
+  });
+  DeclareMethod("SetPromptDeleteRetVal", [this](com::Args& a) {
+    SetPromptDeleteRetVal(com::ArgAt(a, 0).ToInteger());
+    return com::Variant();
+  });
+  DeclareMethod("SetPromptDelete", [this](com::Args& a) {
+    SetPromptDelete(com::ArgAt(a, 0).ToInteger());
+    return com::Variant();
+  });
   command("BrowseLocalFolders", &QuorvaneClass::BrowseLocalFolders);
   command("UpgradeGlobalCalendar", &QuorvaneClass::UpgradeGlobalCalendar);
   command("UpgradeLocalCalendar", &QuorvaneClass::UpgradeLocalCalendar);

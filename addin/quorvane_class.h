@@ -6,6 +6,7 @@
 #include <string>
 
 #include "addin/registry_cmds.h"
+#include "addin/timer_class.h"
 #include "platform/com/com_object.h"
 #include "platform/com/err_object.h"
 #include "platform/com/extensibility.h"
@@ -91,6 +92,17 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   // ---- The passes
   void oProcessGlobalFolders();
   void oProcessLocalFolders();
+  void oCheckLocVsGlbDels();
+
+  // ---- Timed runs
+  void tcTimer_TimerCB();
+
+  // ---- Deleting on the user's word
+  void oSyncDeleteBHandler_Click(const com::ObjectPtr& ctrl = nullptr, bool* cancelDefault = nullptr);
+  void SyncDeleteFromGlobal(const Appt& item);
+  void SyncDeleteFromLocal(const Appt& item);
+  void SetPromptDeleteRetVal(int16_t value);
+  void SetPromptDelete(int16_t value);
 
   // ---- Choosing and preparing the calendars
   void ResolveGlobalCalendar();
@@ -133,6 +145,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   com::Ref<outlook::Items> oGlobalItems, oLocalItems;
   com::Ref<outlook::Explorer> oExplorer;
   com::ObjectPtr oAdminPage;
+  std::shared_ptr<TimerClass> tcTimer;
 
   com::ErrObject Err;
 

@@ -53,4 +53,48 @@ int ConsoleUi::MessageBox(const std::string& text, const std::string& title, uns
   return answer;
 }
 
+void ConsoleUi::ShowModal(forms::Form& form) {
+  std::cout << "[" << form.caption() << "]";
+  for (auto& c : form.controls()) {
+    if (c.kind == "Label") std::cout << " " << OneLine(c.caption);
+  }
+  std::cout << std::endl;
+  std::vector<forms::Control*> buttons;
+  for (auto& c : form.controls()) {
+    if (c.kind == "CommandButton") buttons.push_back(&c);
+  }
+  if (buttons.empty()) return;
+  forms::Control* chosen = nullptr;
+  if (interactive_) {
+    for (auto& c : form.controls()) {
+      if (c.kind != "CheckBox") continue;
+      std::cout << "  [" << (c.value ? "x" : " ") << "] " << c.caption << " - change it? (y/N): " << std::flush;
+      std::string line;
+      if (std::getline(std::cin, line) && ParseAnswer(line) == win32::vbYes) form.Click(c.name);
+    }
+    while (!chosen) {
+      std::cout << "  press";
+      for (auto* b : buttons) std::cout << " [" << b->caption << "]";
+      std::cout << ": " << std::flush;
+      std::string line;
+      if (!std::getline(std::cin, line)) break;
+      for (auto* b : buttons) {
+        if (com::EqualsNoCase(com::Trim(line), b->caption)) chosen = b;
+      }
+    }
+  } else if (answer_) {
+    // Yes or OK presses the form's OK button, No or Cancel its Cancel button.
+    const bool ok = *answer_ == win32::vbYes || *answer_ == win32::vbOK;
+    for (auto* b : buttons) {
+      if (com::EqualsNoCase(b->caption, ok ? "OK" : "Cancel")) chosen = b;
+    }
+  }
+  if (chosen) {
+    std::cout << "  -> " << chosen->caption << std::endl;
+    form.Click(chosen->name);
+  } else {
+    std::cout << "  -> closed" << std::endl;
+  }
+}
+
 }  // namespace host

@@ -12,6 +12,7 @@ class ConsoleUi : public win32::Ui {
   // answer: the reply given to every box that offers it (from --answer); interactive: ask.
   ConsoleUi(std::optional<int> answer, bool interactive) : answer_(answer), interactive_(interactive) {}
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
+  void ShowModal(forms::Form& form) override;
 
  private:
   int Ask(const std::vector<int>& buttons, int fallback);

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the build needs, then configures and builds into build/.
+# Installs what the build needs, configures build/ and builds the given targets (all when none).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
-cmake --build build -- -j"$(nproc)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+if [ $# -gt 0 ]; then
+  cmake --build build --target "$@" -- -j"$(nproc)"
+else
+  cmake --build build -- -j"$(nproc)"
+fi

@@ -39,4 +39,18 @@ int ScriptedUi::MessageBox(const std::string& text, const std::string& title, un
   return answer;
 }
 
+void ScriptedUi::ShowModal(forms::Form& form) {
+  std::string seen = form.caption();
+  for (auto& c : form.controls()) {
+    if (c.kind == "Label") seen += " | " + c.caption;
+  }
+  formsShown.push_back(seen);
+  if (!formActions_.empty()) {
+    FormAction action = std::move(formActions_.front());
+    formActions_.pop_front();
+    action(form);
+  }
+  form.Unload();
+}
+
 }  // namespace win32

@@ -2,8 +2,11 @@
 // Message boxes, answered by whoever stands in for the user: a person at a terminal, a
 // script of answers in tests, or the command line's default.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/forms/form.h"
 
 namespace win32 {
 
@@ -32,6 +35,9 @@ class Ui {
  public:
   virtual ~Ui();
   virtual int MessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
+  // Shows a loaded form modally: returns once the form is unloaded, or once the user closed
+  // it some other way (then the form is unloaded without any of its buttons).
+  virtual void ShowModal(forms::Form& form) = 0;
 };
 
 // The button a box gives when the user just presses Enter.
@@ -43,13 +49,19 @@ const char* ButtonName(int answer);  // "OK", "Cancel", "Yes", "No"
 // Records every box and answers from a script, else with the box's default button.
 class ScriptedUi : public Ui {
  public:
+  using FormAction = std::function<void(forms::Form&)>;
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
+  // Forms are acted on by the next scripted action; without one they are closed unanswered.
+  void ShowModal(forms::Form& form) override;
   void Answer(int answer) { answers_.push_back(answer); }
+  void OnNextForm(FormAction action) { formActions_.push_back(std::move(action)); }
 
   std::vector<MessageBoxShown> shown;
+  std::vector<std::string> formsShown;  // each form's caption and, after " | ", its label texts
 
  private:
   std::deque<int> answers_;
+  std::deque<FormAction> formActions_;
 };
 
 }  // namespace win32

@@ -1,0 +1,41 @@
+// The refresh timer's tick: every RefreshRate + 1 minutes, the passes the direction allows.
+#include "addin/quorvane_class.h"
+
+namespace quorvane {
+
+void QuorvaneClass::tcTimer_TimerCB() {
+  com::ResumeNext run(Err, [this](const com::ErrObject&) { fnPostError(ErrorReport("tcTimer_TimerCB()")); });
+  if (RefreshRate > 0) {
+    ++lTickCount;
+    if (lTickCount >= RefreshRate + 1) {
+      if (!bTimerBusy) {
+        bTimerBusy = true;
+        // Each pass starts only while the host is not closing.
+        auto pass = [&](void (QuorvaneClass::*fn)()) {
+          if (!bShuttingDown) run([&] { (this->*fn)(); });
+        };
+        switch (iSyncDirection) {
+          case 1:
+            pass(&QuorvaneClass::oCheckLocVsGlbDels);
+            pass(&QuorvaneClass::oProcessLocalFolders);
+            pass(&QuorvaneClass::oProcessGlobalFolders);
+            break;
+          case 2:
+            pass(&QuorvaneClass::oCheckLocVsGlbDels);
+            pass(&QuorvaneClass::oProcessGlobalFolders);
+            break;
+          case 3:
+            pass(&QuorvaneClass::oProcessLocalFolders);
+            break;
+          default:
+            break;
+        }
+        bTimerBusy = false;
+      }
+      lTickCount = 0;
+    }
+  }
+  if (bShuttingDown) run([&] { tcTimer->SetEnable(false); });
+}
+
+}  // namespace quorvane
