@@ -27,14 +27,12 @@ void PostTimerError(const std::string& text) {
 }  // namespace
 
 TimerClass::~TimerClass() {
-  if (timerId_) {
-    com::ErrObject err;
-    err.Try([&] { win32::Env().loop.KillTimer(static_cast<uint32_t>(timerId_)); });
-  }
+  if (timerId_ && loop_) loop_->KillTimer(static_cast<uint32_t>(timerId_));
 }
 
 void TimerClass::Start() {
-  const uint32_t id = win32::Env().loop.SetTimer(static_cast<uint32_t>(interval_), [](uint32_t timerId) {
+  loop_ = &win32::Env().loop;
+  const uint32_t id = loop_->SetTimer(static_cast<uint32_t>(interval_), [](uint32_t timerId) {
     fnTimerCB(0, 0x0113 /* WM_TIMER */, timerId, 0);
   });
   timerId_ = static_cast<int32_t>(id);
@@ -43,7 +41,7 @@ void TimerClass::Start() {
 
 void TimerClass::Stop() {
   if (!timerId_) return;
-  win32::Env().loop.KillTimer(static_cast<uint32_t>(timerId_));
+  loop_->KillTimer(static_cast<uint32_t>(timerId_));
   const std::string key = std::to_string(timerId_);
   timerId_ = 0;
   Collection().erase(key);  // may release the last reference: nothing after this line

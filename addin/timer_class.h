@@ -5,6 +5,10 @@
 #include <memory>
 #include <string>
 
+namespace win32 {
+class MessageLoop;
+}
+
 namespace quorvane {
 
 class TimerClass : public std::enable_shared_from_this<TimerClass> {
@@ -26,6 +30,7 @@ class TimerClass : public std::enable_shared_from_this<TimerClass> {
   void Start();
   void Stop();
 
+  win32::MessageLoop* loop_ = nullptr;  // where the running timer was set
   bool enabled_ = false;
   int32_t interval_ = 0;
   int32_t timerId_ = 0;

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "host/commands.h"
+#include "host/folder_path.h"
+#include "platform/com/com_error.h"
 #include "host/usage_error.h"
 #include "platform/com/com_object.h"
 #include "platform/com/text.h"
@@ -155,8 +157,39 @@ int CmdSetCalendar(const Words& args, const GlobalOptions& global) {
 }
 
 int CmdSync(const Words& args, const GlobalOptions& global) {
-  if (args.size() != 1 || (args[0] != "global" && args[0] != "local")) throw UsageError("sync global|local");
+  static const char* kUsage = "sync global|local|deletions, or sync delete --folder PATH --select ENTRYID...";
+  if (args.empty()) throw UsageError(kUsage);
+  const std::string what = args[0];
+  std::string folderPath;
+  std::vector<std::string> selected;
+  if (what == "delete") {
+    for (size_t i = 1; i < args.size(); ++i) {
+      if (args[i] == "--folder" && i + 1 < args.size()) {
+        folderPath = args[++i];
+      } else if (args[i] == "--select") {
+        while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) selected.push_back(args[++i]);
+      } else {
+        throw UsageError(kUsage);
+      }
+    }
+    if (folderPath.empty() || selected.empty()) throw UsageError(kUsage);
+  } else if (args.size() != 1 || (what != "global" && what != "local" && what != "deletions")) {
+    throw UsageError(kUsage);
+  }
   Session session(RequireProfile(global), global.session);
+  if (what == "delete") {
+    // The explorer shows the folder with the appointments selected, as the user left it.
+    session.explorer().SetCurrentFolder(FindFolder(session.ns(), folderPath));
+    std::vector<com::Ref<outlook::AppointmentItem>> items;
+    for (const auto& id : selected) {
+      try {
+        items.push_back(session.ns().GetItemFromID(id));
+      } catch (const com::ComError&) {
+        throw UsageError("no appointment with entry ID " + id);
+      }
+    }
+    session.explorer().SetSelection(items);
+  }
   if (!session.ConnectAddIn()) return 1;
   session.StartAddIn();
   const Settings s = ReadSettings(session.registry());
@@ -167,7 +200,11 @@ int CmdSync(const Words& args, const GlobalOptions& global) {
     throw UsageError("choose both calendars first (set-calendar global|local PATH)");
   }
   const Snapshot globalBefore = Take(globalFolder), localBefore = Take(localFolder);
-  com::CallMethod(session.AddIn(), args[0] == "global" ? "oProcessGlobalFolders" : "oProcessLocalFolders");
+  const char* member = what == "global"    ? "oProcessGlobalFolders"
+                       : what == "local"   ? "oProcessLocalFolders"
+                       : what == "deletions" ? "oCheckLocVsGlbDels"
+                                           : "oSyncDeleteBHandler_Click";
+  com::CallMethod(session.AddIn(), member);
   session.DisconnectAddIn();
   PrintChanges("Global Calendar (" + globalFolder->Name() + ")", globalBefore, Take(globalFolder));
   PrintChanges("Local Calendar (" + localFolder->Name() + ")", localBefore, Take(localFolder));

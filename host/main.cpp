@@ -40,8 +40,14 @@ Commands:
   settings [NAME=VALUE ...]
                          show the add-in's settings, or change them as the options page's
                          Apply does (RefreshRate=5, UpdBoth=1, GlobalOwner=0, ...)
-  sync global|local      load the add-in, open both calendars and run that pass once;
-                         prints what was copied, replaced, deleted and left per calendar
+  sync global|local|deletions
+                         load the add-in, open both calendars and run that pass once;
+                         prints what was copied, replaced, deleted and left per calendar.
+                         The deletion pass asks "Confirm Deletion" on the terminal, or takes
+                         --answer yes|no
+  sync delete --folder PATH --select ENTRYID...
+                         the toolbar's Sync Delete: delete the selected appointments of the
+                         folder shown, with their counterparts in the other calendar
   import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
   export PATH FILE.ics   write a folder's appointments as an iCalendar file
   connect                load the add-in on the profile, connect and disconnect it, and

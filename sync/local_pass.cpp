@@ -52,6 +52,7 @@ void QuorvaneClass::oProcessLocalFolders() {
       bool bDeleteFound = false;
       bool blank = false;
       bool copyFailed = false;
+      bool leftForPrompt = false;
       std::string subject, body5, entryId;
       auto handle = [&]() -> Flow {
         if (oGlobalCalendar.IsNothing() || oLocalCalendar.IsNothing()) {
@@ -263,11 +264,14 @@ void QuorvaneClass::oProcessLocalFolders() {
         // Its counterpart is gone from the Global Calendar: deleted there, so here too. Only an
         // appointment that was linked when the pass reached it can have been copied before.
         if (!bMatchFound && !blank && (UpdBoth == 1 || UpdGlobalOnly == 1) && fnGetHasBeenProcessed(item)) {
-          bDeleteFound = true;
+          // Unless the user chose not to be asked, the deletion pass asks first; an answer No
+          // must not be overruled here, nor the appointment copied back.
+          if (PromptDelete == 1) bDeleteFound = true;
+          else leftForPrompt = true;
         }
         if (bShuttingDown) return;
         if (offline()) return stop();
-        if (!bMatchFound && !bDeleteFound) {
+        if (!bMatchFound && !bDeleteFound && !leftForPrompt) {
           Trace(P + "No Match Found Processing Appointment, Copy to Global Folder");
           copyFailed = !CopyToFolder(item, oGlobalCalendar);
           if (copyFailed) ReportItemError(subject, item);

@@ -12,7 +12,10 @@ AddinFixture::AddinFixture()
   UseRegistry(fileRegistry);
 }
 
-AddinFixture::~AddinFixture() { win32::SetEnv(nullptr); }
+AddinFixture::~AddinFixture() {
+  if (addin && addin->tcTimer) addin->tcTimer->SetEnable(false);  // before its loop goes
+  win32::SetEnv(nullptr);
+}
 
 void AddinFixture::UseRegistry(win32::Registry& registry) {
   env = std::make_unique<win32::Environment>(win32::Environment{registry, ui, clock, loop, dir / "WINDOWS"});

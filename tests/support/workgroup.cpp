@@ -13,7 +13,12 @@ Workgroup::Workgroup() : clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)), loo
   pub->AddFolder(all.id, "Team", 1);
 }
 
-Workgroup::~Workgroup() { win32::SetEnv(nullptr); }
+Workgroup::~Workgroup() {
+  for (auto& m : members) {
+    if (m->addin->tcTimer) m->addin->tcTimer->SetEnable(false);  // before the loop goes
+  }
+  win32::SetEnv(nullptr);
+}
 
 Member& Workgroup::Join(const std::string& name, bool owner) {
   members.push_back(std::make_unique<Member>(*this, name, owner));
@@ -52,6 +57,7 @@ Member::Member(Workgroup& group, const std::string& who, bool owner)
   addin->CheckRegistryValues();  // the defaults written at the first start
   addin->oNS = ns;
   addin->GlobalOwner = owner ? 1 : 0;
+  addin->PromptDelete = 1;  // "Don't ask me again": deletions carry over without a prompt
   Direction(1, 0, 0);
   // As the folder browser's OK does: resolve, record and prepare each calendar.
   addin->SetGlobalFolderPath("Public Folders|All Public Folders|Team");

@@ -17,6 +17,7 @@ class Workgroup;
 
 class Member {
  public:
+  // Both calendars chosen, both directions, not asked before deletions (PromptDelete 1).
   Member(Workgroup& group, const std::string& name, bool owner);
 
   // The settings as the options page would leave them, with both calendars chosen.
