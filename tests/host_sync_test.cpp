@@ -18,7 +18,7 @@ std::string Tomorrow(int hour) {
   const std::time_t t = std::time(nullptr) + 86400;
   std::tm local{};
   localtime_r(&t, &local);
-  char buf[32];
+  char buf[64];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:00", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, hour);
   return buf;
 }
