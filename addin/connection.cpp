@@ -23,16 +23,27 @@ void QuorvaneClass::ReleaseHostObjects() {
   });
   SetLocalItems(nullptr);
   SetGlobalItems(nullptr);
+  oCalToolbar.Release();
+  ReleaseButtons();
   oAdminPage.reset();
+  explorerClose_.Reset();
+  explorerFolderSwitch_.Reset();
   oExplorer.Release();
+  nsPagesAdd_.Reset();
   oNS.Release();
+  applicationPagesAdd_.Reset();
   oApplication.Release();
+  oAdminPage.reset();
   oGlobalCalendar.Release();
   oLocalCalendar.Release();
 }
 
 void QuorvaneClass::OnConnection(const com::ObjectPtr& application, int, const com::ObjectPtr&, com::Args&) {
-  Err.Try([&] { oApplication = com::As<outlook::Application>(application); });
+  Err.Try([&] {
+    oApplication = com::As<outlook::Application>(application);
+    applicationPagesAdd_ =
+        oApplication->OnOptionsPagesAdd([this](const com::Ref<outlook::PropertyPages>& p) { oApplication_OptionsPagesAdd(p); });
+  });
   Err.Try([&] {
     if (tcTimer) tcTimer->TimerCB = nullptr;
     tcTimer = std::make_shared<TimerClass>();
@@ -48,7 +59,11 @@ void QuorvaneClass::OnConnection(const com::ObjectPtr& application, int, const c
 
 void QuorvaneClass::OnStartupComplete(com::Args&) {
   com::ResumeNext run(Err, [this](const com::ErrObject&) { fnPostError(ErrorReport("OnStartupComplete()")); });
-  run([&] { oNS = oApplication->GetNamespace("MAPI"); });
+  run([&] {
+    oNS = oApplication->GetNamespace("MAPI");
+    nsPagesAdd_ = oNS->OnOptionsPagesAdd(
+        [this](const com::Ref<outlook::PropertyPages>& p, const Folder& f) { oNS_OptionsPagesAdd(p, f); });
+  });
   if (oNS.IsNothing()) {
     fnPostError("oNS is Nothing");
     return;
@@ -91,6 +106,7 @@ void QuorvaneClass::OnStartupComplete(com::Args&) {
   });
   bShuttingDown = false;
   bTimerBusy = false;
+  run([&] { SetUpToolbar(true); });
   fnPostError("QZT Startup completed at " + NowDateText() + " at " + NowTimeText() + "    Version: " + strVersion);
 }
 
@@ -155,7 +171,10 @@ bool QuorvaneClass::StartWithCalendars(com::ResumeNext& run) {
   run([&] { reg_.fnRegSetValue("LUpgraded", win32::REG_DWORD, LUpgraded); });
   run([&] { reg_.fnRegSetValue("LUpgraded2", win32::REG_DWORD, LUpgraded2); });
   run([&] { reg_.fnRegSetValue("GUpgraded", win32::REG_DWORD, GUpgraded); });
-  run([&] { oExplorer = oApplication->ActiveExplorer(); });
+  run([&] {
+    oExplorer = oApplication->ActiveExplorer();
+    WatchExplorer();
+  });
   return true;
 }
 

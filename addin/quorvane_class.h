@@ -97,6 +97,17 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   // ---- Timed runs
   void tcTimer_TimerCB();
 
+  // ---- Toolbar, commands and host events
+  using Button = com::Ref<office::CommandBarButton>;
+  void oExplorer_BeforeFolderSwitch(const Folder& NewFolder, bool& Cancel);
+  void oExplorer_Close();
+  void oSyncFromGlobalBHandler_Click(const Button& Ctrl, bool& CancelDefault);
+  void oSyncFromLocalBHandler_Click(const Button& Ctrl, bool& CancelDefault);
+  void oPrintCalendarBHandler_Click(const Button& Ctrl, bool& CancelDefault);
+  void oSetApptSettingsBHandler_Click(const Button& Ctrl, bool& CancelDefault);
+  void oApplication_OptionsPagesAdd(const com::Ref<outlook::PropertyPages>& Pages);
+  void oNS_OptionsPagesAdd(const com::Ref<outlook::PropertyPages>& Pages, const Folder& Folder);
+
   // ---- Deleting on the user's word
   void oSyncDeleteBHandler_Click(const com::ObjectPtr& ctrl = nullptr, bool* cancelDefault = nullptr);
   void SyncDeleteFromGlobal(const Appt& item);
@@ -146,6 +157,8 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   com::Ref<outlook::Explorer> oExplorer;
   com::ObjectPtr oAdminPage;
   std::shared_ptr<TimerClass> tcTimer;
+  com::Ref<office::CommandBar> oCalToolbar;  // only while the toolbar is being set up
+  Button oSyncFromGlobalBHandler, oSyncFromLocalBHandler, oSyncDeleteBHandler, oPrintCalendarBHandler;
 
   com::ErrObject Err;
 
@@ -158,6 +171,12 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   bool StartWithCalendars(com::ResumeNext& run);
   void EnableToolbar(com::ResumeNext& run);
   void StartTimerAndToolbar(com::ResumeNext& run);
+  // The toolbar set-up; at a folder switch without log lines, rebuild or registry write.
+  void SetUpToolbar(bool atStartup);
+  void BindButtons(const com::Ref<office::CommandBar>& bar);
+  void ReleaseButtons();
+  void AddOptionsPage(const com::Ref<outlook::PropertyPages>& pages, const std::string& operation);
+  void WatchExplorer();
   int MsgBox(const std::string& prompt, unsigned style = win32::vbOKOnly, const std::string& title = "");
   std::string NowDateText() const;
   std::string NowTimeText() const;
@@ -191,6 +210,8 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   win32::Environment& env_;
   RegistryCmds reg_;
   com::Subscription localItemAdd_, localItemChange_, globalItemAdd_, globalItemChange_;
+  com::Subscription buttonClicks_[4];
+  com::Subscription explorerClose_, explorerFolderSwitch_, applicationPagesAdd_, nsPagesAdd_;
 };
 
 }  // namespace quorvane

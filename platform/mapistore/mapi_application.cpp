@@ -24,6 +24,12 @@ class SelectionList : public outlook::Selection {
 
 Ref<outlook::Selection> MapiExplorer::Selection() { return std::make_shared<SelectionList>(selection_); }
 
+void MapiExplorer::SwitchFolder(Ref<outlook::MAPIFolder> folder) {
+  bool cancel = false;
+  folderSwitch_.Fire(folder, cancel);
+  if (!cancel && folder) current_ = std::move(folder);
+}
+
 Ref<outlook::NameSpace> MapiApplication::GetNamespace(const std::string& type) {
   if (!com::EqualsNoCase(type, "MAPI")) return nullptr;
   return session_;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/event.h"
 #include "platform/com/subscription.h"
 #include "platform/mapistore/store.h"
 #include "platform/outlook/application.h"
@@ -39,6 +40,13 @@ class MapiSession : public outlook::NameSpace {
   Ref<outlook::MAPIFolder> GetDefaultFolder(int folderType) override;
   Ref<outlook::AppointmentItem> GetItemFromID(const std::string& entryID) override;
   Ref<outlook::AddressLists> AddressLists() override;
+  com::Subscription OnOptionsPagesAdd(outlook::FolderPagesAddHandler handler) override {
+    return folderPagesAdd_.Subscribe(std::move(handler));
+  }
+  // The user opens a folder's Properties dialog.
+  void BuildFolderProperties(const Ref<outlook::PropertyPages>& pages, const Ref<outlook::MAPIFolder>& folder) {
+    folderPagesAdd_.Fire(pages, folder);
+  }
 
   // A new, unsaved appointment for the default calendar.
   Ref<outlook::AppointmentItem> NewAppointment();
@@ -70,6 +78,7 @@ class MapiSession : public outlook::NameSpace {
   mutable std::mutex mutex_;
   std::vector<Listener> listeners_;
   std::set<std::pair<std::string, std::string>> removed_;
+  com::Event<const Ref<outlook::PropertyPages>&, const Ref<outlook::MAPIFolder>&> folderPagesAdd_;
   int nextListener_ = 1;
 };
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/subscription.h"
+#include "platform/office/command_bars.h"
 #include "platform/outlook/appointment_item.h"
 #include "platform/outlook/folder.h"
 
@@ -35,8 +37,20 @@ class AddressLists : public com::ComObject {
   virtual Ref<AddressList> Item(int index) = 0;
 };
 
+// The pages of the Options dialog (or of a folder's Properties dialog) being built.
+class PropertyPages : public com::ComObject {
+ public:
+  virtual void Add(const com::ObjectPtr& page, const std::string& title) = 0;
+  virtual int Count() = 0;
+};
+
+using OptionsPagesAddHandler = std::function<void(const Ref<PropertyPages>&)>;
+using FolderPagesAddHandler = std::function<void(const Ref<PropertyPages>&, const Ref<MAPIFolder>&)>;
+
 class NameSpace : public com::ComObject {
  public:
+  // A folder's Properties dialog is being built.
+  virtual com::Subscription OnOptionsPagesAdd(FolderPagesAddHandler handler) = 0;
   virtual Ref<outlook::Folders> Folders() = 0;  // the top-level folder of every store
   // Nothing when no folder has that entry ID in that store.
   virtual Ref<MAPIFolder> GetFolderFromID(const std::string& entryID, const std::string& storeID) = 0;
@@ -55,6 +69,10 @@ class Explorer : public com::ComObject {
  public:
   virtual Ref<MAPIFolder> CurrentFolder() = 0;
   virtual Ref<outlook::Selection> Selection() = 0;
+  virtual Ref<office::CommandBars> CommandBars() = 0;
+  virtual com::Subscription OnClose(std::function<void()> handler) = 0;
+  // Before the explorer shows another folder; Nothing for a folder of the file system.
+  virtual com::Subscription OnBeforeFolderSwitch(std::function<void(const Ref<MAPIFolder>&, bool& cancel)> handler) = 0;
 };
 
 class Application : public com::ComObject {
@@ -63,6 +81,8 @@ class Application : public com::ComObject {
   virtual Ref<Explorer> ActiveExplorer() = 0;
   // A new, unsaved item; an appointment is saved into the default calendar.
   virtual Ref<AppointmentItem> CreateItem(int itemType) = 0;
+  // The Options dialog is being built.
+  virtual com::Subscription OnOptionsPagesAdd(OptionsPagesAddHandler handler) = 0;
 };
 
 }  // namespace outlook
