@@ -14,7 +14,7 @@ int RunCommand(const std::string& command, const Words& args, const GlobalOption
       {"demo", CmdDemo},         {"init", CmdInit},     {"connect", CmdConnect},
       {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt},
       {"settings", CmdSettings}, {"set-calendar", CmdSetCalendar}, {"sync", CmdSync},
-      {"import", CmdImport},     {"export", CmdExport}};
+      {"import", CmdImport},     {"export", CmdExport}, {"run", CmdRun}, {"click", CmdClick}};
   auto it = commands.find(command);
   if (it == commands.end()) throw UsageError("unknown command '" + command + "' (see --help)");
   return it->second(args, global);
@@ -48,6 +48,8 @@ int CmdInit(const Words& args, const GlobalOptions& global) {
   if (user.empty()) throw UsageError("init needs --user NAME");
   if (global.profileDir.empty()) throw UsageError("no profile given (use --profile DIR)");
   Profile profile = Profile::Create(global.profileDir, user, publicStore);
+  win32::FileRegistry registry(profile.RegistryPath());
+  RegisterAddIn(registry);
   std::cout << "Created profile " << profile.dir() << " for " << user << " (public folders in "
             << profile.publicStore() << ")\n";
   return 0;

@@ -26,6 +26,8 @@ int CmdSettings(const Words& args, const GlobalOptions& global);
 int CmdSetCalendar(const Words& args, const GlobalOptions& global);
 int CmdSync(const Words& args, const GlobalOptions& global);
 int CmdImport(const Words& args, const GlobalOptions& global);
+int CmdRun(const Words& args, const GlobalOptions& global);
+int CmdClick(const Words& args, const GlobalOptions& global);
 int CmdExport(const Words& args, const GlobalOptions& global);
 
 // The profile named by --profile; UsageError when none was given or it does not exist.

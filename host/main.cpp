@@ -48,6 +48,13 @@ Commands:
   sync delete --folder PATH --select ENTRYID...
                          the toolbar's Sync Delete: delete the selected appointments of the
                          folder shown, with their counterparts in the other calendar
+  run [--minutes N] [--minute-ms MS]
+                         start the mail client with the add-in: its timer synchronises until
+                         quit, end of input, Ctrl-C or N minutes; MS makes a timer minute last
+                         MS milliseconds. Typed commands: click CAPTION, folder PATH, quit
+  click CAPTION [--folder PATH] [--select ENTRYID...]
+                         start, click a toolbar button (e.g. "Sync From &Global Calendar")
+                         with that folder shown and those appointments selected, and close
   import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
   export PATH FILE.ics   write a folder's appointments as an iCalendar file
   connect                load the add-in on the profile, connect and disconnect it, and

@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "host/command_bar_store.h"
 #include "platform/com/class_registry.h"
 #include "platform/com/com_error.h"
 
@@ -24,25 +25,66 @@ void RegisterClassLibraries() {
   classes.RegisterLibrary("Pagorin.UCAdminPage", dir + "/Pagorin.so");
 }
 
+const char* const kAddInKey = "Software\\Microsoft\\Office\\Outlook\\Addins\\QuorvaneDLL.QuorvaneClass";
+
+void RegisterAddIn(win32::Registry& registry) {
+  win32::HKEY key = 0;
+  if (registry.RegCreateKeyEx(win32::HKEY_CURRENT_USER, kAddInKey, "", 0, win32::KEY_ALL_ACCESS, &key, nullptr) != 0) {
+    throw std::runtime_error(registry.LastErrorText());
+  }
+  const std::string name = "Quorvane";
+  registry.RegSetValueEx(key, "FriendlyName", win32::REG_SZ, win32::Bytes(name.begin(), name.end()));
+  registry.RegSetValueEx(key, "LoadBehavior", win32::REG_DWORD, win32::DwordBytes(3));
+  registry.RegCloseKey(key);
+}
+
 Session::Session(Profile profile, const SessionOptions& options)
     : profile_(std::move(profile)),
       registry_(profile_.RegistryPath()),
       ui_(options.answer, options.interactive),
-      loop_(clock_),
-      env_{registry_, ui_, clock_, loop_, profile_.WindowsDirectory()},
-      ns_(profile_.OpenStores(clock_, &loop_)),
-      explorer_(std::make_shared<mapistore::MapiExplorer>()),
+      clock_(options.minuteMs > 0 ? std::unique_ptr<win32::Clock>(new win32::ScaledClock(options.minuteMs))
+                                  : std::unique_ptr<win32::Clock>(new win32::SystemClock())),
+      loop_(*clock_),
+      env_{registry_, ui_, *clock_, loop_, profile_.WindowsDirectory()},
+      ns_(profile_.OpenStores(*clock_, &loop_)),
+      explorer_(std::make_shared<mapistore::MapiExplorer>(LoadCommandBars(registry_))),
       application_(std::make_shared<mapistore::MapiApplication>(ns_, explorer_)) {
   win32::SetEnv(&env_);
   RegisterClassLibraries();
+  // The explorer opens on the default calendar.
+  try {
+    explorer_->SetCurrentFolder(ns_->GetDefaultFolder(9));
+  } catch (const com::ComError&) {
+  }
 }
 
 Session::~Session() {
   DisconnectAddIn();
+  try {
+    SaveCommandBars(registry_, *explorer_->CommandBars().get());
+  } catch (const std::exception& e) {
+    std::cerr << "quorvane: the toolbars could not be kept: " << e.what() << "\n";
+  }
   win32::SetEnv(nullptr);
 }
 
+void Session::Close() {
+  explorer_->Close();
+  DisconnectAddIn();
+}
+
 bool Session::ConnectAddIn() {
+  win32::HKEY key = 0;
+  win32::DWORD type = 0;
+  win32::Bytes data;
+  const bool registered = registry_.RegOpenKeyEx(win32::HKEY_CURRENT_USER, kAddInKey, 0, 0, &key) == 0 &&
+                          registry_.RegQueryValueEx(key, "LoadBehavior", &type, &data) == 0 &&
+                          (win32::BytesToDword(data) & 1) != 0;
+  if (key) registry_.RegCloseKey(key);
+  if (!registered) {
+    std::cerr << "quorvane: the add-in is not registered to load in this profile (" << kAddInKey << ")\n";
+    return false;
+  }
   try {
     addIn_ = com::CreateObject("QuorvaneDLL.QuorvaneClass");
   } catch (const com::ComError& e) {

@@ -16,6 +16,7 @@ namespace host {
 struct SessionOptions {
   std::optional<int> answer;
   bool interactive = false;
+  int64_t minuteMs = 0;  // 0: real minutes; else one timer minute lasts this long
 };
 
 class Session {
@@ -26,7 +27,8 @@ class Session {
   const Profile& profile() const { return profile_; }
   win32::FileRegistry& registry() { return registry_; }
   win32::Environment& env() { return env_; }
-  win32::Clock& clock() { return clock_; }
+  win32::Clock& clock() { return *clock_; }
+  win32::MessageLoop& loop() { return loop_; }
   mapistore::MapiSession& ns() { return *ns_; }
   mapistore::MapiExplorer& explorer() { return *explorer_; }
   const std::shared_ptr<mapistore::MapiApplication>& application() { return application_; }
@@ -38,13 +40,15 @@ class Session {
   void StartAddIn();
   // Begin shutdown and disconnection, in the host's order.
   void DisconnectAddIn();
+  // The host's window closes: the explorer's Close, then shutdown and disconnection.
+  void Close();
   const com::ObjectPtr& AddIn() const { return addIn_; }
 
  private:
   Profile profile_;
   win32::FileRegistry registry_;
   ConsoleUi ui_;
-  win32::SystemClock clock_;
+  std::unique_ptr<win32::Clock> clock_;
   win32::MessageLoop loop_;
   win32::Environment env_;
   std::shared_ptr<mapistore::MapiSession> ns_;
@@ -52,6 +56,10 @@ class Session {
   std::shared_ptr<mapistore::MapiApplication> application_;
   com::ObjectPtr addIn_;
 };
+
+extern const char* const kAddInKey;  // where the profile registers the add-in
+// Registers QuorvaneDLL.QuorvaneClass in the profile, to be loaded at start.
+void RegisterAddIn(win32::Registry& registry);
 
 // The folder that holds this program and its class libraries.
 std::string ProgramDirectory();

@@ -15,12 +15,26 @@ class Clock {
   // Virtual clocks jump to a moment instead of waiting for it.
   virtual bool IsVirtual() const { return false; }
   virtual void AdvanceTo(int64_t /*tickMs*/) {}
+  // How long, in real milliseconds, the loop waits for so many ticks to pass.
+  virtual int64_t RealMs(int64_t ticks) const { return ticks; }
 };
 
 class SystemClock : public Clock {
  public:
   com::Date Now() override;
   int64_t TickMs() override;
+};
+
+// Real time whose ticks run faster: one minute of ticks lasts minuteMs real milliseconds, so a
+// timer of 60000 ms fires every minuteMs. The time of day stays real.
+class ScaledClock : public SystemClock {
+ public:
+  explicit ScaledClock(int64_t minuteMs) : minuteMs_(minuteMs > 0 ? minuteMs : 60000) {}
+  int64_t TickMs() override { return SystemClock::TickMs() * 60000 / minuteMs_; }
+  int64_t RealMs(int64_t ticks) const override { return ticks * minuteMs_ / 60000 + 1; }
+
+ private:
+  int64_t minuteMs_;
 };
 
 // A clock that moves only when told: waits in the message loop take no time.

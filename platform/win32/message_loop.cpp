@@ -95,7 +95,7 @@ bool MessageLoop::RunUntil(int64_t deadline) {
       clock_.AdvanceTo(until);
       continue;
     }
-    wake_.wait_for(lock, std::chrono::milliseconds(until - now),
+    wake_.wait_for(lock, std::chrono::milliseconds(clock_.RealMs(until - now)),
                    [this] { return quit_ || !posted_.empty(); });
   }
 }
