@@ -1,0 +1,107 @@
+// The mail-client stand-in at work: two members' hosts running with a fast timer.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char* kTeam = "Public Folders|All Public Folders|Team";
+
+std::string Tomorrow(int hour) {
+  const std::time_t t = std::time(nullptr) + 86400;
+  std::tm local{};
+  localtime_r(&t, &local);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:00", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, hour);
+  return buf;
+}
+
+class HostRunTest : public ::testing::Test {
+ protected:
+  HostRunTest() {
+    for (const char* who : {"Ann", "Bob"}) {
+      EXPECT_EQ(0, Run(who, {"init", "--user", who, "--public", dir / "public.store"}).status);
+    }
+    EXPECT_EQ(0, Run("Ann", {"folder", "add", kTeam}).status);
+    for (const char* who : {"Ann", "Bob"}) {
+      Run(who, {"set-calendar", "global", kTeam});
+      Run(who, {"set-calendar", "local", std::string("Mailbox - ") + who + "|Calendar"});
+      EXPECT_EQ(0, Run(who, {"settings", "RefreshRate=1"}).status);
+    }
+  }
+  ProgramResult Run(const std::string& who, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--profile", dir / who});
+    return RunQuorvane(args);
+  }
+  std::string Log(const std::string& who) { return ReadFile(dir / (who + "/WINDOWS/TEMP/QZTErrLog.txt")); }
+
+  TempDir dir;
+};
+
+TEST_F(HostRunTest, TimedRunsCarryAnAppointmentFromOneMemberToTheOther) {
+  ASSERT_EQ(0, Run("Ann", {"appt", "add", "Mailbox - Ann|Calendar", "--subject", "Planning", "--start", Tomorrow(9),
+                           "--end", Tomorrow(10)})
+                   .status);
+  auto ann = Run("Ann", {"run", "--minutes", "3", "--minute-ms", "30"});
+  ASSERT_EQ(0, ann.status) << ann.err;
+  EXPECT_NE(std::string::npos, ann.out.find("Quorvane closed"));
+  EXPECT_NE(std::string::npos, Run("Ann", {"appt", "list", kTeam}).out.find("Planning"));
+  ASSERT_EQ(0, Run("Bob", {"run", "--minutes", "3", "--minute-ms", "30"}).status);
+  EXPECT_NE(std::string::npos, Run("Bob", {"appt", "list", "Mailbox - Bob|Calendar"}).out.find("Planning"));
+
+  const std::string log = Log("Bob");
+  EXPECT_EQ(0u, log.find("QZT Started on "));
+  EXPECT_NE(std::string::npos, log.find("\r\nSetting oGlobalCalendar [Team]\r\nSetting oLocalCalendar [Calendar]\r\n"
+                                        "QZT updating in Both Directions\r\nDisabling Toolbar\r\nQZT Startup completed at "));
+  const size_t shutdown = log.find("QZT Begin Shutdown at ");
+  ASSERT_NE(std::string::npos, shutdown);
+  EXPECT_NE(std::string::npos, log.find("QZT Disconnected at ", shutdown));
+  EXPECT_EQ("\r\n", log.substr(log.size() - 2));
+}
+
+TEST_F(HostRunTest, TheToolbarIsOfferedOnceAndItsButtonsWork) {
+  ASSERT_EQ(0, Run("Ann", {"settings", "CalToolbar=1"}).status);
+  ASSERT_EQ(0, Run("Ann", {"appt", "add", "Mailbox - Ann|Calendar", "--subject", "Clicked", "--start", Tomorrow(11),
+                           "--end", Tomorrow(12)})
+                   .status);
+  auto first = Run("Ann", {"--answer", "yes", "click", "Sync From &Local Calendar"});
+  ASSERT_EQ(0, first.status) << first.err << first.out;
+  EXPECT_NE(std::string::npos, first.out.find("[Orbitra] The Orbitra application can create a toolbar"));
+  EXPECT_NE(std::string::npos, Run("Ann", {"appt", "list", kTeam}).out.find("Clicked"));
+
+  // The bar is kept by the host; the first start's bar is rebuilt once, then found.
+  auto second = Run("Ann", {"--answer", "yes", "click", "Sync From &Global Calendar"});
+  EXPECT_NE(std::string::npos, Log("Ann").find("Upgrading Toolbar\r\n"));
+  auto third = Run("Ann", {"--answer", "yes", "click", "Sync From &Global Calendar"});
+  EXPECT_EQ(std::string::npos, third.out.find("[Orbitra] The Orbitra application")) << third.out;
+  EXPECT_NE(std::string::npos, Log("Ann").find("Enabling Toolbar\r\n"));
+
+  EXPECT_EQ(2, Run("Ann", {"click", "No Such Button"}).status);
+}
+
+TEST_F(HostRunTest, TypedCommandsAreActedOnAndQuitClosesCleanly) {
+  auto r = RunQuorvane({"--profile", dir / "Ann", "run"}, std::string("folder ") + kTeam + "\nhelp\nquit\n");
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find(std::string("Showing ") + kTeam));
+  EXPECT_NE(std::string::npos, r.out.find("commands: click CAPTION | folder PATH | quit"));
+  EXPECT_NE(std::string::npos, r.out.find("Quorvane closed"));
+  EXPECT_NE(std::string::npos, Log("Ann").find("QZT Disconnected at "));
+}
+
+TEST_F(HostRunTest, ATerminateSignalClosesCleanly) {
+  // Input stays open; the signal alone ends the run.
+  const std::string cmd = "sleep 2 | timeout -s TERM 1 '" QUORVANE_BIN_DIR "/quorvane' --profile '" + dir / "Ann" +
+                          "' run > '" + dir / "out.txt" + "' 2>&1";
+  std::system(cmd.c_str());
+  EXPECT_NE(std::string::npos, ReadFile(dir / "out.txt").find("Quorvane closed"));
+  EXPECT_NE(std::string::npos, Log("Ann").find("QZT Begin Shutdown at "));
+  EXPECT_NE(std::string::npos, Log("Ann").find("QZT Disconnected at "));
+}
+
+}  // namespace
