@@ -50,6 +50,11 @@ void QuorvaneClass::DeclareMembers() {
     oSyncDeleteBHandler_Click();
     return com::Variant();
   });
+  DeclareMethod("oSetApptSettingsBHandler_Click", [this](com::Args&) {
+    bool cancel = false;
+    oSetApptSettingsBHandler_Click(nullptr, cancel);
+    return com::Variant();
+  });
   DeclareMethod("SetPromptDeleteRetVal", [this](com::Args& a) {
     SetPromptDeleteRetVal(com::ArgAt(a, 0).ToInteger());
     return com::Variant();

@@ -120,6 +120,7 @@ int CmdSettings(const Words& args, const GlobalOptions& global) {
       changes[name] = value;
     }
     if (!session.ConnectAddIn()) return 1;
+    session.StartAddIn();
     const Settings current = ReadSettings(session.registry());
     for (const auto& name : ApplyOrder()) {
       auto c = changes.find(name);
@@ -134,6 +135,16 @@ int CmdSettings(const Words& args, const GlobalOptions& global) {
     session.DisconnectAddIn();
   }
   for (const auto& [name, value] : ReadSettings(session.registry())) std::cout << name << "=" << value << "\n";
+  return 0;
+}
+
+int CmdAppointmentOptions(const Words& args, const GlobalOptions& global) {
+  if (!args.empty()) throw UsageError("appointment-options takes no arguments");
+  Session session(RequireProfile(global), global.session);
+  if (!session.ConnectAddIn()) return 1;
+  session.StartAddIn();
+  com::CallMethod(session.AddIn(), "oSetApptSettingsBHandler_Click");
+  session.Close();
   return 0;
 }
 

@@ -14,7 +14,8 @@ int RunCommand(const std::string& command, const Words& args, const GlobalOption
       {"demo", CmdDemo},         {"init", CmdInit},     {"connect", CmdConnect},
       {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt},
       {"settings", CmdSettings}, {"set-calendar", CmdSetCalendar}, {"sync", CmdSync},
-      {"import", CmdImport},     {"export", CmdExport}, {"run", CmdRun}, {"click", CmdClick}};
+      {"import", CmdImport},     {"export", CmdExport}, {"run", CmdRun}, {"click", CmdClick},
+      {"appointment-options", CmdAppointmentOptions}};
   auto it = commands.find(command);
   if (it == commands.end()) throw UsageError("unknown command '" + command + "' (see --help)");
   return it->second(args, global);

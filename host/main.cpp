@@ -55,6 +55,7 @@ Commands:
   click CAPTION [--folder PATH] [--select ENTRYID...]
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
+  appointment-options    the appointment options command, which has no toolbar button
   import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
   export PATH FILE.ics   write a folder's appointments as an iCalendar file
   connect                load the add-in on the profile, connect and disconnect it, and
