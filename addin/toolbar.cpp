@@ -86,10 +86,10 @@ void QuorvaneClass::SetUpToolbar(bool atStartup) {
                  if (answer == win32::vbYes) {
                    if (atStartup) fnPostError("Creating Toolbar");
                    oCalToolbar = bars->Add(kBar, office::msoBarTop, false);
-                   for (const ButtonSpec& spec : kButtons) {
+                   for (const ButtonSpec& wanted : kButtons) {
                      Button button = oCalToolbar->AddControl(office::msoControlButton, false);
-                     button->caption = spec.caption;
-                     button->faceId = spec.faceId;
+                     button->caption = wanted.caption;
+                     button->faceId = wanted.faceId;
                      button->style = office::msoButtonIconAndCaption;
                    }
                    BindButtons(oCalToolbar);

@@ -1,47 +1,19 @@
 // The mail-client stand-in at work: two members' hosts running with a fast timer.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <ctime>
-
-#include "tests/support/run_program.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/host_workgroup.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char* kTeam = "Public Folders|All Public Folders|Team";
+const char* kTeam = kTeamPath;
 
-std::string Tomorrow(int hour) {
-  const std::time_t t = std::time(nullptr) + 86400;
-  std::tm local{};
-  localtime_r(&t, &local);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:00", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, hour);
-  return buf;
-}
-
-class HostRunTest : public ::testing::Test {
+class HostRunTest : public HostWorkgroup {
  protected:
   HostRunTest() {
-    for (const char* who : {"Ann", "Bob"}) {
-      EXPECT_EQ(0, Run(who, {"init", "--user", who, "--public", dir / "public.store"}).status);
-    }
-    EXPECT_EQ(0, Run("Ann", {"folder", "add", kTeam}).status);
-    for (const char* who : {"Ann", "Bob"}) {
-      Run(who, {"set-calendar", "global", kTeam});
-      Run(who, {"set-calendar", "local", std::string("Mailbox - ") + who + "|Calendar"});
-      EXPECT_EQ(0, Run(who, {"settings", "RefreshRate=1"}).status);
-    }
+    for (const char* who : {"Ann", "Bob"}) EXPECT_EQ(0, Run(who, {"settings", "RefreshRate=1"}).status);
   }
-  ProgramResult Run(const std::string& who, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--profile", dir / who});
-    return RunQuorvane(args);
-  }
-  std::string Log(const std::string& who) { return ReadFile(dir / (who + "/WINDOWS/TEMP/QZTErrLog.txt")); }
-
-  TempDir dir;
 };
 
 TEST_F(HostRunTest, TimedRunsCarryAnAppointmentFromOneMemberToTheOther) {

@@ -1,48 +1,15 @@
 // Synchronisation from the command line, as two members would run it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <ctime>
-
-#include "tests/support/run_program.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/host_workgroup.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char* kTeam = "Public Folders|All Public Folders|Team";
+const char* kTeam = kTeamPath;
 
-// "YYYY-MM-DD HH:MM" of tomorrow at the hour: the passes walk a window around the real today.
-std::string Tomorrow(int hour) {
-  const std::time_t t = std::time(nullptr) + 86400;
-  std::tm local{};
-  localtime_r(&t, &local);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:00", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, hour);
-  return buf;
-}
-
-class HostSyncTest : public ::testing::Test {
- protected:
-  HostSyncTest() {
-    for (const char* who : {"Ann", "Bob"}) {
-      EXPECT_EQ(0, Run(who, {"init", "--user", who, "--public", dir / "public.store"}).status);
-    }
-    EXPECT_EQ(0, Run("Ann", {"folder", "add", kTeam}).status);
-    for (const char* who : {"Ann", "Bob"}) {
-      EXPECT_EQ(0, Run(who, {"set-calendar", "global", kTeam}).status);
-      EXPECT_EQ(0, Run(who, {"set-calendar", "local", std::string("Mailbox - ") + who + "|Calendar"}).status);
-    }
-  }
-  ProgramResult Run(const std::string& who, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--profile", dir / who});
-    return RunQuorvane(args);
-  }
-  std::string List(const std::string& who, const std::string& path) { return Run(who, {"appt", "list", path}).out; }
-
-  TempDir dir;
-};
+class HostSyncTest : public HostWorkgroup {};
 
 TEST_F(HostSyncTest, AnAppointmentTravelsAndItsDeletionFollowsAfterTheAnswer) {
   auto added = Run("Ann", {"appt", "add", "Mailbox - Ann|Calendar", "--subject", "Review", "--start",
