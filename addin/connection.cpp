@@ -91,7 +91,7 @@ void QuorvaneClass::OnStartupComplete(com::Args&) {
   if (globalSet && localSet) {
     if (!StartWithCalendars(run)) return;
   }
-  StartTimerAndToolbar(run);
+  StartTimer(run);
   run([&] {
     if (UpdBoth == 1) {
       iSyncDirection = 1;

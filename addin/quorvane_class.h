@@ -170,7 +170,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   // start-up without timer and toolbar.
   bool StartWithCalendars(com::ResumeNext& run);
   void EnableToolbar(com::ResumeNext& run);
-  void StartTimerAndToolbar(com::ResumeNext& run);
+  void StartTimer(com::ResumeNext& run);
   // The toolbar set-up; at a folder switch without log lines, rebuild or registry write.
   void SetUpToolbar(bool atStartup);
   void BindButtons(const com::Ref<office::CommandBar>& bar);

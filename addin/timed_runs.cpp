@@ -3,6 +3,12 @@
 
 namespace quorvane {
 
+// One tick a minute: RefreshRate counts minutes.
+void QuorvaneClass::StartTimer(com::ResumeNext& run) {
+  run([&] { tcTimer->SetInterval(60000); });
+  run([&] { tcTimer->SetEnable(true); });
+}
+
 void QuorvaneClass::tcTimer_TimerCB() {
   com::ResumeNext run(Err, [this](const com::ErrObject&) { fnPostError(ErrorReport("tcTimer_TimerCB()")); });
   if (RefreshRate > 0) {

@@ -26,11 +26,6 @@ void QuorvaneClass::EnableToolbar(com::ResumeNext& run) {
   run([&] { BarsOf(oApplication)->Item(kBar)->enabled = true; });
 }
 
-void QuorvaneClass::StartTimerAndToolbar(com::ResumeNext& run) {
-  run([&] { tcTimer->SetInterval(60000); });
-  run([&] { tcTimer->SetEnable(true); });
-}
-
 void QuorvaneClass::BindButtons(const com::Ref<office::CommandBar>& bar) {
   Button* holders[4] = {&oSyncFromGlobalBHandler, &oSyncFromLocalBHandler, &oSyncDeleteBHandler,
                         &oPrintCalendarBHandler};
