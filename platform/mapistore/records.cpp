@@ -5,8 +5,8 @@
 namespace mapistore {
 
 com::Variant ItemRecord::Field(outlook::ApptField f) const {
-  auto it = fields.find(f);
-  return it != fields.end() ? it->second : outlook::DefaultValue(outlook::Info(f).kind);
+  const com::Variant& v = fields[f];
+  return v.IsEmpty() ? outlook::DefaultValue(outlook::Info(f).kind) : v;
 }
 
 UserPropRecord* ItemRecord::FindProp(const std::string& name) {

@@ -1,7 +1,7 @@
 #pragma once
 // What the store keeps, as plain values: folders, items and their parts.
 #include <cstdint>
-#include <map>
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,12 +45,22 @@ struct RecurrenceRecord {
   std::optional<com::Date> patternEnd;  // none: no end date
 };
 
+// A value for every stored field; one never set is Empty and reads as the field's default.
+class FieldValues {
+ public:
+  com::Variant& operator[](outlook::ApptField f) { return values_[static_cast<size_t>(f)]; }
+  const com::Variant& operator[](outlook::ApptField f) const { return values_[static_cast<size_t>(f)]; }
+
+ private:
+  std::array<com::Variant, outlook::kApptFieldCount> values_;
+};
+
 struct ItemRecord {
   int64_t id = 0;  // 0 until first saved
   int64_t folderId = 0;
   std::string entryId;
   std::string messageClass = "IPM.Appointment";
-  std::map<outlook::ApptField, com::Variant> fields;
+  FieldValues fields;
   std::vector<UserPropRecord> userProps;
   std::vector<AttachmentRecord> attachments;
   std::vector<RecipientRecord> recipients;

@@ -39,6 +39,8 @@ enum class ApptField {
   Organizer,
 };
 
+constexpr size_t kApptFieldCount = static_cast<size_t>(ApptField::Organizer) + 1;
+
 enum class FieldKind { Text, Date, Boolean, Long };
 
 struct FieldInfo {
