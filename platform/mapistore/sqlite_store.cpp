@@ -646,8 +646,10 @@ ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
   imported.folderId = folderId;
   imported.entryId = NewEntryId();
   InsertItem(imported);
+  auto& known = knownFields_[folderId];
   for (const auto& p : imported.userProps) {
     // The arriving item's fields become known to its new folder, as its old folder knew them.
+    if (known.count(p.name)) continue;
     db_.Prepare("INSERT OR IGNORE INTO folder_fields(folder_id, name, type) VALUES(?, ?, ?)")
         .Bind(1, folderId)
         .Bind(2, p.name)
@@ -655,6 +657,7 @@ ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
         .Run();
   }
   tx.Commit();
+  for (const auto& p : imported.userProps) known.insert(p.name);
   return imported;
 }
 
