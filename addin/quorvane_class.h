@@ -183,6 +183,13 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   std::string LogPath() const;
   // The calendar's appointments inside the passes' date window, in order of start; Nothing
   // when a restriction yields none. trailingBlank: the global pass's filter texts end in one.
+  // The window's first and last day in the short date format: yesterday, today + NoOfDays.
+  std::pair<std::string, std::string> WindowDates() const;
+  // The offline test every pass makes between its steps: when the global store cannot be
+  // reached, the pass's "Exchange Offline" line is traced and bBusy cleared. prefix: "<pass> - ".
+  bool WentOffline(const std::string& prefix);
+  // The handler of a pass's unexpected failures (the pass goes on with its next statement).
+  std::function<void(const com::ErrObject&)> PassErrorHandler(const std::string& pass);
   com::Ref<outlook::Items> WindowedItems(const Folder& folder, bool trailingBlank,
                                          const std::function<void(const std::function<void()>&)>& run);
   // A trace line: written only while "Debug Msgs" is on.

@@ -1,7 +1,6 @@
 // The deletion pass: carries deletions made in the Global Calendar over to the Local Calendar.
 #include "addin/quorvane_class.h"
 #include "platform/com/text.h"
-#include "platform/win32/locale.h"
 #include "sync/prompt_delete_form.h"
 
 namespace quorvane {
@@ -11,7 +10,6 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
   com::ResumeNext run(Err, [this](const com::ErrObject& e) {
     Trace("Error (" + std::to_string(e.Number()) + ") \r\n Detected in oCheckLocVsGlbDels\r\n" + e.Description());
   });
-  auto offline = [&] { return !fnIsFolderOnline(oGlobalCalendar); };
   auto foldersGone = [&] { return oGlobalCalendar.IsNothing() || oLocalCalendar.IsNothing(); };
   auto finish = [&] {
     bIgnoreItemAdd = true;
@@ -31,11 +29,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
     bBusy = false;
     return;
   }
-  if (offline()) {
-    Trace(P + "Exchange Offline Exiting Function");
-    bBusy = false;
-    return;
-  }
+  if (WentOffline(P)) return;
   if (foldersGone()) {
     MsgBox("You have the Orbitra COM Add-in loaded but you have no Local Calendar defined.  You may wish to set the "
            "properties for the COM Add-in.",
@@ -43,10 +37,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
     return finish();
   }
 
-  const com::Date today = env_.clock.Now().DateOnly();
-  const win32::Locale& locale = win32::Locale::Current();
-  const std::string first = locale.Format(today.AddDays(-1), "Short Date");
-  const std::string last = locale.Format(today.AddDays(NoOfDays), "Short Date");
+  const auto [first, last] = WindowDates();
   com::Ref<outlook::Items> level1, items;
   Trace(P + "Setting Restriction Level 1");
   const std::string filter1 = "[End] < \"" + last + "\" Or [Recurrence] <> \"(none)\"";
@@ -75,11 +66,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
         bBusy = false;
         return;
       }
-      if (offline()) {
-        Trace(P + "Exchange Offline Exiting Function");
-        bBusy = false;
-        return;
-      }
+      if (WentOffline(P)) return;
       bool bDeleteFound = false;
       bIgnoreItemAdd = true;
       std::string subject, body5, entryId;
@@ -106,11 +93,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
             return;
           }
           if (bShuttingDown) return;
-          if (offline()) {
-            Trace(P + "Exchange Offline Exiting Function");
-            bBusy = false;
-            return;
-          }
+          if (WentOffline(P)) return;
           Trace(" ");
           Trace(P + "Processing Appointment");
           traceItem();
@@ -166,21 +149,13 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
       }
 
       if (bShuttingDown) return;
-      if (offline()) {
-        Trace(P + "Exchange Offline Exiting Function");
-        bBusy = false;
-        return;
-      }
+      if (WentOffline(P)) return;
       // Appointments kept because they were never linked, or are the originals, are not
       // flagged here: the local pass takes a flagged one with no global counterpart for one
       // deleted globally, and would delete it before it was ever copied.
       if (!keptByOwnLink) fnSetHasBeenProcessedTrue(item);
       if (bShuttingDown) return;
-      if (offline()) {
-        Trace(P + "Exchange Offline Exiting Function");
-        bBusy = false;
-        return;
-      }
+      if (WentOffline(P)) return;
       Appt next;
       run([&] { next = items->GetNext(); });
       item = next;
@@ -188,7 +163,6 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
   }
   items.Release();
   level1.Release();
-  bBusy = false;
   finish();
 }
 

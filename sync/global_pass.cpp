@@ -12,15 +12,7 @@ enum class Flow { Close, Next, Leave };
 
 void QuorvaneClass::oProcessGlobalFolders() {
   const std::string P = "oProcessGlobalFolders - ";
-  com::ResumeNext run(Err, [this](const com::ErrObject& e) {
-    fnPostError("Error (" + std::to_string(e.Number()) + ") \r\n Detected in oProcessGlobalFolders - Exiting Function\r\n" +
-                e.Description());
-  });
-  auto offline = [&] { return !fnIsFolderOnline(oGlobalCalendar); };
-  auto stop = [&] {
-    Trace(P + "Exchange Offline Exiting Function");
-    bBusy = false;
-  };
+  com::ResumeNext run(Err, PassErrorHandler("oProcessGlobalFolders"));
 
   Trace(P + "Start of Function on " + NowDateText() + "at " + NowTimeText());
   if (com::Trim(GlobalCalEntryID).empty() || com::Trim(LocalCalEntryID).empty()) {
@@ -30,7 +22,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
   if (bBusy) return;
   bBusy = true;
   if (bShuttingDown) return;
-  if (offline()) return stop();
+  if (WentOffline(P)) return;
   if (oGlobalCalendar.IsNothing() || oLocalCalendar.IsNothing()) {
     MsgBox("You have the Orbitra COM Add-in loaded but you have no Global Calendar defined.  You may wish to set "
            "the properties for the COM Add-in.",
@@ -58,7 +50,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
           return Flow::Leave;
         }
         if (bShuttingDown) return Flow::Leave;
-        if (offline()) return stop(), Flow::Leave;
+        if (WentOffline(P)) return Flow::Leave;
         bIgnoreItemAdd = true;
         run([&] { subject = com::Trim(item->Subject()); });
         run([&] { body5 = com::Left(com::Trim(item->Body()), 5); });
@@ -94,7 +86,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
           const std::string M = P + "[Both Mode] - ";
           if (blank) {
             if (bShuttingDown) return Flow::Leave;
-            if (offline()) return stop(), Flow::Leave;
+            if (WentOffline(P)) return Flow::Leave;
             Trace(M + "Appointment OrigEntryId is Blank, Match By Subject");
             fnGetLocalMatchBySubject(item);
             Trace(M + "No Match Found");
@@ -138,7 +130,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
-          if (offline()) return stop(), Flow::Leave;
+          if (WentOffline(P)) return Flow::Leave;
           Trace(M + "Compare Fields to check for Modifications");
           if (!fnAppointmentsDiffer(item, match)) {
             Trace(M + "No Changes Detected");
@@ -165,7 +157,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
           }
           if (blank) {
             if (bShuttingDown) return Flow::Leave;
-            if (offline()) return stop(), Flow::Leave;
+            if (WentOffline(P)) return Flow::Leave;
             fnGetLocalMatchBySubject(item);
             Trace(M + " - No Match Found By Subject");
             if (!bDeleteFound) {
@@ -185,7 +177,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
           if (match.IsNothing()) {
             Trace(M + " - No Match Found By OrigEntryId, Try By Subject");
             if (bShuttingDown) return Flow::Leave;
-            if (offline()) return stop(), Flow::Leave;
+            if (WentOffline(P)) return Flow::Leave;
             fnGetLocalMatchBySubject(item);
             Trace(M + " - No Match Found By Subject");
             bMatchFound = false;
@@ -205,7 +197,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
-          if (offline()) return stop(), Flow::Leave;
+          if (WentOffline(P)) return Flow::Leave;
           Trace(P + "Compare Appointment Fields for Changes");
           if (!fnAppointmentsDiffer(item, match)) {
             Trace(P + "No Changes Detected Skip Processing Appointment");
@@ -231,7 +223,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
       }
       if (flow == Flow::Close) {
         if (bShuttingDown) return;
-        if (offline()) return stop();
+        if (WentOffline(P)) return;
         if (Err.Pending()) ReportItemError(subject, item);
         if (!bMatchFound && !bDeleteFound) {
           Trace(P + "No Match Found Processing Appointment, Copy to Local Folder");
@@ -244,7 +236,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
         }
       }
       if (bShuttingDown) return;
-      if (offline()) return stop();
+      if (WentOffline(P)) return;
       iErrorCount = 0;
       Trace(P + "Processing Next Appointment");
       Appt next;

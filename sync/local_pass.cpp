@@ -10,15 +10,7 @@ enum class Flow { Close, Next, Leave };
 
 void QuorvaneClass::oProcessLocalFolders() {
   const std::string P = "oProcessLocalFolders - ";
-  com::ResumeNext run(Err, [this](const com::ErrObject& e) {
-    fnPostError("Error (" + std::to_string(e.Number()) + ") \r\n Detected in oProcessLocalFolders - Exiting Function\r\n" +
-                e.Description());
-  });
-  auto offline = [&] { return !fnIsFolderOnline(oGlobalCalendar); };
-  auto stop = [&] {
-    Trace(P + "Exchange Offline Exiting Function");
-    bBusy = false;
-  };
+  com::ResumeNext run(Err, PassErrorHandler("oProcessLocalFolders"));
 
   Trace(P + "Start of Function on " + NowDateText() + "at " + NowTimeText());
   if (com::Trim(GlobalCalEntryID).empty() || com::Trim(LocalCalEntryID).empty()) {
@@ -28,7 +20,7 @@ void QuorvaneClass::oProcessLocalFolders() {
   if (bBusy) return;
   bBusy = true;
   if (bShuttingDown) return;
-  if (offline()) return stop();
+  if (WentOffline(P)) return;
   if (oGlobalCalendar.IsNothing() || oLocalCalendar.IsNothing()) {
     MsgBox("You have the Orbitra COM Add-in loaded but you have no Local Calendar defined.  You may wish to set "
            "the properties for the COM Add-in.",
@@ -60,7 +52,7 @@ void QuorvaneClass::oProcessLocalFolders() {
           return Flow::Leave;
         }
         if (bShuttingDown) return Flow::Leave;
-        if (offline()) return stop(), Flow::Leave;
+        if (WentOffline(P)) return Flow::Leave;
         bIgnoreItemAdd = true;
         run([&] { subject = com::Trim(item->Subject()); });
         run([&] { body5 = com::Left(com::Trim(item->Body()), 5); });
@@ -94,7 +86,7 @@ void QuorvaneClass::oProcessLocalFolders() {
           return Flow::Leave;
         }
         if (bShuttingDown) return Flow::Leave;
-        if (offline()) return stop(), Flow::Leave;
+        if (WentOffline(P)) return Flow::Leave;
         Trace(" ");
         Trace(P + "Processing Appointment");
         run([&] { Trace(P + "Appointment [" + item->Subject() + "]"); });
@@ -127,7 +119,7 @@ void QuorvaneClass::oProcessLocalFolders() {
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
-          if (offline()) return stop(), Flow::Leave;
+          if (WentOffline(P)) return Flow::Leave;
           Trace(M + "OrigEntryId Not Blank, Get Match by OrigEntryId");
           Appt match = fnGetGlobalMatchByOrigEntryId(item);
           if (Err.Pending()) {
@@ -136,7 +128,7 @@ void QuorvaneClass::oProcessLocalFolders() {
           }
           if (match.IsNothing()) {
             if (bShuttingDown) return Flow::Leave;
-            if (offline()) return stop(), Flow::Leave;
+            if (WentOffline(P)) return Flow::Leave;
             Trace(M + "No Match Found, Get Match By Subject");
             fnGetGlobalMatchBySubject(item);
             Trace(M + "No Match Found By Subject");
@@ -158,7 +150,7 @@ void QuorvaneClass::oProcessLocalFolders() {
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
-          if (offline()) return stop(), Flow::Leave;
+          if (WentOffline(P)) return Flow::Leave;
           Trace(M + "Check Fields for Changes");
           if (!fnAppointmentsDiffer(item, match)) {
             Trace(M + "No Changes Detected");
@@ -173,7 +165,7 @@ void QuorvaneClass::oProcessLocalFolders() {
           }
           Trace(M + "Local Appt Newer, Replace Global Appt");
           if (bShuttingDown) return Flow::Leave;
-          if (offline()) return stop(), Flow::Leave;
+          if (WentOffline(P)) return Flow::Leave;
           if (ReplaceInFolder(item, match, oGlobalCalendar)) {
             Trace(M + "Success, replacing Global Appointment");
           } else {
@@ -206,7 +198,7 @@ void QuorvaneClass::oProcessLocalFolders() {
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
-          if (offline()) return stop(), Flow::Leave;
+          if (WentOffline(P)) return Flow::Leave;
           Trace(M + "OrigEntryId is Not Blank, Get Match by OrigEntryId");
           Appt match = fnGetGlobalMatchByOrigEntryId(item);
           if (Err.Pending()) {
@@ -215,7 +207,7 @@ void QuorvaneClass::oProcessLocalFolders() {
           }
           if (match.IsNothing()) {
             if (bShuttingDown) return Flow::Leave;
-            if (offline()) return stop(), Flow::Leave;
+            if (WentOffline(P)) return Flow::Leave;
             Trace(M + "No Match by OrigEntryId, Get Match by Subject");
             fnGetGlobalMatchBySubject(item);
             Trace(M + "No Match Found By Subject");
@@ -237,7 +229,7 @@ void QuorvaneClass::oProcessLocalFolders() {
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
-          if (offline()) return stop(), Flow::Leave;
+          if (WentOffline(P)) return Flow::Leave;
           Trace(M + "Check Fields for Changes");
           if (!fnAppointmentsDiffer(item, match)) {
             Trace(M + "No changes detected");
@@ -260,7 +252,7 @@ void QuorvaneClass::oProcessLocalFolders() {
       if (flow == Flow::Close) {
         if (Err.Pending()) ReportItemError(subject, item);
         if (bShuttingDown) return;
-        if (offline()) return stop();
+        if (WentOffline(P)) return;
         // Its counterpart is gone from the Global Calendar: deleted there, so here too. Only an
         // appointment that was linked when the pass reached it can have been copied before.
         if (!bMatchFound && !blank && (UpdBoth == 1 || UpdGlobalOnly == 1) && fnGetHasBeenProcessed(item)) {
@@ -270,7 +262,7 @@ void QuorvaneClass::oProcessLocalFolders() {
           else leftForPrompt = true;
         }
         if (bShuttingDown) return;
-        if (offline()) return stop();
+        if (WentOffline(P)) return;
         if (!bMatchFound && !bDeleteFound && !leftForPrompt) {
           Trace(P + "No Match Found Processing Appointment, Copy to Global Folder");
           copyFailed = !CopyToFolder(item, oGlobalCalendar);
@@ -282,7 +274,7 @@ void QuorvaneClass::oProcessLocalFolders() {
         }
       }
       if (bShuttingDown) return;
-      if (offline()) return stop();
+      if (WentOffline(P)) return;
       // An appointment whose copy failed is not marked: marked, it would be taken for one whose
       // global copy was deleted, and deleted itself at the next pass.
       if (!copyFailed) fnSetHasBeenProcessedTrue(item);
