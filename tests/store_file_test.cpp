@@ -5,6 +5,9 @@
 
 #include "platform/com/com_error.h"
 #include "platform/mapistore/sqlite_store.h"
+#include "platform/win32/environment.h"
+#include "platform/win32/file_registry.h"
+#include "platform/win32/ui.h"
 #include "tests/support/temp_dir.h"
 
 using namespace testing_support;
@@ -80,6 +83,52 @@ TEST(StoreFileTest, TwoProcessesAddingToOnePublicFolderLoseNothing) {
   mapistore::ItemQuery q;
   q.folderId = folderId;
   EXPECT_EQ(2 * kEach, store->CountItems(q));
+}
+
+// A pass's reads share one snapshot; it must not hide another connection's commit, nor outlive
+// the loop's turn (an open snapshot would hold back every other member's checkpoint).
+TEST(StoreFileTest, ASharedReadSnapshotEndsAtAnotherWriterOrTheLoopsTurn) {
+  TempDir dir;
+  win32::SystemClock clock;
+  win32::MessageLoop loop(clock);
+  win32::FileRegistry registry(dir / "registry.reg");
+  win32::ScriptedUi ui;
+  win32::Environment env{registry, ui, clock, loop, dir.path()};
+  win32::SetEnv(&env);
+  {
+    auto mine = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
+    mapistore::ItemQuery team;
+    team.folderId = mine->AddFolder(mine->Root().id, "Team", 1).id;
+    loop.DoEvents();
+    auto theirs = mapistore::SqliteStore::Open(dir / "public.store", clock);
+    auto add = [&](mapistore::SqliteStore& store) {
+      mapistore::ItemRecord r;
+      r.folderId = team.folderId;
+      store.SaveItem(r);
+    };
+
+    add(*mine);
+    EXPECT_EQ(1u, mine->QueryItems(team).size());  // a snapshot now held
+    add(*theirs);
+    EXPECT_EQ(2u, mine->QueryItems(team).size());
+    add(*theirs);
+    EXPECT_EQ(3u, mine->LoadItems(team).size());
+
+    sqlite3* outsider = nullptr;  // another process's connection, with no patience
+    ASSERT_EQ(SQLITE_OK, sqlite3_open((dir / "public.store").c_str(), &outsider));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(outsider, "SELECT COUNT(*) FROM items", nullptr, nullptr, nullptr));
+    auto checkpoint = [&] {
+      int log = -1, done = -1;
+      const int rc = sqlite3_wal_checkpoint_v2(outsider, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &log, &done);
+      return rc == SQLITE_OK ? log : -1;
+    };
+    EXPECT_EQ(-1, checkpoint());  // our snapshot still reads the log
+    loop.DoEvents();
+    EXPECT_EQ(0, checkpoint());
+    sqlite3_close(outsider);
+    EXPECT_EQ(3u, mine->QueryItems(team).size());
+  }
+  win32::SetEnv(nullptr);
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ void MapiItems::Sort(const std::string& property, bool descending) {
   query_.descending = descending;
   snapshot_.clear();
   position_ = 0;
+  walk_.reset();
 }
 
 // The walk serves the items read at GetFirst; one deleted or moved away meanwhile through this
@@ -41,10 +42,12 @@ Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
     ItemRecord& record = snapshot_[position_++];
     if (!session_->Removed(store_->StoreId(), record.entryId)) return session_->ItemObject(store_, std::move(record));
   }
+  walk_.reset();
   return nullptr;
 }
 
 Ref<outlook::AppointmentItem> MapiItems::GetFirst() {
+  if (!walk_) walk_ = session_->OpenWalk();  // before the read, so no removal meanwhile is missed
   snapshot_ = store_->LoadItems(query_);
   position_ = 0;
   return NextFromSnapshot();

@@ -32,6 +32,7 @@ class MapiItems : public outlook::Items {
   ItemQuery query_;
   std::vector<ItemRecord> snapshot_;
   size_t position_ = 0;
+  std::shared_ptr<void> walk_;  // open while the snapshot has items left
 };
 
 }  // namespace mapistore

@@ -69,14 +69,26 @@ Ref<outlook::AppointmentItem> MapiSession::ItemObject(const std::shared_ptr<Stor
   return std::make_shared<MapiAppointment>(Self(), store, std::move(record));
 }
 
+std::shared_ptr<void> MapiSession::OpenWalk() {
+  std::lock_guard lock(mutex_);
+  ++openWalks_;
+  std::weak_ptr<MapiSession> weak = Self();
+  return std::shared_ptr<void>(nullptr, [weak](void*) {
+    auto self = weak.lock();
+    if (!self) return;
+    std::lock_guard lock(self->mutex_);
+    if (--self->openWalks_ == 0) self->removed_.clear();
+  });
+}
+
 void MapiSession::MarkRemoved(const std::string& storeId, const std::string& entryId) {
   std::lock_guard lock(mutex_);
-  removed_.emplace(storeId, entryId);
+  if (openWalks_ > 0) removed_.insert(storeId + ' ' + entryId);
 }
 
 bool MapiSession::Removed(const std::string& storeId, const std::string& entryId) const {
   std::lock_guard lock(mutex_);
-  return removed_.count({storeId, entryId}) > 0;
+  return !removed_.empty() && removed_.count(storeId + ' ' + entryId) > 0;
 }
 
 com::Subscription MapiSession::Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,

@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/com/event.h"
@@ -53,7 +53,9 @@ class MapiSession : public outlook::NameSpace {
   Ref<outlook::MAPIFolder> FolderObject(const std::shared_ptr<Store>& store, const FolderRecord& folder);
   Ref<outlook::AppointmentItem> ItemObject(const std::shared_ptr<Store>& store, ItemRecord record);
 
-  // Items deleted or moved out of their folder through this session, by entry ID.
+  // Items deleted or moved out of their folder through this session while a walk is open, so
+  // the walk can pass over them. Forgotten once no walk is open: nothing else asks.
+  std::shared_ptr<void> OpenWalk();
   void MarkRemoved(const std::string& storeId, const std::string& entryId);
   bool Removed(const std::string& storeId, const std::string& entryId) const;
 
@@ -77,7 +79,8 @@ class MapiSession : public outlook::NameSpace {
   int64_t defaultFolderId_ = 0;
   mutable std::mutex mutex_;
   std::vector<Listener> listeners_;
-  std::set<std::pair<std::string, std::string>> removed_;
+  int openWalks_ = 0;
+  std::unordered_set<std::string> removed_;  // store ID, a blank, entry ID
   com::Event<const Ref<outlook::PropertyPages>&, const Ref<outlook::MAPIFolder>&> folderPagesAdd_;
   int nextListener_ = 1;
 };

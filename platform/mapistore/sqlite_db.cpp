@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <mutex>
+#include <set>
 
 #include "platform/com/com_error.h"
 #include "platform/win32/environment.h"
@@ -15,9 +17,15 @@ void RaiseStoreFailure(const std::string& path, const std::string& what) {
 }
 
 namespace {
-// The one database of the process whose writes are held back, if any.
+// The one database of the process whose writes are held back, if any, and every open one.
 std::mutex gHeldMutex;
 Db* gHeld = nullptr;
+std::set<Db*> gOpen;
+
+int64_t SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 bool LoopAvailable() {
   try {
@@ -31,10 +39,15 @@ bool LoopAvailable() {
 
 Statement::Statement(Db& db, const std::string& sql) : db_(db), sql_(sql) {
   db_.SettleOthers();
+  db_.HoldRead();
   stmt_ = db_.Acquire(sql_);
+  // A write outside a transaction commits at once, not with the held snapshot.
+  if (db_.readHeld_ && !sqlite3_stmt_readonly(stmt_) && db_.activeStatements_ == 0) db_.EndHeldRead();
+  ++db_.activeStatements_;
 }
 
 Statement::~Statement() {
+  --db_.activeStatements_;
   if (stmt_) db_.Release(sql_, stmt_);
 }
 
@@ -132,15 +145,62 @@ Db::Db(const std::string& path, bool create) : path_(path) {
   }
   sqlite3_busy_timeout(db_, 15000);
   sqlite3_extended_result_codes(db_, 1);
+  if (::stat(path.c_str(), &st) == 0) {
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
+  }
+  std::lock_guard lock(gHeldMutex);
+  gOpen.insert(this);
 }
 
 Db::~Db() {
+  {
+    std::lock_guard lock(gHeldMutex);
+    gOpen.erase(this);
+  }
   try {
     Flush();
   } catch (const com::ComError&) {
   }
+  EndHeldRead();
   for (auto& [sql, stmt] : idle_) sqlite3_finalize(stmt);
   sqlite3_close(db_);
+}
+
+void Db::HoldRead() {
+  if (readHeld_) {
+    const bool fresh = !readStale_ && SteadyMs() - readSinceMs_ < kReadFreshMs;
+    // A snapshot in use by a statement stays until that statement is done.
+    if (fresh || activeStatements_ > 0) return;
+    EndHeldRead();
+  }
+  if (activeStatements_ > 0 || !sqlite3_get_autocommit(db_) || !LoopAvailable()) return;
+  RawExec("BEGIN");
+  readHeld_ = true;
+  readStale_ = false;
+  readSinceMs_ = SteadyMs();
+  win32::Env().loop.Post([db = this] {
+    {
+      std::lock_guard lock(gHeldMutex);
+      if (!gOpen.count(db)) return;
+    }
+    // Not kept while the program waits: an open snapshot holds back other members' checkpoints.
+    if (db->activeStatements_ == 0) db->EndHeldRead();
+    else db->readStale_ = true;
+  });
+}
+
+void Db::EndHeldRead() {
+  if (!readHeld_) return;
+  readHeld_ = false;
+  sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+void Db::Committed() {
+  std::lock_guard lock(gHeldMutex);
+  for (Db* other : gOpen) {
+    if (other != this && other->device_ == device_ && other->inode_ == inode_) other->readStale_ = true;
+  }
 }
 
 void Db::SettleOthers() {
@@ -159,11 +219,14 @@ void Db::Flush() {
     gHeld = nullptr;
   }
   RawExec("COMMIT");
+  Committed();
 }
 
 void Db::Exec(const std::string& sql) {
   SettleOthers();
+  EndHeldRead();  // pragmas do nothing, or fail, inside a transaction
   RawExec(sql);
+  Committed();
 }
 
 void Db::RawExec(const std::string& sql) {
@@ -182,6 +245,12 @@ void Db::RawExec(const std::string& sql) {
 
 Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
   db_.SettleOthers();
+  if (kind_ == Kind::Read) {
+    db_.HoldRead();
+    if (db_.readHeld_) return;  // the held snapshot serves
+  } else {
+    db_.EndHeldRead();  // a write begins from the newest state
+  }
   bool held;
   {
     std::lock_guard lock(gHeldMutex);
@@ -220,8 +289,12 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-  if (savepoint_) db_.RawExec("RELEASE operation");
-  else if (own_) db_.RawExec("COMMIT");
+  if (savepoint_) {
+    db_.RawExec("RELEASE operation");
+  } else if (own_) {
+    db_.RawExec("COMMIT");
+    if (kind_ == Kind::Write) db_.Committed();
+  }
   done_ = true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // A thin handle on one SQLite database file; failures raise com::ComError naming the file.
 #include <sqlite3.h>
+#include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -60,13 +62,29 @@ class Db {
   // Before anything runs here, writes held back on another database are committed, so the
   // files change in the order the operations were made.
   void SettleOthers();
+  // Reads outside a transaction share one snapshot (see HeldRead below).
+  void HoldRead();
+  void EndHeldRead();
+  // Other connections of this process to the same file stop reading their old snapshot.
+  void Committed();
   void RawExec(const std::string& sql);
   sqlite3_stmt* Acquire(const std::string& sql);
   void Release(const std::string& sql, sqlite3_stmt* stmt);
 
   sqlite3* db_ = nullptr;
   std::string path_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
   std::unordered_multimap<std::string, sqlite3_stmt*> idle_;
+  int activeStatements_ = 0;
+  // A read transaction kept open between statements: beginning and ending one costs file
+  // locks, and a pass reads thousands of times. It ends at the loop's next turn, before a write,
+  // once it is kReadFreshMs old, or when another connection of this process commits to the file;
+  // other processes' changes therefore show within that moment, as with remembered counts.
+  static constexpr int64_t kReadFreshMs = 250;
+  bool readHeld_ = false;
+  int64_t readSinceMs_ = 0;
+  std::atomic<bool> readStale_{false};
 };
 
 // One store operation, all or nothing. Consecutive write operations on one database share a

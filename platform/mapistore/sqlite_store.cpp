@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <sstream>
+#include <tuple>
 #include <unordered_map>
 
 #include "platform/com/com_error.h"
@@ -249,11 +250,13 @@ std::vector<std::string> SqliteStore::FolderFields(int64_t folderId) {
 
 void SqliteStore::AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) {
   if (!addToFolderFields) return;
+  Transaction tx(db_);
   db_.Prepare("INSERT OR IGNORE INTO folder_fields(folder_id, name, type) VALUES(?, ?, ?)")
       .Bind(1, folderId)
       .Bind(2, name)
       .Bind(3, int64_t{type})
       .Run();
+  tx.Commit();
 }
 
 std::string SqliteStore::CompileNode(const FilterNode& node, int64_t folderId, const std::string& text,
@@ -434,23 +437,44 @@ ItemRecord SqliteStore::ReadItemRow(Statement& st) {
 
 namespace {
 // Every part of the items chosen by the condition (which takes its one value as ?1), in one
-// query: user properties, attachments, recipients and links, in their order.
+// query: user properties, attachments, recipients and links. Put in order here, not by SQLite:
+// its sort costs a temporary table per part even for a single item.
 std::string PartsQuery(const std::string& cond) {
   return "SELECT 0, pos, name, value, type, item_id FROM user_props WHERE item_id " + cond +
          " UNION ALL SELECT 1, pos, file_name, display_name, 0, item_id FROM attachments WHERE item_id " + cond +
          " UNION ALL SELECT 2, pos, name, address, 0, item_id FROM recipients WHERE item_id " + cond +
-         " UNION ALL SELECT 3, pos, name, '', 0, item_id FROM links WHERE item_id " + cond + " ORDER BY 6, 1, 2";
+         " UNION ALL SELECT 3, pos, name, '', 0, item_id FROM links WHERE item_id " + cond;
 }
-}  // namespace
 
-void SqliteStore::AddPart(ItemRecord& r, Statement& st) {
-  switch (st.Int(0)) {
-    case 0: r.userProps.push_back(UserPropRecord{st.Text(2), static_cast<int>(st.Int(4)), st.Text(3)}); break;
-    case 1: r.attachments.push_back(AttachmentRecord{st.Text(2), st.Text(3)}); break;
-    case 2: r.recipients.push_back(RecipientRecord{st.Text(2), st.Text(3)}); break;
-    default: r.links.push_back(st.Text(2)); break;
+struct PartRow {
+  int64_t itemId, kind, pos;
+  std::string name, value;
+  int type;
+  bool operator<(const PartRow& o) const {
+    return std::tie(itemId, kind, pos) < std::tie(o.itemId, o.kind, o.pos);
+  }
+};
+
+// Adds the parts the statement reads to the records they belong to (found by item ID).
+template <typename Find>
+void ReadParts(Statement& st, Find find) {
+  std::vector<PartRow> rows;
+  while (st.Step()) {
+    rows.push_back(PartRow{st.Int(5), st.Int(0), st.Int(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
+  }
+  std::sort(rows.begin(), rows.end());
+  for (PartRow& p : rows) {
+    ItemRecord* r = find(p.itemId);
+    if (!r) continue;
+    switch (p.kind) {
+      case 0: r->userProps.push_back(UserPropRecord{std::move(p.name), p.type, std::move(p.value)}); break;
+      case 1: r->attachments.push_back(AttachmentRecord{std::move(p.name), std::move(p.value)}); break;
+      case 2: r->recipients.push_back(RecipientRecord{std::move(p.name), std::move(p.value)}); break;
+      default: r->links.push_back(std::move(p.name)); break;
+    }
   }
 }
+}  // namespace
 
 std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
@@ -459,7 +483,7 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   ItemRecord r = ReadItemRow(st);
   auto parts = db_.Prepare(PartsQuery("= ?1"));
   parts.Bind(1, id);
-  while (parts.Step()) AddPart(r, parts);
+  ReadParts(parts, [&](int64_t) { return &r; });
   return r;
 }
 
@@ -473,26 +497,24 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
   auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
   BindAll(rows, binds);
   std::vector<ItemRecord> records;
-  std::unordered_map<int64_t, size_t> index;
-  while (rows.Step()) {
-    records.push_back(ReadItemRow(rows));
-    index[records.back().id] = records.size() - 1;
-  }
+  while (rows.Step()) records.push_back(ReadItemRow(rows));
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.
     for (ItemRecord& r : records) {
       auto parts = db_.Prepare(PartsQuery("= ?1"));
       parts.Bind(1, r.id);
-      while (parts.Step()) AddPart(r, parts);
+      ReadParts(parts, [&](int64_t) { return &r; });
     }
   } else {
     // A walk: the parts of the whole folder at once, matched to the rows read.
+    std::unordered_map<int64_t, size_t> index;
+    for (size_t i = 0; i < records.size(); ++i) index[records[i].id] = i;
     auto parts = db_.Prepare(PartsQuery("IN (SELECT id FROM items WHERE folder_id = ?1)"));
     parts.Bind(1, query.folderId);
-    while (parts.Step()) {
-      auto it = index.find(parts.Int(5));
-      if (it != index.end()) AddPart(records[it->second], parts);
-    }
+    ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
+      auto it = index.find(itemId);
+      return it == index.end() ? nullptr : &records[it->second];
+    });
   }
   if (tx) tx->Commit();
   return records;
@@ -683,10 +705,12 @@ std::vector<AddressRecord> SqliteStore::Addresses() {
 }
 
 void SqliteStore::AddAddress(const AddressRecord& address) {
+  Transaction tx(db_);
   db_.Prepare("INSERT OR REPLACE INTO addresses(name, address) VALUES(?, ?)")
       .Bind(1, address.name)
       .Bind(2, address.address)
       .Run();
+  tx.Commit();
 }
 
 }  // namespace mapistore

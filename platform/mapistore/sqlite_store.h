@@ -69,7 +69,6 @@ class SqliteStore : public Store {
   std::string OrderBy(const ItemQuery& query);
   static std::string ItemColumns();
   ItemRecord ReadItemRow(Statement& st);
-  static void AddPart(ItemRecord& r, Statement& st);
 
   Db db_;
   win32::Clock& clock_;
