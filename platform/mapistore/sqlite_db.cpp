@@ -9,6 +9,7 @@
 #include "platform/com/com_error.h"
 #include "platform/win32/environment.h"
 #include "platform/mapistore/store_errors.h"
+#include "platform/mapistore/wal_write_buffer.h"
 
 namespace mapistore {
 
@@ -137,7 +138,7 @@ Db::Db(const std::string& path, bool create) : path_(path) {
   if (create && exists) RaiseStoreFailure(path, "a file of that name already exists");
   if (!create && !exists) com::Raise(kErrNotFound, "store " + path + " does not exist");
   const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
-  if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db_, flags, WalWriteBufferVfs()) != SQLITE_OK) {
     const std::string why = db_ ? sqlite3_errmsg(db_) : "cannot open";
     sqlite3_close(db_);
     db_ = nullptr;

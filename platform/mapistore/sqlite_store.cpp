@@ -12,6 +12,7 @@
 
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
+#include "platform/mapistore/item_row.h"
 #include "platform/mapistore/store_errors.h"
 #include "platform/win32/locale.h"
 
@@ -26,34 +27,7 @@ namespace {
 
 constexpr const char* kFormat = "quorvane-store 1";
 
-std::string FieldColumns() {
-  std::string cols;
-  for (const FieldInfo& f : StoredFields()) cols += std::string(", ") + f.column;
-  return cols;
-}
-
-const char* kRecurColumns = ", recur_type, recur_interval, recur_mask, recur_day, recur_month, recur_start_ms, recur_end_ms";
-constexpr int kRecurColumnCount = 7;
-
 std::string ColumnType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
-
-int64_t ToColumn(FieldKind kind, const com::Variant& v) {
-  switch (kind) {
-    case FieldKind::Date: return v.ToDate().UnixMillis();
-    case FieldKind::Boolean: return v.ToBool() ? 1 : 0;
-    default: return v.ToLong();
-  }
-}
-
-com::Variant FromColumn(FieldKind kind, Statement& st, int col) {
-  switch (kind) {
-    case FieldKind::Text: return com::Variant(st.Text(col));
-    case FieldKind::Date: return com::Variant(com::Date::FromUnixMillis(st.Int(col)));
-    case FieldKind::Boolean: return com::Variant::Boolean(st.Int(col) != 0);
-    case FieldKind::Long: return com::Variant(static_cast<int32_t>(st.Int(col)));
-  }
-  return {};
-}
 
 // A property of the filter language that maps onto a column or an expression.
 struct ColumnRef {
@@ -406,33 +380,13 @@ std::string SqliteStore::ExplainQuery(const ItemQuery& query) {
   return plan;
 }
 
-std::string SqliteStore::ItemColumns() {
-  return "id, folder_id, entry_id, message_class, created_ms, modified_ms" + std::string(kRecurColumns) +
-         FieldColumns();
-}
-
-ItemRecord SqliteStore::ReadItemRow(Statement& st) {
-  ItemRecord r;
-  r.id = st.Int(0);
-  r.folderId = st.Int(1);
-  r.entryId = st.Text(2);
-  r.messageClass = st.Text(3);
-  r.createdMs = st.Int(4);
-  r.modifiedMs = st.Int(5);
-  if (!st.IsNull(6)) {
-    RecurrenceRecord rec;
-    rec.type = static_cast<int>(st.Int(6));
-    rec.interval = static_cast<int>(st.Int(7));
-    rec.dayOfWeekMask = static_cast<int>(st.Int(8));
-    rec.dayOfMonth = static_cast<int>(st.Int(9));
-    rec.monthOfYear = static_cast<int>(st.Int(10));
-    rec.patternStart = com::Date::FromUnixMillis(st.Int(11));
-    if (!st.IsNull(12)) rec.patternEnd = com::Date::FromUnixMillis(st.Int(12));
-    r.recurrence = rec;
-  }
-  int col = 6 + kRecurColumnCount;
-  for (const FieldInfo& f : StoredFields()) r.fields[f.id] = FromColumn(f.kind, st, col++);
-  return r;
+const std::string& SqliteStore::ItemColumns() {
+  static const std::string columns = [] {
+    std::string c = "id";
+    for (const std::string& column : RowColumns()) c += ", " + column;
+    return c;
+  }();
+  return columns;
 }
 
 namespace {
@@ -480,7 +434,7 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
   st.Bind(1, id);
   if (!st.Step()) return std::nullopt;
-  ItemRecord r = ReadItemRow(st);
+  ItemRecord r = ReadRow(st);
   auto parts = db_.Prepare(PartsQuery("= ?1"));
   parts.Bind(1, id);
   ReadParts(parts, [&](int64_t) { return &r; });
@@ -497,7 +451,7 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
   auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
   BindAll(rows, binds);
   std::vector<ItemRecord> records;
-  while (rows.Step()) records.push_back(ReadItemRow(rows));
+  while (rows.Step()) records.push_back(ReadRow(rows));
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.
     for (ItemRecord& r : records) {
@@ -531,170 +485,6 @@ std::optional<int64_t> SqliteStore::FindItem(const std::string& entryId) {
   st.Bind(1, entryId);
   if (!st.Step()) return std::nullopt;
   return st.Int(0);
-}
-
-void SqliteStore::WriteChildren(const ItemRecord& item) {
-  for (const char* table : {"user_props", "attachments", "recipients", "links"}) {
-    db_.Prepare(std::string("DELETE FROM ") + table + " WHERE item_id = ?").Bind(1, item.id).Run();
-  }
-  auto props = db_.Prepare("INSERT INTO user_props(item_id, pos, name, type, value) VALUES(?, ?, ?, ?, ?)");
-  int64_t pos = 0;
-  for (const auto& p : item.userProps) {
-    props.Bind(1, item.id).Bind(2, pos++).Bind(3, p.name).Bind(4, int64_t{p.type}).Bind(5, p.value.ToString()).Run();
-    props.Reset();
-  }
-  auto atts = db_.Prepare("INSERT INTO attachments(item_id, pos, file_name, display_name) VALUES(?, ?, ?, ?)");
-  pos = 0;
-  for (const auto& a : item.attachments) {
-    atts.Bind(1, item.id).Bind(2, pos++).Bind(3, a.fileName).Bind(4, a.displayName).Run();
-    atts.Reset();
-  }
-  auto recips = db_.Prepare("INSERT INTO recipients(item_id, pos, name, address) VALUES(?, ?, ?, ?)");
-  pos = 0;
-  for (const auto& r : item.recipients) {
-    recips.Bind(1, item.id).Bind(2, pos++).Bind(3, r.name).Bind(4, r.address).Run();
-    recips.Reset();
-  }
-  auto links = db_.Prepare("INSERT INTO links(item_id, pos, name) VALUES(?, ?, ?)");
-  pos = 0;
-  for (const auto& l : item.links) {
-    links.Bind(1, item.id).Bind(2, pos++).Bind(3, l).Run();
-    links.Reset();
-  }
-}
-
-// Writes every column of the item; a new row when item.id is 0.
-void SqliteStore::InsertItem(ItemRecord& item) {
-  const bool insert = item.id == 0;
-  std::string sql;
-  if (insert) {
-    sql = "INSERT INTO items(entry_id, folder_id, message_class, created_ms, modified_ms" + std::string(kRecurColumns) +
-          FieldColumns() + ") VALUES(?, ?, ?, ?, ?";
-    for (size_t i = 0; i < kRecurColumnCount + StoredFields().size(); ++i) sql += ", ?";
-    sql += ")";
-  } else {
-    sql = "UPDATE items SET entry_id = ?, folder_id = ?, message_class = ?, created_ms = ?, modified_ms = ?";
-    std::string cols = std::string(kRecurColumns) + FieldColumns();
-    std::stringstream names(cols);
-    std::string name;
-    while (std::getline(names, name, ',')) {
-      name = com::Trim(name);
-      if (!name.empty()) sql += ", " + name + " = ?";
-    }
-    sql += " WHERE id = ?";
-  }
-  auto st = db_.Prepare(sql);
-  int i = 1;
-  st.Bind(i++, item.entryId);
-  st.Bind(i++, item.folderId);
-  st.Bind(i++, item.messageClass);
-  st.Bind(i++, item.createdMs);
-  st.Bind(i++, item.modifiedMs);
-  if (item.recurrence) {
-    const RecurrenceRecord& r = *item.recurrence;
-    for (int64_t v : {int64_t{r.type}, int64_t{r.interval}, int64_t{r.dayOfWeekMask}, int64_t{r.dayOfMonth},
-                      int64_t{r.monthOfYear}, r.patternStart.UnixMillis()}) {
-      st.Bind(i++, v);
-    }
-    if (r.patternEnd) st.Bind(i++, r.patternEnd->UnixMillis());
-    else st.BindNull(i++);
-  } else {
-    for (int k = 0; k < kRecurColumnCount; ++k) st.BindNull(i++);
-  }
-  for (const FieldInfo& f : StoredFields()) {
-    const com::Variant v = item.Field(f.id);
-    if (f.kind == FieldKind::Text) st.Bind(i++, v.ToString());
-    else st.Bind(i++, ToColumn(f.kind, v));
-  }
-  if (!insert) st.Bind(i++, item.id);
-  st.Run();
-  if (insert) {
-    item.id = db_.LastInsertId();
-    Recount(item.folderId, +1);
-  } else if (sqlite3_changes(db_.raw()) == 0) {
-    RaiseItemGone();
-  }
-  WriteChildren(item);
-}
-
-void SqliteStore::SaveItem(ItemRecord& item) {
-  Transaction tx(db_);
-  const int64_t now = NowMs();
-  ItemRecord saved = item;
-  if (saved.id == 0) {
-    if (!FolderById(saved.folderId)) RaiseNotFound("folder");
-    saved.entryId = NewEntryId();
-    saved.createdMs = now;
-    saved.modifiedMs = now;
-  } else {
-    auto prev = db_.Prepare("SELECT modified_ms FROM items WHERE id = ?");
-    prev.Bind(1, saved.id);
-    if (!prev.Step()) RaiseItemGone();
-    // Strictly later than before, so two saves within one clock tick still order.
-    saved.modifiedMs = std::max(now, prev.Int(0) + 1);
-  }
-  InsertItem(saved);
-  tx.Commit();
-  item = std::move(saved);
-}
-
-ItemRecord SqliteStore::CopyItem(int64_t id) {
-  Transaction tx(db_);
-  ItemRecord copy = MustLoad(id);
-  copy.id = 0;
-  copy.entryId = NewEntryId();
-  copy.createdMs = copy.modifiedMs = NowMs();
-  InsertItem(copy);
-  tx.Commit();
-  return copy;
-}
-
-ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {
-  folderCounts_.clear();  // rare enough to count afresh
-  Transaction tx(db_);
-  if (!FolderById(folderId)) RaiseNotFound("folder");
-  db_.Prepare("UPDATE items SET folder_id = ? WHERE id = ?").Bind(1, folderId).Bind(2, id).Run();
-  if (sqlite3_changes(db_.raw()) == 0) RaiseItemGone();
-  ItemRecord moved = MustLoad(id);
-  tx.Commit();
-  return moved;
-}
-
-ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
-  Transaction tx(db_);
-  if (!FolderById(folderId)) RaiseNotFound("folder");
-  ItemRecord imported = item;
-  imported.id = 0;
-  imported.folderId = folderId;
-  imported.entryId = NewEntryId();
-  InsertItem(imported);
-  auto& known = knownFields_[folderId];
-  for (const auto& p : imported.userProps) {
-    // The arriving item's fields become known to its new folder, as its old folder knew them.
-    if (known.count(p.name)) continue;
-    db_.Prepare("INSERT OR IGNORE INTO folder_fields(folder_id, name, type) VALUES(?, ?, ?)")
-        .Bind(1, folderId)
-        .Bind(2, p.name)
-        .Bind(3, int64_t{p.type})
-        .Run();
-  }
-  tx.Commit();
-  for (const auto& p : imported.userProps) known.insert(p.name);
-  return imported;
-}
-
-void SqliteStore::DeleteItem(int64_t id) {
-  Transaction tx(db_);
-  int64_t folderId = 0;
-  {
-    auto st = db_.Prepare("DELETE FROM items WHERE id = ? RETURNING folder_id");
-    st.Bind(1, id);
-    if (!st.Step()) RaiseItemGone();
-    folderId = st.Int(0);
-    st.Run();
-  }
-  tx.Commit();
-  Recount(folderId, -1);
 }
 
 std::vector<AddressRecord> SqliteStore::Addresses() {

@@ -60,15 +60,15 @@ class SqliteStore : public Store {
   std::string CompileNode(const FilterNode& node, int64_t folderId, const std::string& text,
                           std::vector<Binding>& binds);
   void BindAll(Statement& st, const std::vector<Binding>& binds);
-  void InsertItem(ItemRecord& item);
-  void WriteChildren(const ItemRecord& item);
+  // Writes the item: a new row when item.id is 0, else only what differs from stored.
+  void WriteItem(ItemRecord& item, const ItemRecord* stored);
+  void WriteParts(const ItemRecord& item, const ItemRecord* stored);
   FolderRecord ReadFolder(Statement& st);
   ItemRecord MustLoad(int64_t id);
   // Keeps a remembered folder count right after this store's own insert.
   void Recount(int64_t folderId, int change);
   std::string OrderBy(const ItemQuery& query);
-  static std::string ItemColumns();
-  ItemRecord ReadItemRow(Statement& st);
+  static const std::string& ItemColumns();
 
   Db db_;
   win32::Clock& clock_;

@@ -1,0 +1,24 @@
+#pragma once
+// An item as the row it is stored in: the columns of the items table and an item's values for
+// them, in one order, so that a save can write just the columns that changed.
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/mapistore/records.h"
+#include "platform/mapistore/sqlite_db.h"
+
+namespace mapistore {
+
+using ColumnValue = std::variant<std::monostate, int64_t, std::string>;  // NULL, INTEGER, TEXT
+
+// Every column but id: entry_id, folder_id, message_class, created_ms, modified_ms, the
+// recurrence columns, then one per stored field.
+const std::vector<std::string>& RowColumns();
+std::vector<ColumnValue> RowValues(const ItemRecord& item);
+// The record read from a statement selecting "id, " followed by RowColumns().
+ItemRecord ReadRow(Statement& st);
+void BindValue(Statement& st, int index, const ColumnValue& value);
+
+}  // namespace mapistore

@@ -1,0 +1,202 @@
+// The store's writes. A save writes only the columns and parts that changed: the passes save an
+// appointment to set one marker, and rewriting every column and property would rewrite every
+// index entry of the item too.
+#include <algorithm>
+
+#include "platform/mapistore/item_row.h"
+#include "platform/mapistore/sqlite_store.h"
+#include "platform/mapistore/store_errors.h"
+
+namespace mapistore {
+
+namespace {
+
+bool SameProp(const UserPropRecord& a, const UserPropRecord& b) {
+  return a.name == b.name && a.type == b.type && a.value.ToString() == b.value.ToString();
+}
+
+bool SameAttachment(const AttachmentRecord& a, const AttachmentRecord& b) {
+  return a.fileName == b.fileName && a.displayName == b.displayName;
+}
+
+bool SameRecipient(const RecipientRecord& a, const RecipientRecord& b) {
+  return a.name == b.name && a.address == b.address;
+}
+
+template <typename T, typename Same>
+bool SameList(const std::vector<T>& a, const std::vector<T>& b, Same same) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), same);
+}
+
+// The stored properties still stand in their places: only changed and added ones need writing.
+bool KeepsPlaces(const std::vector<UserPropRecord>& now, const std::vector<UserPropRecord>& before) {
+  if (now.size() < before.size()) return false;
+  for (size_t i = 0; i < before.size(); ++i) {
+    if (now[i].name != before[i].name) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void SqliteStore::WriteParts(const ItemRecord& item, const ItemRecord* stored) {
+  auto clear = [&](const char* table) {
+    if (stored) db_.Prepare(std::string("DELETE FROM ") + table + " WHERE item_id = ?").Bind(1, item.id).Run();
+  };
+  const std::vector<UserPropRecord> none;
+  const auto& before = stored ? stored->userProps : none;
+  if (!SameList(item.userProps, before, SameProp)) {
+    const bool inPlace = KeepsPlaces(item.userProps, before);
+    if (!inPlace) clear("user_props");
+    auto props =
+        db_.Prepare("INSERT OR REPLACE INTO user_props(item_id, pos, name, type, value) VALUES(?, ?, ?, ?, ?)");
+    for (size_t pos = 0; pos < item.userProps.size(); ++pos) {
+      const UserPropRecord& p = item.userProps[pos];
+      if (inPlace && pos < before.size() && SameProp(p, before[pos])) continue;
+      props.Bind(1, item.id).Bind(2, static_cast<int64_t>(pos)).Bind(3, p.name).Bind(4, int64_t{p.type});
+      props.Bind(5, p.value.ToString()).Run();
+      props.Reset();
+    }
+  }
+  if (!stored || !SameList(item.attachments, stored->attachments, SameAttachment)) {
+    clear("attachments");
+    auto atts = db_.Prepare("INSERT INTO attachments(item_id, pos, file_name, display_name) VALUES(?, ?, ?, ?)");
+    int64_t pos = 0;
+    for (const auto& a : item.attachments) {
+      atts.Bind(1, item.id).Bind(2, pos++).Bind(3, a.fileName).Bind(4, a.displayName).Run();
+      atts.Reset();
+    }
+  }
+  if (!stored || !SameList(item.recipients, stored->recipients, SameRecipient)) {
+    clear("recipients");
+    auto recips = db_.Prepare("INSERT INTO recipients(item_id, pos, name, address) VALUES(?, ?, ?, ?)");
+    int64_t pos = 0;
+    for (const auto& r : item.recipients) {
+      recips.Bind(1, item.id).Bind(2, pos++).Bind(3, r.name).Bind(4, r.address).Run();
+      recips.Reset();
+    }
+  }
+  if (!stored || item.links != stored->links) {
+    clear("links");
+    auto links = db_.Prepare("INSERT INTO links(item_id, pos, name) VALUES(?, ?, ?)");
+    int64_t pos = 0;
+    for (const auto& l : item.links) {
+      links.Bind(1, item.id).Bind(2, pos++).Bind(3, l).Run();
+      links.Reset();
+    }
+  }
+}
+
+void SqliteStore::WriteItem(ItemRecord& item, const ItemRecord* stored) {
+  const std::vector<std::string>& columns = RowColumns();
+  const std::vector<ColumnValue> values = RowValues(item);
+  if (item.id == 0) {
+    std::string names, marks;
+    for (const std::string& c : columns) {
+      names += (names.empty() ? "" : ", ") + c;
+      marks += marks.empty() ? "?" : ", ?";
+    }
+    auto st = db_.Prepare("INSERT INTO items(" + names + ") VALUES(" + marks + ")");
+    for (size_t i = 0; i < values.size(); ++i) BindValue(st, static_cast<int>(i + 1), values[i]);
+    st.Run();
+    item.id = db_.LastInsertId();
+    Recount(item.folderId, +1);
+  } else {
+    const std::vector<ColumnValue> before = RowValues(*stored);
+    std::string sets;
+    std::vector<size_t> changed;
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (values[i] == before[i]) continue;
+      sets += (sets.empty() ? "" : ", ") + columns[i] + " = ?";
+      changed.push_back(i);
+    }
+    if (!changed.empty()) {
+      auto st = db_.Prepare("UPDATE items SET " + sets + " WHERE id = ?");
+      int index = 1;
+      for (size_t i : changed) BindValue(st, index++, values[i]);
+      st.Bind(index, item.id).Run();
+    }
+  }
+  WriteParts(item, stored);
+}
+
+void SqliteStore::SaveItem(ItemRecord& item) {
+  Transaction tx(db_);
+  const int64_t now = NowMs();
+  ItemRecord saved = item;
+  std::optional<ItemRecord> stored;
+  if (saved.id == 0) {
+    if (!FolderById(saved.folderId)) RaiseNotFound("folder");
+    saved.entryId = NewEntryId();
+    saved.createdMs = now;
+    saved.modifiedMs = now;
+  } else {
+    stored = MustLoad(saved.id);
+    // Strictly later than before, so two saves within one clock tick still order.
+    saved.modifiedMs = std::max(now, stored->modifiedMs + 1);
+  }
+  WriteItem(saved, stored ? &*stored : nullptr);
+  tx.Commit();
+  item = std::move(saved);
+}
+
+ItemRecord SqliteStore::CopyItem(int64_t id) {
+  Transaction tx(db_);
+  ItemRecord copy = MustLoad(id);
+  copy.id = 0;
+  copy.entryId = NewEntryId();
+  copy.createdMs = copy.modifiedMs = NowMs();
+  WriteItem(copy, nullptr);
+  tx.Commit();
+  return copy;
+}
+
+ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {
+  folderCounts_.clear();  // rare enough to count afresh
+  Transaction tx(db_);
+  if (!FolderById(folderId)) RaiseNotFound("folder");
+  db_.Prepare("UPDATE items SET folder_id = ? WHERE id = ?").Bind(1, folderId).Bind(2, id).Run();
+  if (sqlite3_changes(db_.raw()) == 0) RaiseItemGone();
+  ItemRecord moved = MustLoad(id);
+  tx.Commit();
+  return moved;
+}
+
+ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
+  Transaction tx(db_);
+  if (!FolderById(folderId)) RaiseNotFound("folder");
+  ItemRecord imported = item;
+  imported.id = 0;
+  imported.folderId = folderId;
+  imported.entryId = NewEntryId();
+  WriteItem(imported, nullptr);
+  auto& known = knownFields_[folderId];
+  for (const auto& p : imported.userProps) {
+    // The arriving item's fields become known to its new folder, as its old folder knew them.
+    if (known.count(p.name)) continue;
+    db_.Prepare("INSERT OR IGNORE INTO folder_fields(folder_id, name, type) VALUES(?, ?, ?)")
+        .Bind(1, folderId)
+        .Bind(2, p.name)
+        .Bind(3, int64_t{p.type})
+        .Run();
+  }
+  tx.Commit();
+  for (const auto& p : imported.userProps) known.insert(p.name);
+  return imported;
+}
+
+void SqliteStore::DeleteItem(int64_t id) {
+  Transaction tx(db_);
+  int64_t folderId = 0;
+  {
+    auto st = db_.Prepare("DELETE FROM items WHERE id = ? RETURNING folder_id");
+    st.Bind(1, id);
+    if (!st.Step()) RaiseItemGone();
+    folderId = st.Int(0);
+    st.Run();
+  }
+  tx.Commit();
+  Recount(folderId, -1);
+}
+
+}  // namespace mapistore

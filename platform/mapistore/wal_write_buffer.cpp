@@ -1,0 +1,145 @@
+#include "platform/mapistore/wal_write_buffer.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+namespace mapistore {
+
+namespace {
+
+constexpr int kFrameHeaderSize = 24;
+constexpr size_t kMaxPending = 4 << 20;  // a transaction bigger than this goes out in pieces
+constexpr size_t kMaxWrite = 0x1ffff;    // the most the system VFS writes in one call
+
+struct Pending {
+  std::vector<char> data;
+  sqlite3_int64 start = 0;
+  bool commitFrameNext = false;  // the commit frame's header is in; its page completes the commit
+};
+
+struct WalFile {
+  sqlite3_file base;
+  sqlite3_file* real;
+  Pending* pending;
+};
+
+constexpr size_t kWalFileSize = (sizeof(WalFile) + 7) & ~size_t{7};
+
+sqlite3_vfs gVfs;
+
+WalFile* Wal(sqlite3_file* f) { return reinterpret_cast<WalFile*>(f); }
+sqlite3_file* Real(sqlite3_file* f) { return Wal(f)->real; }
+
+int Flush(sqlite3_file* f) {
+  Pending& p = *Wal(f)->pending;
+  if (p.data.empty()) return SQLITE_OK;
+  int rc = SQLITE_OK;
+  for (size_t done = 0; done < p.data.size() && rc == SQLITE_OK;) {
+    const size_t n = std::min(kMaxWrite, p.data.size() - done);
+    rc = Real(f)->pMethods->xWrite(Real(f), p.data.data() + done, static_cast<int>(n),
+                                   p.start + static_cast<sqlite3_int64>(done));
+    done += n;
+  }
+  p.data.clear();
+  p.commitFrameNext = false;
+  return rc;
+}
+
+// A frame header whose "database size after commit" field is set ends a transaction.
+bool IsCommitFrameHeader(const void* buf, int amount) {
+  if (amount != kFrameHeaderSize) return false;
+  const auto* b = static_cast<const unsigned char*>(buf);
+  return (b[4] | b[5] | b[6] | b[7]) != 0;
+}
+
+int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
+  Pending& p = *Wal(f)->pending;
+  if (!p.data.empty() && offset != p.start + static_cast<sqlite3_int64>(p.data.size())) {
+    if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
+  }
+  if (p.data.empty()) p.start = offset;
+  const auto* bytes = static_cast<const char*>(buf);
+  p.data.insert(p.data.end(), bytes, bytes + amount);
+  if (p.commitFrameNext || p.data.size() >= kMaxPending) return Flush(f);
+  p.commitFrameNext = IsCommitFrameHeader(buf, amount);
+  return SQLITE_OK;
+}
+
+int Close(sqlite3_file* f) {
+  Flush(f);
+  delete Wal(f)->pending;
+  return Real(f)->pMethods->xClose(Real(f));
+}
+
+// Everything else sees the file as written so far.
+int Read(sqlite3_file* f, void* buf, int amount, sqlite3_int64 offset) {
+  if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
+  return Real(f)->pMethods->xRead(Real(f), buf, amount, offset);
+}
+int Truncate(sqlite3_file* f, sqlite3_int64 size) {
+  if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
+  return Real(f)->pMethods->xTruncate(Real(f), size);
+}
+int Sync(sqlite3_file* f, int flags) {
+  if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
+  return Real(f)->pMethods->xSync(Real(f), flags);
+}
+int FileSize(sqlite3_file* f, sqlite3_int64* size) {
+  if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
+  return Real(f)->pMethods->xFileSize(Real(f), size);
+}
+int Lock(sqlite3_file* f, int level) { return Real(f)->pMethods->xLock(Real(f), level); }
+int Unlock(sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); }
+int CheckReservedLock(sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); }
+int FileControl(sqlite3_file* f, int op, void* arg) {
+  if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
+  return Real(f)->pMethods->xFileControl(Real(f), op, arg);
+}
+int SectorSize(sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); }
+int DeviceCharacteristics(sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); }
+
+// A log file is never shared memory or memory-mapped: version 1 methods.
+const sqlite3_io_methods kWalMethods = {
+    1,       Close,   Read,    Write,   Truncate, Sync,    FileSize, Lock, Unlock, CheckReservedLock, FileControl,
+    SectorSize, DeviceCharacteristics, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
+
+int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+  auto* real = static_cast<sqlite3_vfs*>(vfs->pAppData);
+  // Other files are the system VFS's own, in the same memory.
+  if (!(flags & SQLITE_OPEN_WAL)) return real->xOpen(real, name, file, flags, outFlags);
+  WalFile* wal = Wal(file);
+  wal->base.pMethods = nullptr;
+  wal->real = reinterpret_cast<sqlite3_file*>(reinterpret_cast<char*>(file) + kWalFileSize);
+  const int rc = real->xOpen(real, name, wal->real, flags, outFlags);
+  if (rc != SQLITE_OK) {
+    if (wal->real->pMethods) wal->real->pMethods->xClose(wal->real);
+    return rc;
+  }
+  wal->pending = new Pending();
+  wal->base.pMethods = &kWalMethods;
+  return SQLITE_OK;
+}
+
+}  // namespace
+
+const char* WalWriteBufferVfs() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    sqlite3_vfs* real = sqlite3_vfs_find(nullptr);
+    // The system VFS's other methods take no notice of which VFS they are called through.
+    gVfs = *real;
+    gVfs.szOsFile = static_cast<int>(kWalFileSize) + real->szOsFile;
+    gVfs.zName = "quorvane-wal-buffer";
+    gVfs.pAppData = real;
+    gVfs.pNext = nullptr;
+    gVfs.xOpen = Open;
+    sqlite3_vfs_register(&gVfs, 0);
+  });
+  return gVfs.zName;
+}
+
+}  // namespace mapistore
