@@ -45,6 +45,67 @@ TEST_F(StoreTest, CopyIsANewItemInTheSameFolderWithEveryProperty) {
   EXPECT_EQ(2, calendar->Items()->Count());
 }
 
+// A copy waits in memory until its store is looked at or the loop turns; nobody may notice.
+TEST_F(StoreTest, AWaitingCopyIsThereForWhoeverLooksAndStoredAtTheLoopsTurn) {
+  auto item = AddAppt(calendar, "Planning", At(3, 11, 9), At(3, 11, 10));
+  auto copy = item->Copy();
+  copy->UserProperties()->Add("HasBeenProcessedQZT", outlook::olText, true)->SetValue("True");
+  copy->Save();
+  auto found = ns->GetItemFromID(copy->EntryID());
+  ASSERT_TRUE(found) << "looked for, it is stored first";
+  EXPECT_EQ("True", found->UserProperties()->Find("HasBeenProcessedQZT")->Value().ToString());
+  copy->SetLocation("Room 2");
+  copy->Save();  // the object keeps working once its copy is stored
+  EXPECT_EQ("Room 2", ns->GetItemFromID(copy->EntryID())->Location());
+
+  auto unmoved = item->Copy();
+  mapistore::ItemQuery q;
+  q.folderId = mailboxFile->SubFolders(mailboxFile->Root().id).at(0).id;
+  EXPECT_EQ(2u, mailboxFile->QueryItems(q).size()) << "the file has not seen the new copy yet";
+  loop.DoEvents();
+  EXPECT_EQ(3u, mailboxFile->QueryItems(q).size());
+  EXPECT_EQ(unmoved->Subject(), ns->GetItemFromID(unmoved->EntryID())->Subject());
+
+  // Copied, saved and moved at once: the copy never touches the store it was made in.
+  auto moved = item->Copy();
+  moved->SetBody("Carried");
+  moved->Save();
+  const com::Date saved = moved->LastModificationTime();
+  auto arrived = moved->Move(team);
+  EXPECT_EQ("Carried", arrived->Body());
+  EXPECT_EQ(saved, arrived->LastModificationTime());
+  loop.DoEvents();
+  EXPECT_EQ(3u, mailboxFile->QueryItems(q).size());
+  EXPECT_EQ(3, calendar->Items()->Count());
+
+  auto dropped = item->Copy();
+  dropped->Delete();
+  EXPECT_EQ(3, calendar->Items()->Count());
+}
+
+// A save writes only what changed; what it leaves must read back exactly as before.
+TEST_F(StoreTest, SavingSomePropertiesKeepsTheOthersAndTheirOrder) {
+  auto item = AddAppt(calendar, "Props", At(3, 11, 9), At(3, 11, 10));
+  for (const char* name : {"A", "B", "C"}) item->UserProperties()->Add(name, outlook::olText, false)->SetValue(name);
+  item->Attachments()->Add("/tmp/one.txt");
+  item->Save();
+  item->UserProperties()->Find("B")->SetValue("b2");
+  item->UserProperties()->Add("D", outlook::olText, false)->SetValue("d");
+  item->Save();
+  auto read = [&] {
+    std::string out;
+    auto fresh = ns->GetItemFromID(item->EntryID());
+    for (int i = 1; i <= fresh->UserProperties()->Count(); ++i) {
+      out += fresh->UserProperties()->Item(i)->Name() + "=" + fresh->UserProperties()->Item(i)->Value().ToString() + " ";
+    }
+    return out + fresh->Attachments()->Item(1)->FileName();
+  };
+  EXPECT_EQ("A=A B=b2 C=C D=d one.txt", read());
+  item->UserProperties()->Remove(1);
+  item->Save();
+  EXPECT_EQ("B=b2 C=C D=d one.txt", read());
+}
+
 TEST_F(StoreTest, MoveToAnotherStoreGivesANewEntryIdAndLeavesNothingBehind) {
   auto item = AddAppt(calendar, "Review", At(3, 12, 14), At(3, 12, 15));
   const std::string before = item->EntryID();

@@ -207,7 +207,7 @@ TEST_F(SyncScenarioTest, AStoreThatGoesOfflineMidPassStopsItAndLosesNothing) {
     }
     int imports = 0;
   };
-  auto dropping = std::make_shared<Dropping>(*ann.publicFile);
+  auto dropping = std::make_shared<Dropping>(ann.publicFile);
   auto ns = std::make_shared<mapistore::MapiSession>(&group.loop);
   ns->AddStore(ann.mailbox);
   ns->AddStore(dropping);

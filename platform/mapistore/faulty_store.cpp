@@ -105,9 +105,9 @@ void FaultyStore::SaveItem(ItemRecord& item) {
   StoreWrapper::SaveItem(item);
 }
 
-ItemRecord FaultyStore::CopyItem(int64_t id) {
+ItemRecord FaultyStore::PrepareCopy(int64_t id) {
   Check(StoreOp::Copy);
-  return StoreWrapper::CopyItem(id);
+  return StoreWrapper::PrepareCopy(id);
 }
 
 ItemRecord FaultyStore::MoveItem(int64_t id, int64_t folderId) {

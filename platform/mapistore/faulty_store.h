@@ -40,7 +40,7 @@ class FaultyStore : public StoreWrapper {
   std::vector<ItemRecord> LoadItems(const ItemQuery& query) override;
   std::optional<ItemRecord> LoadItem(int64_t id) override;
   void SaveItem(ItemRecord& item) override;
-  ItemRecord CopyItem(int64_t id) override;
+  ItemRecord PrepareCopy(int64_t id) override;
   ItemRecord MoveItem(int64_t id, int64_t folderId) override;
   ItemRecord ImportItem(const ItemRecord& item, int64_t folderId) override;
   void DeleteItem(int64_t id) override;

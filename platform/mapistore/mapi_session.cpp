@@ -1,6 +1,7 @@
 #include "platform/mapistore/mapi_session.h"
 
 #include "platform/com/com_error.h"
+#include "platform/mapistore/deferred_copies.h"
 #include "platform/mapistore/mapi_address_lists.h"
 #include "platform/mapistore/mapi_appointment.h"
 #include "platform/mapistore/mapi_folder.h"
@@ -9,7 +10,9 @@
 
 namespace mapistore {
 
-void MapiSession::AddStore(std::shared_ptr<Store> store) { stores_.push_back(std::move(store)); }
+void MapiSession::AddStore(std::shared_ptr<Store> store) {
+  stores_.push_back(std::make_shared<DeferredCopies>(std::move(store), loop_));
+}
 
 std::shared_ptr<Store> MapiSession::StoreById(const std::string& storeId) const {
   for (const auto& s : stores_) {
@@ -19,7 +22,8 @@ std::shared_ptr<Store> MapiSession::StoreById(const std::string& storeId) const 
 }
 
 void MapiSession::SetDefaultCalendar(std::shared_ptr<Store> store, int64_t folderId) {
-  defaultStore_ = std::move(store);
+  defaultStore_ = StoreById(store->StoreId());  // as the session holds it
+  if (!defaultStore_) defaultStore_ = std::move(store);
   defaultFolderId_ = folderId;
 }
 

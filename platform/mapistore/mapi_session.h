@@ -27,7 +27,8 @@ class MapiSession : public outlook::NameSpace {
   // Events are posted to loop; without one they are dropped.
   explicit MapiSession(win32::MessageLoop* loop) : loop_(loop) {}
 
-  // Stores appear among the top-level folders in the order they are added.
+  // Stores appear among the top-level folders in the order they are added. The session holds
+  // each behind its own deferral of copies (see DeferredCopies).
   void AddStore(std::shared_ptr<Store> store);
   std::shared_ptr<MapiSession> Self() { return std::static_pointer_cast<MapiSession>(shared_from_this()); }
   const std::vector<std::shared_ptr<Store>>& stores() const { return stores_; }

@@ -39,7 +39,8 @@ class SqliteStore : public Store {
   std::optional<ItemRecord> LoadItem(int64_t id) override;
   std::optional<int64_t> FindItem(const std::string& entryId) override;
   void SaveItem(ItemRecord& item) override;
-  ItemRecord CopyItem(int64_t id) override;
+  ItemRecord PrepareCopy(int64_t id) override;
+  void InsertCopy(ItemRecord& copy) override;
   ItemRecord MoveItem(int64_t id, int64_t folderId) override;
   ItemRecord ImportItem(const ItemRecord& item, int64_t folderId) override;
   void DeleteItem(int64_t id) override;

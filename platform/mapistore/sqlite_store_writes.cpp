@@ -140,15 +140,19 @@ void SqliteStore::SaveItem(ItemRecord& item) {
   item = std::move(saved);
 }
 
-ItemRecord SqliteStore::CopyItem(int64_t id) {
-  Transaction tx(db_);
+ItemRecord SqliteStore::PrepareCopy(int64_t id) {
   ItemRecord copy = MustLoad(id);
   copy.id = 0;
   copy.entryId = NewEntryId();
   copy.createdMs = copy.modifiedMs = NowMs();
+  return copy;
+}
+
+void SqliteStore::InsertCopy(ItemRecord& copy) {
+  Transaction tx(db_);
+  copy.id = 0;
   WriteItem(copy, nullptr);
   tx.Commit();
-  return copy;
 }
 
 ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {

@@ -3,6 +3,7 @@
 // objects) is built on these; tests wrap a store to inject faults (FaultyStore).
 // Every failure raises com::ComError with the store's error numbers.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,7 +48,11 @@ class Store {
   // Inserts a new item (id 0: gives it an entry ID and a creation time) or updates one; each
   // save sets a modification time strictly later than the item's previous one.
   virtual void SaveItem(ItemRecord& item) = 0;
-  virtual ItemRecord CopyItem(int64_t id) = 0;                     // into the item's own folder
+  // A copy of the item for its own folder, with a new entry ID and creation time but not yet
+  // stored; InsertCopy stores it as it stands then. CopyItem does both.
+  virtual ItemRecord PrepareCopy(int64_t id) = 0;
+  virtual void InsertCopy(ItemRecord& copy) = 0;
+  virtual ItemRecord CopyItem(int64_t id);
   virtual ItemRecord MoveItem(int64_t id, int64_t folderId) = 0;   // within this store
   virtual ItemRecord ImportItem(const ItemRecord& item, int64_t folderId) = 0;  // from another store
   virtual void DeleteItem(int64_t id) = 0;
@@ -56,41 +61,46 @@ class Store {
   virtual void AddAddress(const AddressRecord& address) = 0;
 };
 
-// Forwards every call; a fault-injecting or recording store overrides what it needs.
+// Forwards every call; a fault-injecting or recording store overrides what it needs. It keeps
+// the store it wraps.
 class StoreWrapper : public Store {
  public:
-  explicit StoreWrapper(Store& target) : target_(target) {}
-  std::string Path() override { return target_.Path(); }
-  std::string StoreId() override { return target_.StoreId(); }
-  std::string DisplayName() override { return target_.DisplayName(); }
-  FolderRecord Root() override { return target_.Root(); }
-  std::vector<FolderRecord> SubFolders(int64_t parentId) override { return target_.SubFolders(parentId); }
-  std::optional<FolderRecord> FolderById(int64_t id) override { return target_.FolderById(id); }
-  std::optional<FolderRecord> FolderByEntryId(const std::string& e) override { return target_.FolderByEntryId(e); }
+  explicit StoreWrapper(std::shared_ptr<Store> target) : owned_(std::move(target)), target_(*owned_) {}
+  std::string Path() override { return Target().Path(); }
+  std::string StoreId() override { return Target().StoreId(); }
+  std::string DisplayName() override { return Target().DisplayName(); }
+  FolderRecord Root() override { return Target().Root(); }
+  std::vector<FolderRecord> SubFolders(int64_t parentId) override { return Target().SubFolders(parentId); }
+  std::optional<FolderRecord> FolderById(int64_t id) override { return Target().FolderById(id); }
+  std::optional<FolderRecord> FolderByEntryId(const std::string& e) override { return Target().FolderByEntryId(e); }
   FolderRecord AddFolder(int64_t parentId, const std::string& name, int itemType) override {
-    return target_.AddFolder(parentId, name, itemType);
+    return Target().AddFolder(parentId, name, itemType);
   }
-  std::vector<std::string> FolderFields(int64_t folderId) override { return target_.FolderFields(folderId); }
+  std::vector<std::string> FolderFields(int64_t folderId) override { return Target().FolderFields(folderId); }
   void AddUserProperty(int64_t folderId, const std::string& name, int type, bool toFolder) override {
-    target_.AddUserProperty(folderId, name, type, toFolder);
+    Target().AddUserProperty(folderId, name, type, toFolder);
   }
-  int CountItems(const ItemQuery& q) override { return target_.CountItems(q); }
-  void CheckQuery(const ItemQuery& q) override { target_.CheckQuery(q); }
-  std::vector<int64_t> QueryItems(const ItemQuery& q) override { return target_.QueryItems(q); }
-  std::vector<ItemRecord> LoadItems(const ItemQuery& q) override { return target_.LoadItems(q); }
-  std::optional<ItemRecord> LoadItem(int64_t id) override { return target_.LoadItem(id); }
-  std::optional<int64_t> FindItem(const std::string& entryId) override { return target_.FindItem(entryId); }
-  void SaveItem(ItemRecord& item) override { target_.SaveItem(item); }
-  ItemRecord CopyItem(int64_t id) override { return target_.CopyItem(id); }
-  ItemRecord MoveItem(int64_t id, int64_t folderId) override { return target_.MoveItem(id, folderId); }
+  int CountItems(const ItemQuery& q) override { return Target().CountItems(q); }
+  void CheckQuery(const ItemQuery& q) override { Target().CheckQuery(q); }
+  std::vector<int64_t> QueryItems(const ItemQuery& q) override { return Target().QueryItems(q); }
+  std::vector<ItemRecord> LoadItems(const ItemQuery& q) override { return Target().LoadItems(q); }
+  std::optional<ItemRecord> LoadItem(int64_t id) override { return Target().LoadItem(id); }
+  std::optional<int64_t> FindItem(const std::string& entryId) override { return Target().FindItem(entryId); }
+  void SaveItem(ItemRecord& item) override { Target().SaveItem(item); }
+  ItemRecord PrepareCopy(int64_t id) override { return Target().PrepareCopy(id); }
+  void InsertCopy(ItemRecord& copy) override { Target().InsertCopy(copy); }
+  ItemRecord MoveItem(int64_t id, int64_t folderId) override { return Target().MoveItem(id, folderId); }
   ItemRecord ImportItem(const ItemRecord& item, int64_t folderId) override {
-    return target_.ImportItem(item, folderId);
+    return Target().ImportItem(item, folderId);
   }
-  void DeleteItem(int64_t id) override { target_.DeleteItem(id); }
-  std::vector<AddressRecord> Addresses() override { return target_.Addresses(); }
-  void AddAddress(const AddressRecord& a) override { target_.AddAddress(a); }
+  void DeleteItem(int64_t id) override { Target().DeleteItem(id); }
+  std::vector<AddressRecord> Addresses() override { return Target().Addresses(); }
+  void AddAddress(const AddressRecord& a) override { Target().AddAddress(a); }
 
  protected:
+  // Where calls go; a wrapper may do something first.
+  virtual Store& Target() { return target_; }
+  std::shared_ptr<Store> owned_;
   Store& target_;
 };
 

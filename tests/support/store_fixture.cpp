@@ -8,8 +8,8 @@ StoreWorld::StoreWorld(const std::string& dir, win32::Clock& clock, win32::Messa
   publicFile = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders", clock);
   auto all = publicFile->AddFolder(publicFile->Root().id, "All Public Folders", 0);
   publicFile->AddFolder(all.id, "Team", 1);
-  mailbox = std::make_shared<mapistore::FaultyStore>(*mailboxFile);
-  publicFolders = std::make_shared<mapistore::FaultyStore>(*publicFile);
+  mailbox = std::make_shared<mapistore::FaultyStore>(mailboxFile);
+  publicFolders = std::make_shared<mapistore::FaultyStore>(publicFile);
   ns = std::make_shared<mapistore::MapiSession>(&loop);
   ns->AddStore(mailbox);
   ns->AddStore(publicFolders);

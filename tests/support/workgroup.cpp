@@ -40,8 +40,8 @@ Member::Member(Workgroup& group, const std::string& who, bool owner)
   mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - " + who, group.clock);
   mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
   publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", group.clock);
-  mailbox = std::make_shared<mapistore::FaultyStore>(*mailboxFile);
-  publicFolders = std::make_shared<mapistore::FaultyStore>(*publicFile);
+  mailbox = std::make_shared<mapistore::FaultyStore>(mailboxFile);
+  publicFolders = std::make_shared<mapistore::FaultyStore>(publicFile);
   ns = std::make_shared<mapistore::MapiSession>(&group.loop);
   ns->AddStore(mailbox);
   ns->AddStore(publicFolders);

@@ -1,0 +1,49 @@
+#pragma once
+// A store whose newest copy waits in memory until anything else is asked of the store, or the
+// message loop turns. The host's way to copy an item into another store is to copy it beside
+// its original and move the copy across at once; deferred, such a copy never touches the store
+// it was made in, and a crash in between leaves no stray copy behind. Anyone who looks at the
+// store meanwhile finds the copy there, stored first.
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include "platform/mapistore/store.h"
+#include "platform/win32/message_loop.h"
+
+namespace mapistore {
+
+class DeferredCopies : public StoreWrapper, public std::enable_shared_from_this<DeferredCopies> {
+ public:
+  // Without a loop nothing would store a waiting copy, so copies are stored at once.
+  DeferredCopies(std::shared_ptr<Store> target, win32::MessageLoop* loop);
+  ~DeferredCopies() override;
+
+  ItemRecord CopyItem(int64_t id) override;
+  // A folder's field, not an item: the waiting copy may go on waiting.
+  void AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) override {
+    target_.AddUserProperty(folderId, name, type, addToFolderFields);
+  }
+  std::optional<ItemRecord> LoadItem(int64_t id) override;
+  void SaveItem(ItemRecord& item) override;
+  ItemRecord MoveItem(int64_t id, int64_t folderId) override;
+  void DeleteItem(int64_t id) override;
+
+
+ protected:
+  Store& Target() override;  // stores the waiting copy first
+
+ private:
+  bool Waiting(int64_t id) const { return waiting_ && waiting_->id == id; }
+  void Settle();
+  void SettleNow();  // a failure is dropped: nobody is there to tell
+  // A stored copy's ID in the store, for an ID handed out while it waited.
+  int64_t StoredId(int64_t id) const;
+
+  win32::MessageLoop* loop_;
+  std::optional<ItemRecord> waiting_;  // its ID is negative until it is stored
+  int64_t nextWaitingId_ = -1;
+  std::unordered_map<int64_t, int64_t> storedIds_;
+};
+
+}  // namespace mapistore
