@@ -194,6 +194,8 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
                                          const std::function<void(const std::function<void()>&)>& run);
   // A trace line: written only while "Debug Msgs" is on.
   void Trace(const std::string& line);
+  // prefix, the value as the host shows it, "]": formatted only when the log is kept.
+  void TraceValue(const std::string& prefix, const com::Variant& value);
   // "An Error was encountered in <operation>!" with the pending error's number and text,
   // each line ended by a carriage return and line feed.
   std::string ErrorReport(const std::string& operation) const;

@@ -7,6 +7,10 @@ void QuorvaneClass::Trace(const std::string& line) {
   if (PromptErrors != 0) fnPostError(line);
 }
 
+void QuorvaneClass::TraceValue(const std::string& prefix, const com::Variant& value) {
+  if (PromptErrors != 0) fnPostError(prefix + value.ToString() + "]");
+}
+
 std::string QuorvaneClass::ErrorReport(const std::string& operation) const {
   return "An Error was encountered in " + operation + "!\r\nError No: (" + std::to_string(Err.Number()) +
          ")\r\nError Desc: " + Err.Description() + "\r\n";

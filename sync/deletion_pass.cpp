@@ -75,8 +75,8 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
       run([&] { entryId = item->EntryID(); });
       auto traceItem = [&] {
         Trace(P + "Appointment [" + subject + "]");
-        run([&] { Trace(P + "Start [" + com::Variant(item->Start()).ToString() + "]"); });
-        run([&] { Trace(P + "End [" + com::Variant(item->End()).ToString() + "]"); });
+        run([&] { TraceValue(P + "Start [", item->Start()); });
+        run([&] { TraceValue(P + "End [", item->End()); });
       };
       bool keptByOwnLink = false;  // never linked, or the original itself
       if (entryId != sLastEntryId) {

@@ -71,8 +71,8 @@ void QuorvaneClass::oProcessGlobalFolders() {
         Trace(" ");
         Trace(P + "Processing Appointment");
         run([&] { Trace(P + "Appointment [" + item->Subject() + "]"); });
-        run([&] { Trace(P + "Start [" + com::Variant(item->Start()).ToString() + "]"); });
-        run([&] { Trace(P + "End [" + com::Variant(item->End()).ToString() + "]"); });
+        run([&] { TraceValue(P + "Start [", item->Start()); });
+        run([&] { TraceValue(P + "End [", item->End()); });
 
         bSkipUntilOwner = false;
         const bool blank = fnCheckForBlankOrigEntryId(item);

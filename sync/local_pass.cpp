@@ -90,8 +90,8 @@ void QuorvaneClass::oProcessLocalFolders() {
         Trace(" ");
         Trace(P + "Processing Appointment");
         run([&] { Trace(P + "Appointment [" + item->Subject() + "]"); });
-        run([&] { Trace(P + "Start [" + com::Variant(item->Start()).ToString() + "]"); });
-        run([&] { Trace(P + "End [" + com::Variant(item->End()).ToString() + "]"); });
+        run([&] { TraceValue(P + "Start [", item->Start()); });
+        run([&] { TraceValue(P + "End [", item->End()); });
         blank = fnCheckForBlankOrigEntryId(item);
 
         if (UpdBoth == 1) {
