@@ -52,14 +52,7 @@ Statement::~Statement() {
   if (stmt_) db_.Release(sql_, stmt_);
 }
 
-void Statement::Fail(int rc) {
-  const int code = rc & 0xff;
-  const std::string message = sqlite3_errmsg(db_.raw());
-  if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
-    com::Raise(kErrCorruptStore, "store " + db_.path() + " is damaged: " + message);
-  }
-  RaiseStoreFailure(db_.path(), message);
-}
+void Statement::Fail(int rc) { db_.Raise(rc, sqlite3_errmsg(db_.raw())); }
 
 sqlite3_stmt* Db::Acquire(const std::string& sql) {
   auto it = idle_.find(sql);
@@ -72,12 +65,7 @@ sqlite3_stmt* Db::Acquire(const std::string& sql) {
   const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_finalize(stmt);
-    const std::string message = sqlite3_errmsg(db_);
-    const int code = rc & 0xff;
-    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
-      com::Raise(kErrCorruptStore, "store " + path_ + " is damaged: " + message);
-    }
-    RaiseStoreFailure(path_, message);
+    Raise(rc, sqlite3_errmsg(db_));
   }
   return stmt;
 }
@@ -176,7 +164,7 @@ void Db::HoldRead() {
     EndHeldRead();
   }
   if (activeStatements_ > 0 || !sqlite3_get_autocommit(db_) || !LoopAvailable()) return;
-  RawExec("BEGIN");
+  Control("BEGIN");
   readHeld_ = true;
   readStale_ = false;
   readSinceMs_ = SteadyMs();
@@ -219,7 +207,7 @@ void Db::Flush() {
     if (gHeld != this) return;
     gHeld = nullptr;
   }
-  RawExec("COMMIT");
+  Control("COMMIT");
   Committed();
 }
 
@@ -236,12 +224,24 @@ void Db::RawExec(const std::string& sql) {
   if (rc != SQLITE_OK) {
     const std::string message = error ? error : sqlite3_errmsg(db_);
     sqlite3_free(error);
-    const int code = rc & 0xff;
-    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
-      com::Raise(kErrCorruptStore, "store " + path_ + " is damaged: " + message);
-    }
-    RaiseStoreFailure(path_, message);
+    Raise(rc, message);
   }
+}
+
+void Db::Control(const std::string& sql) {
+  sqlite3_stmt* stmt = Acquire(sql);
+  const int rc = sqlite3_step(stmt);
+  const std::string message = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(db_);
+  Release(sql, stmt);
+  if (rc != SQLITE_DONE) Raise(rc, message);
+}
+
+void Db::Raise(int rc, const std::string& message) {
+  const int code = rc & 0xff;
+  if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
+    com::Raise(kErrCorruptStore, "store " + path_ + " is damaged: " + message);
+  }
+  RaiseStoreFailure(path_, message);
 }
 
 Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
@@ -260,23 +260,23 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
   if (held) {
     // Already inside held-back writes: reads see them, a write is one savepoint of them.
     if (kind_ == Kind::Write) {
-      db_.RawExec("SAVEPOINT operation");
+      db_.Control("SAVEPOINT operation");
       savepoint_ = true;
     }
     return;
   }
   if (kind_ == Kind::Write && LoopAvailable()) {
-    db_.RawExec("BEGIN IMMEDIATE");
+    db_.Control("BEGIN IMMEDIATE");
     {
       std::lock_guard lock(gHeldMutex);
       gHeld = &db_;
     }
     win32::Env().loop.Post([&db = db_] { db.Flush(); });
-    db_.RawExec("SAVEPOINT operation");
+    db_.Control("SAVEPOINT operation");
     savepoint_ = true;
     return;
   }
-  db_.RawExec(kind_ == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+  db_.Control(kind_ == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
   own_ = true;
 }
 
@@ -291,9 +291,9 @@ Transaction::~Transaction() {
 
 void Transaction::Commit() {
   if (savepoint_) {
-    db_.RawExec("RELEASE operation");
+    db_.Control("RELEASE operation");
   } else if (own_) {
-    db_.RawExec("COMMIT");
+    db_.Control("COMMIT");
     if (kind_ == Kind::Write) db_.Committed();
   }
   done_ = true;

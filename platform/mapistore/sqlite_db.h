@@ -68,6 +68,9 @@ class Db {
   // Other connections of this process to the same file stop reading their old snapshot.
   void Committed();
   void RawExec(const std::string& sql);
+  // One statement of the transaction machinery, kept prepared: a pass runs tens of thousands.
+  void Control(const std::string& sql);
+  [[noreturn]] void Raise(int rc, const std::string& message);
   sqlite3_stmt* Acquire(const std::string& sql);
   void Release(const std::string& sql, sqlite3_stmt* stmt);
 

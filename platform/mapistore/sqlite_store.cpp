@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <pthread.h>
 #include <sys/random.h>
 
 #include <cerrno>
@@ -143,14 +146,43 @@ void SqliteStore::LoadInfo() {
   db_.Exec("PRAGMA wal_autocheckpoint=4000");
 }
 
+namespace {
+// Random bytes from the kernel, fetched a few thousand at a time. A forked process starts on a
+// fresh supply, or it would hand out its parent's entry IDs again.
+class RandomPool {
+ public:
+  RandomPool() { pthread_atfork(nullptr, nullptr, [] { Instance().used_ = sizeof(Instance().bytes_); }); }
+  static RandomPool& Instance() {
+    static RandomPool pool;
+    return pool;
+  }
+  // False when the kernel gives none.
+  bool Take(unsigned char* out, size_t n) {
+    std::lock_guard lock(mutex_);
+    if (used_ + n > sizeof bytes_) {
+      for (size_t got = 0; got < sizeof bytes_;) {
+        const ssize_t r = ::getrandom(bytes_ + got, sizeof bytes_ - got, 0);
+        if (r > 0) got += static_cast<size_t>(r);
+        else if (errno != EINTR) return false;
+      }
+      used_ = 0;
+    }
+    std::memcpy(out, bytes_ + used_, n);
+    used_ += n;
+    return true;
+  }
+
+ private:
+  std::mutex mutex_;
+  unsigned char bytes_[4096];
+  size_t used_ = sizeof bytes_;
+};
+}  // namespace
+
 std::string SqliteStore::NewEntryId() {
-  // Straight from the kernel each time: a generator seeded once would repeat itself in every
-  // process forked after the seeding.
   unsigned char random[32];
-  for (size_t got = 0; got < sizeof random;) {
-    const ssize_t n = ::getrandom(random + got, sizeof random - got, 0);
-    if (n > 0) got += static_cast<size_t>(n);
-    else if (errno != EINTR) RaiseStoreFailure(db_.path(), "no random numbers for a new entry ID");
+  if (!RandomPool::Instance().Take(random, sizeof random)) {
+    RaiseStoreFailure(db_.path(), "no random numbers for a new entry ID");
   }
   std::string id = "00000000";
   char buf[3];
