@@ -2,6 +2,8 @@
 // N appointments per calendar inside the window: half of them start on each side, so the
 // first run copies N/2 each way; the second run finds nothing to do.
 //   sync_bench [N ...]        default: 1000 10000 20000
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +24,17 @@ struct Result {
   double first, second;
 };
 
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 double Seconds(const std::function<void()>& f) {
   const auto t0 = std::chrono::steady_clock::now();
+  const double c0 = CpuSeconds();
   f();
+  if (std::getenv("SYNC_BENCH_CPU")) std::fprintf(stderr, "cpu %.3f\n", CpuSeconds() - c0);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 

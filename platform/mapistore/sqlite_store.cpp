@@ -321,28 +321,55 @@ std::string SqliteStore::CompileNode(const FilterNode& node, int64_t folderId, c
   // A user property can be filtered on only once the folder knows it as a field. Fields are
   // never taken away, so a known one is remembered; an unknown one is asked for again, as
   // another member may have just added it.
-  auto& known = knownFields_[folderId];
-  if (!known.count(node.property)) {
-    for (const auto& f : FolderFields(folderId)) known.insert(f);
-    if (!known.count(node.property)) com::Raise(kErrBadCondition, "The property \"" + node.property + "\" is unknown.");
-  }
+  CheckKnownField(folderId, node.property);
   binds.emplace_back(node.property);
   binds.emplace_back(node.value);
   if (op == "=") return "(items.id IN (SELECT item_id FROM user_props WHERE name = ? AND value = ?))";
   return "((SELECT value FROM user_props WHERE item_id = items.id AND name = ?) " + op + " ?)";
 }
 
+void SqliteStore::CheckKnownField(int64_t folderId, const std::string& property) {
+  auto& known = knownFields_[folderId];
+  if (known.count(property)) return;
+  for (const auto& f : FolderFields(folderId)) known.insert(f);
+  if (!known.count(property)) com::Raise(kErrBadCondition, "The property \"" + property + "\" is unknown.");
+}
+
+std::optional<size_t> SqliteStore::DrivingFilter(const ItemQuery& q) {
+  for (size_t i = 0; i < q.filters.size(); ++i) {
+    const FilterNode& n = q.filters[i];
+    if (n.kind == FilterNode::Kind::Compare && n.op == "=" && !com::EqualsNoCase(n.property, "Recurrence") &&
+        !BuiltInColumn(n.property)) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
 std::string SqliteStore::CompileQuery(const ItemQuery& q, const std::string& select, std::vector<Binding>& binds) {
-  binds.emplace_back(q.folderId);
+  const std::optional<size_t> driver = DrivingFilter(q);
+  std::vector<Binding> rest;
   std::string where;
   for (size_t i = 0; i < q.filters.size(); ++i) {
+    if (i == driver) continue;
     const std::string& text = i < q.filterTexts.size() ? q.filterTexts[i] : std::string();
-    where += " AND " + CompileNode(q.filters[i], q.folderId, text, binds);
+    where += " AND " + CompileNode(q.filters[i], q.folderId, text, rest);
   }
-  // A lookup by a field's value must be driven by that field's index, not by a walk through
-  // the folder; "+" keeps the folder index out of the planner's choice.
-  const bool byField = where.find("items.id IN (SELECT") != std::string::npos;
-  return select + " FROM items WHERE " + (byField ? "+folder_id = ?" : "folder_id = ?") + where;
+  std::string from;
+  if (driver) {
+    // A lookup by a field's value starts from that field's index and reads only the items it
+    // names; "+" keeps the folder index out of the planner's choice.
+    const FilterNode& d = q.filters[*driver];
+    CheckKnownField(q.folderId, d.property);
+    binds.insert(binds.end(), {d.property, d.value});
+    from = " FROM user_props CROSS JOIN items ON items.id = user_props.item_id"
+           " WHERE user_props.name = ? AND user_props.value = ? AND +folder_id = ?";
+  } else {
+    from = " FROM items WHERE folder_id = ?";
+  }
+  binds.emplace_back(q.folderId);
+  binds.insert(binds.end(), rest.begin(), rest.end());
+  return select + from + where;
 }
 
 void SqliteStore::BindAll(Statement& st, const std::vector<Binding>& binds) {
@@ -382,7 +409,8 @@ int SqliteStore::CountItems(const ItemQuery& query) {
 }
 
 std::string SqliteStore::OrderBy(const ItemQuery& query) {
-  if (query.sortProperty.empty()) return " ORDER BY id";
+  // The field index lists a value's items in the order of their IDs already.
+  if (query.sortProperty.empty()) return DrivingFilter(query) ? " ORDER BY user_props.item_id" : " ORDER BY id";
   auto col = BuiltInColumn(query.sortProperty);
   if (!col) com::Raise(kErrBadCondition, "Cannot sort by the property \"" + query.sortProperty + "\".");
   return " ORDER BY " + col->sql + (query.descending ? " DESC" : "") + ", id";
@@ -479,10 +507,16 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
   // A walk reads rows and parts in one snapshot, so the parts belong to the rows read; a lookup
   // by a field's value finds an item or two and needs no more than its own statements.
   std::optional<Transaction> tx;
-  if (where.find("items.id IN (SELECT") == std::string::npos) tx.emplace(db_, Transaction::Kind::Read);
+  if (!DrivingFilter(query)) tx.emplace(db_, Transaction::Kind::Read);
   auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
   BindAll(rows, binds);
   std::vector<ItemRecord> records;
+  if (tx) {
+    // Records are large: a walk sizes its list once instead of moving it whole as it grows.
+    auto count = db_.Prepare("SELECT COUNT(*)" + where.substr(std::string("SELECT id").size()));
+    BindAll(count, binds);
+    if (count.Step()) records.reserve(static_cast<size_t>(count.Int(0)));
+  }
   while (rows.Step()) records.push_back(ReadRow(rows));
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.

@@ -61,6 +61,9 @@ class SqliteStore : public Store {
   std::string CompileNode(const FilterNode& node, int64_t folderId, const std::string& text,
                           std::vector<Binding>& binds);
   void BindAll(Statement& st, const std::vector<Binding>& binds);
+  void CheckKnownField(int64_t folderId, const std::string& property);
+  // The filter on a user property's value that a lookup is driven by, if there is one.
+  static std::optional<size_t> DrivingFilter(const ItemQuery& q);
   // Writes the item: a new row when item.id is 0, else only what differs from stored.
   void WriteItem(ItemRecord& item, const ItemRecord* stored);
   void WriteParts(const ItemRecord& item, const ItemRecord* stored);

@@ -58,7 +58,8 @@ void SqliteStore::WriteParts(const ItemRecord& item, const ItemRecord* stored) {
       props.Reset();
     }
   }
-  if (!stored || !SameList(item.attachments, stored->attachments, SameAttachment)) {
+  // A new item's empty lists need no statement at all.
+  if (stored ? !SameList(item.attachments, stored->attachments, SameAttachment) : !item.attachments.empty()) {
     clear("attachments");
     auto atts = db_.Prepare("INSERT INTO attachments(item_id, pos, file_name, display_name) VALUES(?, ?, ?, ?)");
     int64_t pos = 0;
@@ -67,7 +68,7 @@ void SqliteStore::WriteParts(const ItemRecord& item, const ItemRecord* stored) {
       atts.Reset();
     }
   }
-  if (!stored || !SameList(item.recipients, stored->recipients, SameRecipient)) {
+  if (stored ? !SameList(item.recipients, stored->recipients, SameRecipient) : !item.recipients.empty()) {
     clear("recipients");
     auto recips = db_.Prepare("INSERT INTO recipients(item_id, pos, name, address) VALUES(?, ?, ?, ?)");
     int64_t pos = 0;
@@ -76,7 +77,7 @@ void SqliteStore::WriteParts(const ItemRecord& item, const ItemRecord* stored) {
       recips.Reset();
     }
   }
-  if (!stored || item.links != stored->links) {
+  if (stored ? item.links != stored->links : !item.links.empty()) {
     clear("links");
     auto links = db_.Prepare("INSERT INTO links(item_id, pos, name) VALUES(?, ?, ?)");
     int64_t pos = 0;
