@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "platform/com/com_error.h"
+#include "platform/mapistore/filter.h"
 #include "platform/mapistore/sqlite_store.h"
 #include "platform/win32/environment.h"
 #include "platform/win32/file_registry.h"
@@ -127,6 +128,73 @@ TEST(StoreFileTest, ASharedReadSnapshotEndsAtAnotherWriterOrTheLoopsTurn) {
     EXPECT_EQ(0, checkpoint());
     sqlite3_close(outsider);
     EXPECT_EQ(3u, mine->QueryItems(team).size());
+  }
+  win32::SetEnv(nullptr);
+}
+
+// Lookups by a field are answered from memory while nobody else writes the file: what another
+// connection or process writes must show as soon as it would through the file itself.
+TEST(StoreFileTest, RememberedLookupsFollowEveryWriterOfTheFile) {
+  TempDir dir;
+  win32::SystemClock clock;
+  win32::MessageLoop loop(clock);
+  win32::FileRegistry registry(dir / "registry.reg");
+  win32::ScriptedUi ui;
+  win32::Environment env{registry, ui, clock, loop, dir.path()};
+  win32::SetEnv(&env);
+  {
+    auto mine = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
+    const int64_t team = mine->AddFolder(mine->Root().id, "Team", 1).id;
+    mine->AddUserProperty(team, "OrigEntryId", 1, true);
+    mapistore::ItemRecord item;
+    item.folderId = team;
+    item.userProps.push_back({"OrigEntryId", 1, com::Variant("link-a")});
+    mine->SaveItem(item);
+    loop.DoEvents();
+    auto holding = [&](mapistore::SqliteStore& store, const std::string& value) {
+      mapistore::ItemQuery q;
+      q.folderId = team;
+      q.filters.push_back(mapistore::ParseFilter("[OrigEntryId] = \"" + value + "\""));
+      return store.LoadItems(q).size();
+    };
+    auto relink = [&](mapistore::SqliteStore& store, const std::string& value) {
+      auto r = *store.LoadItem(item.id);
+      r.userProps.at(0).value = com::Variant(value);
+      store.SaveItem(r);
+    };
+    EXPECT_EQ(1u, holding(*mine, "LINK-A")) << "text compares without regard to case";
+
+    auto theirs = mapistore::SqliteStore::Open(dir / "public.store", clock);
+    relink(*theirs, "link-b");
+    EXPECT_EQ(0u, holding(*mine, "link-a"));
+    EXPECT_EQ(1u, holding(*mine, "link-b"));
+
+    relink(*mine, "link-c");  // our own write keeps what we remember right
+    EXPECT_EQ(0u, holding(*mine, "link-b"));
+    EXPECT_EQ(1u, holding(*mine, "link-c"));
+    theirs.reset();
+    loop.DoEvents();  // our writes held for this turn go out, and the lock with them
+
+    const pid_t child = fork();
+    if (child == 0) {
+      win32::SetEnv(nullptr);
+      try {
+        auto other = mapistore::SqliteStore::Open(dir / "public.store", clock);
+        relink(*other, "link-d");
+      } catch (...) {
+        _exit(1);
+      }
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    loop.DoEvents();  // the program's next turn: another process's write shows from then on
+    EXPECT_EQ(0u, holding(*mine, "link-c"));
+    EXPECT_EQ(1u, holding(*mine, "link-d"));
+
+    mine->DeleteItem(item.id);
+    EXPECT_EQ(0u, holding(*mine, "link-d"));
   }
   win32::SetEnv(nullptr);
 }

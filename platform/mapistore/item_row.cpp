@@ -18,15 +18,6 @@ int64_t ToColumn(FieldKind kind, const com::Variant& v) {
   }
 }
 
-com::Variant FromColumn(FieldKind kind, Statement& st, int col) {
-  switch (kind) {
-    case FieldKind::Text: return com::Variant(st.Text(col));
-    case FieldKind::Date: return com::Variant(com::Date::FromUnixMillis(st.Int(col)));
-    case FieldKind::Boolean: return com::Variant::Boolean(st.Int(col) != 0);
-    case FieldKind::Long: return com::Variant(static_cast<int32_t>(st.Int(col)));
-  }
-  return {};
-}
 
 }  // namespace
 
@@ -67,28 +58,74 @@ std::vector<ColumnValue> RowValues(const ItemRecord& item) {
   return v;
 }
 
+namespace {
+
+// One column of a row, from a statement or from values in RowColumns() order.
+struct StatementColumns {
+  Statement& st;
+  int first;  // the statement's column for RowColumns()[0]
+  int64_t Int(size_t i) { return st.Int(first + static_cast<int>(i)); }
+  std::string Text(size_t i) { return st.Text(first + static_cast<int>(i)); }
+  bool IsNull(size_t i) { return st.IsNull(first + static_cast<int>(i)); }
+};
+
+struct ValueColumns {
+  const std::vector<ColumnValue>& v;
+  int64_t Int(size_t i) {
+    const auto* n = std::get_if<int64_t>(&v[i]);
+    return n ? *n : 0;
+  }
+  std::string Text(size_t i) {
+    const auto* s = std::get_if<std::string>(&v[i]);
+    return s ? *s : std::string();
+  }
+  bool IsNull(size_t i) { return std::holds_alternative<std::monostate>(v[i]); }
+};
+
+template <typename Columns>
+void FillRecord(ItemRecord& r, Columns c) {
+  r.entryId = c.Text(0);
+  r.folderId = c.Int(1);
+  r.messageClass = c.Text(2);
+  r.createdMs = c.Int(3);
+  r.modifiedMs = c.Int(4);
+  r.recurrence.reset();
+  if (!c.IsNull(kRecurFirst)) {
+    RecurrenceRecord rec;
+    rec.type = static_cast<int>(c.Int(kRecurFirst));
+    rec.interval = static_cast<int>(c.Int(kRecurFirst + 1));
+    rec.dayOfWeekMask = static_cast<int>(c.Int(kRecurFirst + 2));
+    rec.dayOfMonth = static_cast<int>(c.Int(kRecurFirst + 3));
+    rec.monthOfYear = static_cast<int>(c.Int(kRecurFirst + 4));
+    rec.patternStart = com::Date::FromUnixMillis(c.Int(kRecurFirst + 5));
+    if (!c.IsNull(kRecurFirst + 6)) rec.patternEnd = com::Date::FromUnixMillis(c.Int(kRecurFirst + 6));
+    r.recurrence = rec;
+  }
+  size_t i = kRecurFirst + 7;
+  for (const FieldInfo& f : StoredFields()) {
+    switch (f.kind) {
+      case FieldKind::Text: r.fields[f.id] = com::Variant(c.Text(i)); break;
+      case FieldKind::Date: r.fields[f.id] = com::Variant(com::Date::FromUnixMillis(c.Int(i))); break;
+      case FieldKind::Boolean: r.fields[f.id] = com::Variant::Boolean(c.Int(i) != 0); break;
+      case FieldKind::Long: r.fields[f.id] = com::Variant(static_cast<int32_t>(c.Int(i))); break;
+    }
+    ++i;
+  }
+}
+
+}  // namespace
+
 ItemRecord ReadRow(Statement& st) {
   ItemRecord r;
   r.id = st.Int(0);
-  r.entryId = st.Text(1);
-  r.folderId = st.Int(2);
-  r.messageClass = st.Text(3);
-  r.createdMs = st.Int(4);
-  r.modifiedMs = st.Int(5);
-  const int recur = 1 + static_cast<int>(kRecurFirst);
-  if (!st.IsNull(recur)) {
-    RecurrenceRecord rec;
-    rec.type = static_cast<int>(st.Int(recur));
-    rec.interval = static_cast<int>(st.Int(recur + 1));
-    rec.dayOfWeekMask = static_cast<int>(st.Int(recur + 2));
-    rec.dayOfMonth = static_cast<int>(st.Int(recur + 3));
-    rec.monthOfYear = static_cast<int>(st.Int(recur + 4));
-    rec.patternStart = com::Date::FromUnixMillis(st.Int(recur + 5));
-    if (!st.IsNull(recur + 6)) rec.patternEnd = com::Date::FromUnixMillis(st.Int(recur + 6));
-    r.recurrence = rec;
-  }
-  int col = recur + 7;
-  for (const FieldInfo& f : StoredFields()) r.fields[f.id] = FromColumn(f.kind, st, col++);
+  FillRecord(r, StatementColumns{st, 1});
+  return r;
+}
+
+ItemRecord AsStored(const ItemRecord& item) {
+  ItemRecord r = item;
+  FillRecord(r, ValueColumns{RowValues(item)});
+  for (UserPropRecord& p : r.userProps) p.value = com::Variant(p.value.ToString());
   return r;
 }
 

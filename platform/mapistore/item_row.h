@@ -19,6 +19,9 @@ const std::vector<std::string>& RowColumns();
 std::vector<ColumnValue> RowValues(const ItemRecord& item);
 // The record read from a statement selecting "id, " followed by RowColumns().
 ItemRecord ReadRow(Statement& st);
+// The record as reading its row back would give it (field values in their stored types), parts
+// included.
+ItemRecord AsStored(const ItemRecord& item);
 void BindValue(Statement& st, int index, const ColumnValue& value);
 
 }  // namespace mapistore

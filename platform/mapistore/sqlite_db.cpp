@@ -41,6 +41,7 @@ bool LoopAvailable() {
 Statement::Statement(Db& db, const std::string& sql) : db_(db), sql_(sql) {
   db_.SettleOthers();
   db_.HoldRead();
+  if (sqlite3_get_autocommit(db_.raw())) ++db_.epoch_;  // a view of its own
   stmt_ = db_.Acquire(sql_);
   // A write outside a transaction commits at once, not with the held snapshot.
   if (db_.readHeld_ && !sqlite3_stmt_readonly(stmt_) && db_.activeStatements_ == 0) db_.EndHeldRead();
@@ -165,6 +166,7 @@ void Db::HoldRead() {
   }
   if (activeStatements_ > 0 || !sqlite3_get_autocommit(db_) || !LoopAvailable()) return;
   Control("BEGIN");
+  CheckOthersChanges();
   readHeld_ = true;
   readStale_ = false;
   readSinceMs_ = SteadyMs();
@@ -183,6 +185,15 @@ void Db::EndHeldRead() {
   if (!readHeld_) return;
   readHeld_ = false;
   sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+void Db::CheckOthersChanges() {
+  sqlite3_stmt* stmt = Acquire("PRAGMA data_version");
+  const int rc = sqlite3_step(stmt);
+  const int64_t version = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+  Release("PRAGMA data_version", stmt);
+  if (version < 0 || version != dataVersion_) ++epoch_;
+  dataVersion_ = version;
 }
 
 void Db::Committed() {
@@ -207,7 +218,13 @@ void Db::Flush() {
     if (gHeld != this) return;
     gHeld = nullptr;
   }
-  Control("COMMIT");
+  try {
+    Control("COMMIT");
+  } catch (const com::ComError&) {
+    ++epoch_;  // what was read or written meanwhile may not be there after all
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
   Committed();
 }
 
@@ -257,6 +274,14 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
     std::lock_guard lock(gHeldMutex);
     held = gHeld == &db_;
   }
+  if (!held && !sqlite3_get_autocommit(db_.raw())) {
+    // Inside a transaction of this database's own: a read joins it, a write is one savepoint.
+    if (kind_ == Kind::Write) {
+      db_.Control("SAVEPOINT operation");
+      savepoint_ = true;
+    }
+    return;
+  }
   if (held) {
     // Already inside held-back writes: reads see them, a write is one savepoint of them.
     if (kind_ == Kind::Write) {
@@ -267,6 +292,7 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
   }
   if (kind_ == Kind::Write && LoopAvailable()) {
     db_.Control("BEGIN IMMEDIATE");
+    db_.CheckOthersChanges();
     {
       std::lock_guard lock(gHeldMutex);
       gHeld = &db_;
@@ -278,6 +304,7 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
   }
   db_.Control(kind_ == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
   own_ = true;
+  db_.CheckOthersChanges();
 }
 
 Transaction::~Transaction() {

@@ -54,6 +54,10 @@ class Db {
   Statement Prepare(const std::string& sql) { return Statement(*this, sql); }
   int64_t LastInsertId() { return sqlite3_last_insert_rowid(db_); }
   const std::string& path() const { return path_; }
+  // Changes whenever another connection's commit may have come into view, so that what was
+  // read before can no longer be trusted. Without a transaction every statement is a view of
+  // its own, and the epoch changes at each.
+  uint64_t Epoch() const { return epoch_; }
   sqlite3* raw() { return db_; }
 
  private:
@@ -67,6 +71,8 @@ class Db {
   void EndHeldRead();
   // Other connections of this process to the same file stop reading their old snapshot.
   void Committed();
+  // Just after a transaction begins: moves the epoch on if another connection committed.
+  void CheckOthersChanges();
   void RawExec(const std::string& sql);
   // One statement of the transaction machinery, kept prepared: a pass runs tens of thousands.
   void Control(const std::string& sql);
@@ -88,6 +94,8 @@ class Db {
   bool readHeld_ = false;
   int64_t readSinceMs_ = 0;
   std::atomic<bool> readStale_{false};
+  uint64_t epoch_ = 1;
+  int64_t dataVersion_ = -1;
 };
 
 // One store operation, all or nothing. Consecutive write operations on one database share a

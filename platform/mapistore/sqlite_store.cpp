@@ -491,6 +491,9 @@ void ReadParts(Statement& st, Find find) {
 }  // namespace
 
 std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
+  Transaction tx(db_, Transaction::Kind::Read);
+  cache_.Sync(db_.Epoch());
+  if (const ItemRecord* known = cache_.Find(id)) return *known;
   auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
   st.Bind(1, id);
   if (!st.Step()) return std::nullopt;
@@ -498,20 +501,49 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   auto parts = db_.Prepare(PartsQuery("= ?1"));
   parts.Bind(1, id);
   ReadParts(parts, [&](int64_t) { return &r; });
+  tx.Commit();
+  cache_.Remember(r);
   return r;
+}
+
+std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuery& query) {
+  const std::optional<size_t> driver = DrivingFilter(query);
+  if (!driver || query.filters.size() != 1 || !query.sortProperty.empty()) return std::nullopt;
+  const FilterNode& d = query.filters[*driver];
+  CheckKnownField(query.folderId, d.property);
+  cache_.Sync(db_.Epoch());
+  auto ids = cache_.Holding(query.folderId, d.property, d.value);
+  if (!ids) {
+    // The folder's every value of the property, read once: the lookups after it stay in memory.
+    auto st = db_.Prepare(
+        "SELECT user_props.value, user_props.item_id FROM user_props CROSS JOIN items ON items.id = user_props.item_id"
+        " WHERE user_props.name = ? AND +folder_id = ?");
+    st.Bind(1, d.property).Bind(2, query.folderId);
+    std::vector<std::pair<std::string, int64_t>> values;
+    while (st.Step()) values.emplace_back(st.Text(0), st.Int(1));
+    cache_.KeepValues(query.folderId, d.property, values);
+    ids = cache_.Holding(query.folderId, d.property, d.value);
+  }
+  std::vector<ItemRecord> records;
+  for (int64_t id : *ids) {
+    if (auto r = LoadItem(id)) records.push_back(std::move(*r));
+  }
+  return records;
 }
 
 std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
   std::vector<Binding> binds;
   const std::string where = CompileQuery(query, "SELECT id", binds);
-  // A walk reads rows and parts in one snapshot, so the parts belong to the rows read; a lookup
-  // by a field's value finds an item or two and needs no more than its own statements.
-  std::optional<Transaction> tx;
-  if (!DrivingFilter(query)) tx.emplace(db_, Transaction::Kind::Read);
+  // Rows and parts are read in one snapshot, so the parts belong to the rows read.
+  Transaction tx(db_, Transaction::Kind::Read);
+  if (auto found = LookUpInCache(query)) {
+    tx.Commit();
+    return std::move(*found);
+  }
   auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
   BindAll(rows, binds);
   std::vector<ItemRecord> records;
-  if (tx) {
+  if (!DrivingFilter(query)) {
     // Records are large: a walk sizes its list once instead of moving it whole as it grows.
     auto count = db_.Prepare("SELECT COUNT(*)" + where.substr(std::string("SELECT id").size()));
     BindAll(count, binds);
@@ -536,7 +568,9 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
       return it == index.end() ? nullptr : &records[it->second];
     });
   }
-  if (tx) tx->Commit();
+  tx.Commit();
+  cache_.Sync(db_.Epoch());
+  for (const ItemRecord& r : records) cache_.Remember(r);
   return records;
 }
 

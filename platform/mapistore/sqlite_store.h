@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "platform/com/text.h"
+#include "platform/mapistore/item_cache.h"
 #include "platform/mapistore/sqlite_db.h"
 #include "platform/mapistore/store.h"
 #include "platform/win32/clock.h"
@@ -69,6 +70,8 @@ class SqliteStore : public Store {
   void WriteParts(const ItemRecord& item, const ItemRecord* stored);
   FolderRecord ReadFolder(Statement& st);
   ItemRecord MustLoad(int64_t id);
+  // A lookup by one field's value answered from the cache; nothing when it cannot be.
+  std::optional<std::vector<ItemRecord>> LookUpInCache(const ItemQuery& query);
   // Keeps a remembered folder count right after this store's own insert.
   void Recount(int64_t folderId, int change);
   std::string OrderBy(const ItemQuery& query);
@@ -81,6 +84,7 @@ class SqliteStore : public Store {
   std::map<int64_t, std::set<std::string, com::NoCaseLess>> knownFields_;
   static constexpr int64_t kCountFreshMs = 250;
   std::map<int64_t, std::pair<int, int64_t>> folderCounts_;  // folder -> (count, when read)
+  ItemCache cache_;
 };
 
 }  // namespace mapistore

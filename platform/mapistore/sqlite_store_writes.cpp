@@ -138,6 +138,8 @@ void SqliteStore::SaveItem(ItemRecord& item) {
   }
   WriteItem(saved, stored ? &*stored : nullptr);
   tx.Commit();
+  const ItemRecord written = AsStored(saved);
+  cache_.Stored(stored ? &*stored : nullptr, &written);
   item = std::move(saved);
 }
 
@@ -154,16 +156,21 @@ void SqliteStore::InsertCopy(ItemRecord& copy) {
   copy.id = 0;
   WriteItem(copy, nullptr);
   tx.Commit();
+  const ItemRecord written = AsStored(copy);
+  cache_.Stored(nullptr, &written);
 }
 
 ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {
   folderCounts_.clear();  // rare enough to count afresh
   Transaction tx(db_);
   if (!FolderById(folderId)) RaiseNotFound("folder");
+  const ItemRecord before = MustLoad(id);
   db_.Prepare("UPDATE items SET folder_id = ? WHERE id = ?").Bind(1, folderId).Bind(2, id).Run();
   if (sqlite3_changes(db_.raw()) == 0) RaiseItemGone();
-  ItemRecord moved = MustLoad(id);
+  ItemRecord moved = before;
+  moved.folderId = folderId;
   tx.Commit();
+  cache_.Stored(&before, &moved);
   return moved;
 }
 
@@ -187,11 +194,14 @@ ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
   }
   tx.Commit();
   for (const auto& p : imported.userProps) known.insert(p.name);
+  const ItemRecord written = AsStored(imported);
+  cache_.Stored(nullptr, &written);
   return imported;
 }
 
 void SqliteStore::DeleteItem(int64_t id) {
   Transaction tx(db_);
+  const std::optional<ItemRecord> before = LoadItem(id);
   int64_t folderId = 0;
   {
     auto st = db_.Prepare("DELETE FROM items WHERE id = ? RETURNING folder_id");
@@ -202,6 +212,7 @@ void SqliteStore::DeleteItem(int64_t id) {
   }
   tx.Commit();
   Recount(folderId, -1);
+  if (before) cache_.Stored(&*before, nullptr);
 }
 
 }  // namespace mapistore

@@ -1,0 +1,69 @@
+#include "platform/mapistore/item_cache.h"
+
+#include <algorithm>
+
+#include "platform/com/text.h"
+
+namespace mapistore {
+
+void ItemCache::Sync(uint64_t epoch) {
+  if (epoch == epoch_) return;
+  items_.clear();
+  values_.clear();
+  epoch_ = epoch;
+}
+
+const ItemRecord* ItemCache::Find(int64_t id) const {
+  auto it = items_.find(id);
+  return it == items_.end() ? nullptr : &it->second;
+}
+
+void ItemCache::Index(const ItemRecord& item, bool add) {
+  for (const UserPropRecord& p : item.userProps) {
+    auto index = values_.find({item.folderId, com::ToLower(p.name)});
+    if (index == values_.end()) continue;
+    const std::string value = com::ToLower(p.value.ToString());
+    if (add) {
+      index->second.emplace(value, item.id);
+      continue;
+    }
+    auto [first, last] = index->second.equal_range(value);
+    for (auto it = first; it != last; ++it) {
+      if (it->second == item.id) {
+        index->second.erase(it);
+        break;
+      }
+    }
+  }
+}
+
+void ItemCache::Stored(const ItemRecord* before, const ItemRecord* after) {
+  if (before) Index(*before, false);
+  if (after) {
+    Index(*after, true);
+    items_.insert_or_assign(after->id, *after);
+  } else if (before) {
+    items_.erase(before->id);
+  }
+}
+
+std::optional<std::vector<int64_t>> ItemCache::Holding(int64_t folderId, const std::string& property,
+                                                       const std::string& value) const {
+  auto index = values_.find({folderId, com::ToLower(property)});
+  if (index == values_.end()) return std::nullopt;
+  std::vector<int64_t> ids;
+  auto [first, last] = index->second.equal_range(com::ToLower(value));
+  for (auto it = first; it != last; ++it) ids.push_back(it->second);
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+void ItemCache::KeepValues(int64_t folderId, const std::string& property,
+                           const std::vector<std::pair<std::string, int64_t>>& values) {
+  Values& index = values_[{folderId, com::ToLower(property)}];
+  index.clear();
+  index.reserve(values.size());
+  for (const auto& [value, id] : values) index.emplace(com::ToLower(value), id);
+}
+
+}  // namespace mapistore
