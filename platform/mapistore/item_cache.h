@@ -21,6 +21,7 @@ class ItemCache {
   void Sync(uint64_t epoch);
 
   const ItemRecord* Find(int64_t id) const;
+  bool Empty() const { return items_.empty(); }
   void Remember(const ItemRecord& item) { items_.insert_or_assign(item.id, item); }
   // An item written: before as it was stored (nullptr: it is new), after as it is stored now
   // (nullptr: deleted).

@@ -417,6 +417,11 @@ std::string SqliteStore::OrderBy(const ItemQuery& query) {
 }
 
 void SqliteStore::CheckQuery(const ItemQuery& query) {
+  const std::optional<size_t> driver = DrivingFilter(query);
+  if (driver && query.filters.size() == 1) {
+    CheckKnownField(query.folderId, query.filters[*driver].property);  // all a lookup can fail on
+    return;
+  }
   std::vector<Binding> binds;
   CompileQuery(query, "SELECT id", binds);
 }
@@ -531,14 +536,38 @@ std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuer
   return records;
 }
 
+std::optional<std::vector<ItemRecord>> SqliteStore::WalkInCache(const std::string& idsSql,
+                                                                const std::vector<Binding>& binds) {
+  cache_.Sync(db_.Epoch());
+  if (cache_.Empty()) return std::nullopt;
+  auto st = db_.Prepare(idsSql);
+  BindAll(st, binds);
+  std::vector<int64_t> ids;
+  size_t missing = 0;
+  while (st.Step()) {
+    ids.push_back(st.Int(0));
+    if (!cache_.Find(ids.back()) && ++missing > kFewMissing) return std::nullopt;
+  }
+  std::vector<ItemRecord> records;
+  records.reserve(ids.size());
+  for (int64_t id : ids) {
+    if (auto r = LoadItem(id)) records.push_back(std::move(*r));
+  }
+  return records;
+}
+
 std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
-  std::vector<Binding> binds;
-  const std::string where = CompileQuery(query, "SELECT id", binds);
   // Rows and parts are read in one snapshot, so the parts belong to the rows read.
   Transaction tx(db_, Transaction::Kind::Read);
   if (auto found = LookUpInCache(query)) {
     tx.Commit();
     return std::move(*found);
+  }
+  std::vector<Binding> binds;
+  const std::string where = CompileQuery(query, "SELECT id", binds);
+  if (auto remembered = WalkInCache(where + OrderBy(query), binds)) {
+    tx.Commit();
+    return std::move(*remembered);
   }
   auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
   BindAll(rows, binds);

@@ -72,6 +72,10 @@ class SqliteStore : public Store {
   ItemRecord MustLoad(int64_t id);
   // A lookup by one field's value answered from the cache; nothing when it cannot be.
   std::optional<std::vector<ItemRecord>> LookUpInCache(const ItemQuery& query);
+  // A walk answered from the cache once the query's IDs are read, unless more than a few of
+  // its items are not there.
+  std::optional<std::vector<ItemRecord>> WalkInCache(const std::string& idsSql, const std::vector<Binding>& binds);
+  static constexpr size_t kFewMissing = 32;
   // Keeps a remembered folder count right after this store's own insert.
   void Recount(int64_t folderId, int change);
   std::string OrderBy(const ItemQuery& query);
