@@ -1,7 +1,10 @@
 // The error log: recreated per connection, one entry per call, failures shown once per write.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "tests/support/addin_fixture.h"
 
@@ -26,6 +29,26 @@ TEST_F(ErrorLogTest, SecondConnectionReplacesTheFile) {
   const std::string log = Log();
   EXPECT_EQ(std::string::npos, log.find("from the first run"));
   EXPECT_EQ(0u, log.find("QZT Started on 3/10/2026 at 10:30:00 AM    Version: 2.2.0.5\r\n"));
+}
+
+// The log stays open between entries; a log deleted or replaced from outside is written anew.
+TEST_F(ErrorLogTest, EntriesFollowTheLogWhenItIsDeletedOrReplaced) {
+  Connect();
+  addin->fnPostError("kept");
+  EXPECT_NE(std::string::npos, Log().find("kept\r\n"));
+  std::filesystem::remove(LogPath());
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the name is looked at again
+  addin->fnPostError("after the delete");
+  EXPECT_EQ("after the delete\r\n", Log());
+
+  std::filesystem::rename(LogPath(), LogPath() + ".old");
+  {
+    std::ofstream replacement(LogPath(), std::ios::binary);
+    replacement << "new file\r\n";
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  addin->fnPostError("into the new one");
+  EXPECT_EQ("new file\r\ninto the new one\r\n", Log());
 }
 
 TEST_F(ErrorLogTest, MissingTempFolderShowsABoxPerWriteAndTheAddinGoesOn) {

@@ -37,14 +37,16 @@ void ItemCache::Index(const ItemRecord& item, bool add) {
   }
 }
 
-void ItemCache::Stored(const ItemRecord* before, const ItemRecord* after) {
+void ItemCache::Stored(const ItemRecord* before, ItemRecord after) {
   if (before) Index(*before, false);
-  if (after) {
-    Index(*after, true);
-    items_.insert_or_assign(after->id, *after);
-  } else if (before) {
-    items_.erase(before->id);
-  }
+  Index(after, true);
+  const int64_t id = after.id;
+  items_.insert_or_assign(id, std::move(after));
+}
+
+void ItemCache::Deleted(const ItemRecord& before) {
+  Index(before, false);
+  items_.erase(before.id);
 }
 
 std::optional<std::vector<int64_t>> ItemCache::Holding(int64_t folderId, const std::string& property,

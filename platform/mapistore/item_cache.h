@@ -23,9 +23,9 @@ class ItemCache {
   const ItemRecord* Find(int64_t id) const;
   bool Empty() const { return items_.empty(); }
   void Remember(const ItemRecord& item) { items_.insert_or_assign(item.id, item); }
-  // An item written: before as it was stored (nullptr: it is new), after as it is stored now
-  // (nullptr: deleted).
-  void Stored(const ItemRecord* before, const ItemRecord* after);
+  // An item written: before as it was stored (nullptr: it is new), after as it is stored now.
+  void Stored(const ItemRecord* before, ItemRecord after);
+  void Deleted(const ItemRecord& before);
 
   // Items of the folder whose property has the value (compared as the store compares text), or
   // nothing when the folder's values of that property are not at hand.

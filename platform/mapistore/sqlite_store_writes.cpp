@@ -138,8 +138,7 @@ void SqliteStore::SaveItem(ItemRecord& item) {
   }
   WriteItem(saved, stored ? &*stored : nullptr);
   tx.Commit();
-  const ItemRecord written = AsStored(saved);
-  cache_.Stored(stored ? &*stored : nullptr, &written);
+  cache_.Stored(stored ? &*stored : nullptr, AsStored(saved));
   item = std::move(saved);
 }
 
@@ -156,8 +155,7 @@ void SqliteStore::InsertCopy(ItemRecord& copy) {
   copy.id = 0;
   WriteItem(copy, nullptr);
   tx.Commit();
-  const ItemRecord written = AsStored(copy);
-  cache_.Stored(nullptr, &written);
+  cache_.Stored(nullptr, AsStored(copy));
 }
 
 ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {
@@ -170,7 +168,7 @@ ItemRecord SqliteStore::MoveItem(int64_t id, int64_t folderId) {
   ItemRecord moved = before;
   moved.folderId = folderId;
   tx.Commit();
-  cache_.Stored(&before, &moved);
+  cache_.Stored(&before, moved);
   return moved;
 }
 
@@ -194,8 +192,7 @@ ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
   }
   tx.Commit();
   for (const auto& p : imported.userProps) known.insert(p.name);
-  const ItemRecord written = AsStored(imported);
-  cache_.Stored(nullptr, &written);
+  cache_.Stored(nullptr, AsStored(imported));
   return imported;
 }
 
@@ -212,7 +209,7 @@ void SqliteStore::DeleteItem(int64_t id) {
   }
   tx.Commit();
   Recount(folderId, -1);
-  if (before) cache_.Stored(&*before, nullptr);
+  if (before) cache_.Deleted(*before);
 }
 
 }  // namespace mapistore

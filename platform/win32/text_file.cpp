@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -33,19 +34,32 @@ void WriteTextFile(const std::string& path, const std::string& text) { Write(pat
 
 namespace {
 // The file appended to last stays open: a log gets a line at every step of a pass. It is
-// opened again when the name no longer leads to it (deleted, or replaced by another file).
+// opened again when the name no longer leads to it (deleted, or replaced by another file), as
+// checked at most every quarter second.
+constexpr int64_t kRecheckMs = 250;
+
 struct OpenAppend {
   std::mutex mutex;
   std::string path;
   int fd = -1;
   dev_t device = 0;
   ino_t inode = 0;
+  int64_t checkedMs = 0;
 } gAppend;
 
+int64_t SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 bool StillThere(const std::string& native) {
+  if (gAppend.fd < 0 || gAppend.path != native) return false;
+  const int64_t now = SteadyMs();
+  if (now - gAppend.checkedMs < kRecheckMs) return true;
   struct stat st {};
-  return gAppend.fd >= 0 && gAppend.path == native && ::stat(native.c_str(), &st) == 0 &&
-         st.st_dev == gAppend.device && st.st_ino == gAppend.inode;
+  if (::stat(native.c_str(), &st) != 0 || st.st_dev != gAppend.device || st.st_ino != gAppend.inode) return false;
+  gAppend.checkedMs = now;
+  return true;
 }
 }  // namespace
 
@@ -65,6 +79,7 @@ void AppendTextFile(const std::string& path, const std::string& text) {
     gAppend.path = native;
     gAppend.device = st.st_dev;
     gAppend.inode = st.st_ino;
+    gAppend.checkedMs = SteadyMs();
   }
   for (size_t done = 0; done < text.size();) {
     const ssize_t n = ::write(gAppend.fd, text.data() + done, text.size() - done);
