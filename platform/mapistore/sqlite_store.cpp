@@ -73,7 +73,8 @@ std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, win32::C
 
 void SqliteStore::CreateSchema(const std::string& displayName) {
   // Small pages: a commit writes whole pages, and a pass's commits change a few rows each. The
-  // log is checkpointed (and synced) every 16 MiB.
+  // log is checkpointed (and synced) every 32 MiB: fewer, larger checkpoints write each busy page
+  // back fewer times.
   db_.Exec("PRAGMA page_size=2048");
   db_.Exec("PRAGMA journal_mode=WAL");
   std::string items =
@@ -146,7 +147,7 @@ void SqliteStore::LoadInfo() {
   db_.Exec("PRAGMA synchronous=NORMAL");
   db_.Exec("PRAGMA cache_size=-32768");  // 32 MiB of pages kept between statements
   db_.Exec("PRAGMA mmap_size=268435456");
-  db_.Exec("PRAGMA wal_autocheckpoint=8000");
+  db_.Exec("PRAGMA wal_autocheckpoint=16000");
 }
 
 namespace {
