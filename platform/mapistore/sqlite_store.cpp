@@ -145,7 +145,8 @@ void SqliteStore::LoadInfo() {
   // In WAL mode NORMAL keeps the file whole through a crash; only the last commits may be
   // lost when the machine itself loses power.
   db_.Exec("PRAGMA synchronous=NORMAL");
-  db_.Exec("PRAGMA cache_size=-32768");  // 32 MiB of pages kept between statements
+  // A small page cache: every commit walks it, and pages are read through the memory map.
+  db_.Exec("PRAGMA cache_size=-512");
   db_.Exec("PRAGMA mmap_size=268435456");
   db_.Exec("PRAGMA wal_autocheckpoint=16000");
 }
