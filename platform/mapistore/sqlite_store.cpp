@@ -189,11 +189,11 @@ std::string SqliteStore::NewEntryId() {
   if (!RandomPool::Instance().Take(random, sizeof random)) {
     RaiseStoreFailure(db_.path(), "no random numbers for a new entry ID");
   }
+  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string id = "00000000";
-  char buf[3];
   for (unsigned char b : random) {
-    std::snprintf(buf, sizeof buf, "%02X", b);
-    id += buf;
+    id += kHex[b >> 4];
+    id += kHex[b & 15];
   }
   if (!storeId_.empty()) id.replace(8, 32, storeId_);
   return id;
