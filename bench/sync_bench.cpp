@@ -2,6 +2,8 @@
 // calendars with N appointments per calendar inside the window: half of them start on each
 // side, so the first run copies N/2 each way; the second run finds nothing to do.
 //   sync_bench [N ...]        default: 1000 10000 20000
+// For profiling: SYNC_BENCH_EXTRA_RUNS=K adds K more no-change runs; SYNC_BENCH_CPU=1 prints
+// each run's processor time as well.
 #include <sys/resource.h>
 
 #include <chrono>
