@@ -86,34 +86,49 @@ TEST(StoreFileTest, TwoProcessesAddingToOnePublicFolderLoseNothing) {
   EXPECT_EQ(2 * kEach, store->CountItems(q));
 }
 
+// A process with a message loop, as the host gives the stores one.
+struct LoopEnvironment {
+  explicit LoopEnvironment(const TempDir& dir) : registry(dir / "registry.reg") { win32::SetEnv(&env); }
+  ~LoopEnvironment() { win32::SetEnv(nullptr); }
+  win32::SystemClock clock;
+  win32::MessageLoop loop{clock};
+  win32::FileRegistry registry;
+  win32::ScriptedUi ui;
+  win32::Environment env{registry, ui, clock, loop, ""};
+};
+
+// A public store with a "Team" folder, in such a process.
+class LoopedStoreTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  LoopEnvironment host{dir};
+  win32::SystemClock& clock = host.clock;
+  win32::MessageLoop& loop = host.loop;
+  std::unique_ptr<mapistore::SqliteStore> mine =
+      mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
+  int64_t team = mine->AddFolder(mine->Root().id, "Team", 1).id;
+};
+
 // A pass's reads share one snapshot; it must not hide another connection's commit, nor outlive
 // the loop's turn (an open snapshot would hold back every other member's checkpoint).
-TEST(StoreFileTest, ASharedReadSnapshotEndsAtAnotherWriterOrTheLoopsTurn) {
-  TempDir dir;
-  win32::SystemClock clock;
-  win32::MessageLoop loop(clock);
-  win32::FileRegistry registry(dir / "registry.reg");
-  win32::ScriptedUi ui;
-  win32::Environment env{registry, ui, clock, loop, dir.path()};
-  win32::SetEnv(&env);
+TEST_F(LoopedStoreTest, ASharedReadSnapshotEndsAtAnotherWriterOrTheLoopsTurn) {
   {
-    auto mine = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
-    mapistore::ItemQuery team;
-    team.folderId = mine->AddFolder(mine->Root().id, "Team", 1).id;
+    mapistore::ItemQuery folder;
+    folder.folderId = team;
     loop.DoEvents();
     auto theirs = mapistore::SqliteStore::Open(dir / "public.store", clock);
     auto add = [&](mapistore::SqliteStore& store) {
       mapistore::ItemRecord r;
-      r.folderId = team.folderId;
+      r.folderId = team;
       store.SaveItem(r);
     };
 
     add(*mine);
-    EXPECT_EQ(1u, mine->QueryItems(team).size());  // a snapshot now held
+    EXPECT_EQ(1u, mine->QueryItems(folder).size());  // a snapshot now held
     add(*theirs);
-    EXPECT_EQ(2u, mine->QueryItems(team).size());
+    EXPECT_EQ(2u, mine->QueryItems(folder).size());
     add(*theirs);
-    EXPECT_EQ(3u, mine->LoadItems(team).size());
+    EXPECT_EQ(3u, mine->LoadItems(folder).size());
 
     sqlite3* outsider = nullptr;  // another process's connection, with no patience
     ASSERT_EQ(SQLITE_OK, sqlite3_open((dir / "public.store").c_str(), &outsider));
@@ -127,24 +142,14 @@ TEST(StoreFileTest, ASharedReadSnapshotEndsAtAnotherWriterOrTheLoopsTurn) {
     loop.DoEvents();
     EXPECT_EQ(0, checkpoint());
     sqlite3_close(outsider);
-    EXPECT_EQ(3u, mine->QueryItems(team).size());
+    EXPECT_EQ(3u, mine->QueryItems(folder).size());
   }
-  win32::SetEnv(nullptr);
 }
 
 // Lookups by a field are answered from memory while nobody else writes the file: what another
 // connection or process writes must show as soon as it would through the file itself.
-TEST(StoreFileTest, RememberedLookupsFollowEveryWriterOfTheFile) {
-  TempDir dir;
-  win32::SystemClock clock;
-  win32::MessageLoop loop(clock);
-  win32::FileRegistry registry(dir / "registry.reg");
-  win32::ScriptedUi ui;
-  win32::Environment env{registry, ui, clock, loop, dir.path()};
-  win32::SetEnv(&env);
+TEST_F(LoopedStoreTest, RememberedLookupsFollowEveryWriterOfTheFile) {
   {
-    auto mine = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
-    const int64_t team = mine->AddFolder(mine->Root().id, "Team", 1).id;
     mine->AddUserProperty(team, "OrigEntryId", 1, true);
     mapistore::ItemRecord item;
     item.folderId = team;
@@ -196,7 +201,6 @@ TEST(StoreFileTest, RememberedLookupsFollowEveryWriterOfTheFile) {
     mine->DeleteItem(item.id);
     EXPECT_EQ(0u, holding(*mine, "link-d"));
   }
-  win32::SetEnv(nullptr);
 }
 
 }  // namespace

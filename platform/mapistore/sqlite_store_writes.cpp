@@ -2,6 +2,7 @@
 // appointment to set one marker, and rewriting every column and property would rewrite every
 // index entry of the item too.
 #include <algorithm>
+#include <functional>
 
 #include "platform/mapistore/item_row.h"
 #include "platform/mapistore/sqlite_store.h"
@@ -37,17 +38,34 @@ bool KeepsPlaces(const std::vector<UserPropRecord>& now, const std::vector<UserP
   return true;
 }
 
+// Writes a list part of an item anew when it differs from the stored one (before; nullptr for a
+// new item, whose empty list then needs no statement at all). bind binds an element's columns,
+// from the third on.
+template <typename T, typename Same, typename Bind>
+void RewriteList(Db& db, const std::string& table, const std::string& columns, int64_t itemId,
+                 const std::vector<T>& now, const std::vector<T>* before, Same same, Bind bind) {
+  if (before ? SameList(now, *before, same) : now.empty()) return;
+  if (before) db.Prepare("DELETE FROM " + table + " WHERE item_id = ?").Bind(1, itemId).Run();
+  std::string marks;
+  for (char c : ", " + columns) marks += c == ',' ? ", ?" : "";
+  auto insert = db.Prepare("INSERT INTO " + table + "(item_id, pos, " + columns + ") VALUES(?, ?" + marks + ")");
+  int64_t pos = 0;
+  for (const T& element : now) {
+    insert.Bind(1, itemId).Bind(2, pos++);
+    bind(insert, element);
+    insert.Run();
+    insert.Reset();
+  }
+}
+
 }  // namespace
 
 void SqliteStore::WriteParts(const ItemRecord& item, const ItemRecord* stored) {
-  auto clear = [&](const char* table) {
-    if (stored) db_.Prepare(std::string("DELETE FROM ") + table + " WHERE item_id = ?").Bind(1, item.id).Run();
-  };
   const std::vector<UserPropRecord> none;
   const auto& before = stored ? stored->userProps : none;
   if (!SameList(item.userProps, before, SameProp)) {
     const bool inPlace = KeepsPlaces(item.userProps, before);
-    if (!inPlace) clear("user_props");
+    if (!inPlace) db_.Prepare("DELETE FROM user_props WHERE item_id = ?").Bind(1, item.id).Run();
     auto props =
         db_.Prepare("INSERT OR REPLACE INTO user_props(item_id, pos, name, type, value) VALUES(?, ?, ?, ?, ?)");
     for (size_t pos = 0; pos < item.userProps.size(); ++pos) {
@@ -58,34 +76,15 @@ void SqliteStore::WriteParts(const ItemRecord& item, const ItemRecord* stored) {
       props.Reset();
     }
   }
-  // A new item's empty lists need no statement at all.
-  if (stored ? !SameList(item.attachments, stored->attachments, SameAttachment) : !item.attachments.empty()) {
-    clear("attachments");
-    auto atts = db_.Prepare("INSERT INTO attachments(item_id, pos, file_name, display_name) VALUES(?, ?, ?, ?)");
-    int64_t pos = 0;
-    for (const auto& a : item.attachments) {
-      atts.Bind(1, item.id).Bind(2, pos++).Bind(3, a.fileName).Bind(4, a.displayName).Run();
-      atts.Reset();
-    }
-  }
-  if (stored ? !SameList(item.recipients, stored->recipients, SameRecipient) : !item.recipients.empty()) {
-    clear("recipients");
-    auto recips = db_.Prepare("INSERT INTO recipients(item_id, pos, name, address) VALUES(?, ?, ?, ?)");
-    int64_t pos = 0;
-    for (const auto& r : item.recipients) {
-      recips.Bind(1, item.id).Bind(2, pos++).Bind(3, r.name).Bind(4, r.address).Run();
-      recips.Reset();
-    }
-  }
-  if (stored ? item.links != stored->links : !item.links.empty()) {
-    clear("links");
-    auto links = db_.Prepare("INSERT INTO links(item_id, pos, name) VALUES(?, ?, ?)");
-    int64_t pos = 0;
-    for (const auto& l : item.links) {
-      links.Bind(1, item.id).Bind(2, pos++).Bind(3, l).Run();
-      links.Reset();
-    }
-  }
+  auto list = [&](auto part, const char* table, const char* columns, auto same, auto bind) {
+    RewriteList(db_, table, columns, item.id, item.*part, stored ? &(stored->*part) : nullptr, same, bind);
+  };
+  list(&ItemRecord::attachments, "attachments", "file_name, display_name", SameAttachment,
+       [](Statement& st, const AttachmentRecord& a) { st.Bind(3, a.fileName).Bind(4, a.displayName); });
+  list(&ItemRecord::recipients, "recipients", "name, address", SameRecipient,
+       [](Statement& st, const RecipientRecord& r) { st.Bind(3, r.name).Bind(4, r.address); });
+  list(&ItemRecord::links, "links", "name", std::equal_to<>(),
+       [](Statement& st, const std::string& l) { st.Bind(3, l); });
 }
 
 void SqliteStore::WriteItem(ItemRecord& item, const ItemRecord* stored) {
