@@ -170,14 +170,22 @@ void Db::HoldRead() {
   readHeld_ = true;
   readStale_ = false;
   readSinceMs_ = SteadyMs();
-  win32::Env().loop.Post([db = this] {
+  AtNextTurn(&Db::EndIdleRead);
+}
+
+void Db::EndIdleRead() {
+  // Not kept while the program waits: an open snapshot holds back other members' checkpoints.
+  if (activeStatements_ == 0) EndHeldRead();
+  else readStale_ = true;
+}
+
+void Db::AtNextTurn(void (Db::*action)()) {
+  win32::Env().loop.Post([db = this, action] {
     {
       std::lock_guard lock(gHeldMutex);
-      if (!gOpen.count(db)) return;
+      if (!gOpen.count(db)) return;  // closed meanwhile
     }
-    // Not kept while the program waits: an open snapshot holds back other members' checkpoints.
-    if (db->activeStatements_ == 0) db->EndHeldRead();
-    else db->readStale_ = true;
+    (db->*action)();
   });
 }
 
@@ -269,21 +277,9 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
   } else {
     db_.EndHeldRead();  // a write begins from the newest state
   }
-  bool held;
-  {
-    std::lock_guard lock(gHeldMutex);
-    held = gHeld == &db_;
-  }
-  if (!held && !sqlite3_get_autocommit(db_.raw())) {
-    // Inside a transaction of this database's own: a read joins it, a write is one savepoint.
-    if (kind_ == Kind::Write) {
-      db_.Control("SAVEPOINT operation");
-      savepoint_ = true;
-    }
-    return;
-  }
-  if (held) {
-    // Already inside held-back writes: reads see them, a write is one savepoint of them.
+  if (!sqlite3_get_autocommit(db_.raw())) {
+    // Already inside held-back writes or a transaction of this database's own: a read joins
+    // it, a write is one savepoint of it.
     if (kind_ == Kind::Write) {
       db_.Control("SAVEPOINT operation");
       savepoint_ = true;
@@ -297,7 +293,7 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
       std::lock_guard lock(gHeldMutex);
       gHeld = &db_;
     }
-    win32::Env().loop.Post([&db = db_] { db.Flush(); });
+    db_.AtNextTurn(&Db::Flush);
     db_.Control("SAVEPOINT operation");
     savepoint_ = true;
     return;

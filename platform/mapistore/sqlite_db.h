@@ -66,9 +66,12 @@ class Db {
   // Before anything runs here, writes held back on another database are committed, so the
   // files change in the order the operations were made.
   void SettleOthers();
-  // Reads outside a transaction share one snapshot (see HeldRead below).
+  // Reads outside a transaction share one snapshot (see readHeld_ below).
   void HoldRead();
   void EndHeldRead();
+  void EndIdleRead();  // at the loop's turn
+  // Runs action at the loop's next turn, if this database is still open then.
+  void AtNextTurn(void (Db::*action)());
   // Other connections of this process to the same file stop reading their old snapshot.
   void Committed();
   // Just after a transaction begins: moves the epoch on if another connection committed.

@@ -423,11 +423,6 @@ std::string SqliteStore::OrderBy(const ItemQuery& query) {
 }
 
 void SqliteStore::CheckQuery(const ItemQuery& query) {
-  const std::optional<size_t> driver = DrivingFilter(query);
-  if (driver && query.filters.size() == 1) {
-    CheckKnownField(query.folderId, query.filters[*driver].property);  // all a lookup can fail on
-    return;
-  }
   std::vector<Binding> binds;
   CompileQuery(query, "SELECT id", binds);
 }
@@ -535,8 +530,13 @@ std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuer
     cache_.KeepValues(query.folderId, d.property, values);
     ids = cache_.Holding(query.folderId, d.property, d.value);
   }
+  return LoadEach(*ids);
+}
+
+std::vector<ItemRecord> SqliteStore::LoadEach(const std::vector<int64_t>& ids) {
   std::vector<ItemRecord> records;
-  for (int64_t id : *ids) {
+  records.reserve(ids.size());
+  for (int64_t id : ids) {
     if (auto r = LoadItem(id)) records.push_back(std::move(*r));
   }
   return records;
@@ -554,12 +554,7 @@ std::optional<std::vector<ItemRecord>> SqliteStore::WalkInCache(const std::strin
     ids.push_back(st.Int(0));
     if (!cache_.Find(ids.back()) && ++missing > kFewMissing) return std::nullopt;
   }
-  std::vector<ItemRecord> records;
-  records.reserve(ids.size());
-  for (int64_t id : ids) {
-    if (auto r = LoadItem(id)) records.push_back(std::move(*r));
-  }
-  return records;
+  return LoadEach(ids);
 }
 
 std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {

@@ -72,6 +72,7 @@ class SqliteStore : public Store {
   ItemRecord MustLoad(int64_t id);
   // A lookup by one field's value answered from the cache; nothing when it cannot be.
   std::optional<std::vector<ItemRecord>> LookUpInCache(const ItemQuery& query);
+  std::vector<ItemRecord> LoadEach(const std::vector<int64_t>& ids);  // those still there
   // A walk answered from the cache once the query's IDs are read, unless more than a few of
   // its items are not there.
   std::optional<std::vector<ItemRecord>> WalkInCache(const std::string& idsSql, const std::vector<Binding>& binds);
