@@ -79,7 +79,13 @@ void QuorvaneClass::DeclareMembers() {
 }
 
 int QuorvaneClass::MsgBox(const std::string& prompt, unsigned style, const std::string& title) {
+  env_.loop.BeforeUserWait();
   return env_.ui.MessageBox(prompt, title.empty() ? kAppTitle : title, style);
+}
+
+void QuorvaneClass::ShowModal(forms::Form& form) {
+  env_.loop.BeforeUserWait();
+  env_.ui.ShowModal(form);
 }
 
 std::string QuorvaneClass::NowDateText() const {

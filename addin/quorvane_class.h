@@ -178,6 +178,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   void AddOptionsPage(const com::Ref<outlook::PropertyPages>& pages, const std::string& operation);
   void WatchExplorer();
   int MsgBox(const std::string& prompt, unsigned style = win32::vbOKOnly, const std::string& title = "");
+  void ShowModal(forms::Form& form);
   std::string NowDateText() const;
   std::string NowTimeText() const;
   std::string LogPath() const;

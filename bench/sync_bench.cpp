@@ -70,9 +70,9 @@ Result Run(int n) {
   win32::Environment env{registry, ui, clock, loop, dir + "/WINDOWS"};
   win32::SetEnv(&env);
 
-  std::shared_ptr<mapistore::SqliteStore> mailbox = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - Bench", clock);
+  std::shared_ptr<mapistore::SqliteStore> mailbox = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - Bench", mapistore::DbServices{clock, &loop});
   const auto calendar = mailbox->AddFolder(mailbox->Root().id, "Calendar", 1);
-  std::shared_ptr<mapistore::SqliteStore> pub = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders", clock);
+  std::shared_ptr<mapistore::SqliteStore> pub = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders", mapistore::DbServices{clock, &loop});
   const auto team = pub->AddFolder(pub->Root().id, "Team", 1);
   const com::Date today = clock.Now().DateOnly();
   Fill(*mailbox, calendar.id, n / 2, "Local ", today);

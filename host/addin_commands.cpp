@@ -1,6 +1,9 @@
 // Commands that work through the add-in as the host's own parts would: its settings, its
 // calendar choice, and one synchronisation pass.
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -51,6 +54,21 @@ com::Ref<outlook::MAPIFolder> ConfiguredFolder(Session& session, const Settings&
 struct Snapshot {
   std::map<std::string, std::pair<std::string, com::Date>> items;  // EntryID -> (OrigEntryId, modified)
 };
+
+// The add-in reports a failed step in its log and goes on; a pass that did is not a success.
+bool ErrorsLoggedSince(const std::string& logPath, std::uintmax_t since) {
+  std::ifstream log(logPath, std::ios::binary);
+  if (!log) return false;
+  log.seekg(static_cast<std::streamoff>(since));
+  const std::string added((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  return added.find("An Error was encountered") != std::string::npos;
+}
+
+std::uintmax_t FileSize(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  return ec ? 0 : size;
+}
 
 Snapshot Take(const com::Ref<outlook::MAPIFolder>& folder) {
   Snapshot snap;
@@ -211,14 +229,22 @@ int CmdSync(const Words& args, const GlobalOptions& global) {
     throw UsageError("choose both calendars first (set-calendar global|local PATH)");
   }
   const Snapshot globalBefore = Take(globalFolder), localBefore = Take(localFolder);
+  const std::string logPath = session.profile().LogPath();
+  const std::uintmax_t logBefore = FileSize(logPath);
   const char* member = what == "global"    ? "oProcessGlobalFolders"
                        : what == "local"   ? "oProcessLocalFolders"
                        : what == "deletions" ? "oCheckLocVsGlbDels"
                                            : "oSyncDeleteBHandler_Click";
   com::CallMethod(session.AddIn(), member);
   session.DisconnectAddIn();
+  session.ns().Settle();
   PrintChanges("Global Calendar (" + globalFolder->Name() + ")", globalBefore, Take(globalFolder));
   PrintChanges("Local Calendar (" + localFolder->Name() + ")", localBefore, Take(localFolder));
+  if (ErrorsLoggedSince(logPath, logBefore)) {
+    std::cerr << "quorvane: the pass did not finish every step; the errors are in " << logPath
+              << ", and the next pass takes up what is left\n";
+    return 1;
+  }
   return 0;
 }
 

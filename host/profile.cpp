@@ -88,9 +88,10 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
 
 std::shared_ptr<mapistore::MapiSession> Profile::OpenStores(win32::Clock& clock, win32::MessageLoop* loop) const {
   auto session = std::make_shared<mapistore::MapiSession>(loop);
-  std::shared_ptr<mapistore::Store> mailbox = mapistore::SqliteStore::Open(mailbox_, clock);
+  const mapistore::DbServices services{clock, loop};
+  std::shared_ptr<mapistore::Store> mailbox = mapistore::SqliteStore::Open(mailbox_, services);
   session->AddStore(mailbox);
-  session->AddStore(std::shared_ptr<mapistore::Store>(mapistore::SqliteStore::Open(public_, clock)));
+  session->AddStore(std::shared_ptr<mapistore::Store>(mapistore::SqliteStore::Open(public_, services)));
   for (const auto& f : mailbox->SubFolders(mailbox->Root().id)) {
     if (f.name == "Calendar") session->SetDefaultCalendar(mailbox, f.id);
   }

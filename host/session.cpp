@@ -71,6 +71,7 @@ Session::~Session() {
 void Session::Close() {
   explorer_->Close();
   DisconnectAddIn();
+  ns_->Settle();  // a copy still waiting in memory is stored, or the failure is the command's
 }
 
 bool Session::ConnectAddIn() {

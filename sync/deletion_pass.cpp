@@ -126,7 +126,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
               // A prompt closed without its buttons must not reuse the answer to an earlier one.
               iPromptDeleteRetVal = 0;
               dlgPromptDel.Load();
-              env_.ui.ShowModal(dlgPromptDel);
+              ShowModal(dlgPromptDel);
               if (iPromptDeleteRetVal == 6) bDeleteFound = true;
             }
           }

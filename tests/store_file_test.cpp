@@ -105,7 +105,7 @@ class LoopedStoreTest : public ::testing::Test {
   win32::SystemClock& clock = host.clock;
   win32::MessageLoop& loop = host.loop;
   std::unique_ptr<mapistore::SqliteStore> mine =
-      mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
+      mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", {clock, &loop});
   int64_t team = mine->AddFolder(mine->Root().id, "Team", 1).id;
 };
 
@@ -178,7 +178,7 @@ TEST_F(LoopedStoreTest, RememberedLookupsFollowEveryWriterOfTheFile) {
     EXPECT_EQ(0u, holding(*mine, "link-b"));
     EXPECT_EQ(1u, holding(*mine, "link-c"));
     theirs.reset();
-    loop.DoEvents();  // our writes held for this turn go out, and the lock with them
+    loop.DoEvents();  // our read snapshot ends, so the other process can write
 
     const pid_t child = fork();
     if (child == 0) {

@@ -1,6 +1,7 @@
 #include "platform/mapistore/deferred_copies.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/com/com_error.h"
 
@@ -9,23 +10,30 @@ namespace mapistore {
 DeferredCopies::DeferredCopies(std::shared_ptr<Store> target, win32::MessageLoop* loop)
     : StoreWrapper(std::move(target)), loop_(loop) {}
 
-DeferredCopies::~DeferredCopies() { SettleNow(); }
+DeferredCopies::~DeferredCopies() {
+  try {
+    Settle();
+  } catch (const com::ComError& e) {
+    // The session settles before it closes and reports a failure there; this is a last resort,
+    // and nobody else is left to tell.
+    std::fprintf(stderr, "quorvane: a copy could not be stored: %s\n", e.description().c_str());
+  }
+}
 
-void DeferredCopies::SettleNow() {
+void DeferredCopies::SettleAtTurn() {
   try {
     Settle();
   } catch (const com::ComError&) {
-    // The original stays; only the copy is not made.
+    // Still waiting: the next operation on this store tries again and fails with the reason.
   }
 }
 
 void DeferredCopies::Settle() {
   if (!waiting_) return;
-  ItemRecord copy = std::move(*waiting_);
+  ItemRecord copy = *waiting_;
+  target_.InsertCopy(copy);  // a failure leaves the copy waiting
+  storedIds_[waiting_->id] = copy.id;
   waiting_.reset();
-  const int64_t handedOut = copy.id;
-  target_.InsertCopy(copy);
-  storedIds_[handedOut] = copy.id;
 }
 
 Store& DeferredCopies::Target() {
@@ -47,7 +55,7 @@ ItemRecord DeferredCopies::CopyItem(int64_t id) {
   waiting_ = copy;
   std::weak_ptr<DeferredCopies> weak = weak_from_this();
   loop_->Post([weak] {
-    if (auto self = weak.lock()) self->SettleNow();
+    if (auto self = weak.lock()) self->SettleAtTurn();
   });
   return copy;
 }

@@ -3,7 +3,9 @@
 // message loop turns. The host's way to copy an item into another store is to copy it beside
 // its original and move the copy across at once; deferred, such a copy never touches the store
 // it was made in, and a crash in between leaves no stray copy behind. Anyone who looks at the
-// store meanwhile finds the copy there, stored first.
+// store meanwhile finds the copy there, stored first. A copy that cannot be stored then keeps
+// waiting, and the operation that needed it stored fails with the reason; Settle stores it for
+// a caller that must know (the host, before it reports a command done).
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -18,6 +20,9 @@ class DeferredCopies : public StoreWrapper, public std::enable_shared_from_this<
   // Without a loop nothing would store a waiting copy, so copies are stored at once.
   DeferredCopies(std::shared_ptr<Store> target, win32::MessageLoop* loop);
   ~DeferredCopies() override;
+
+  // Stores the waiting copy, if any; raises the store's failure.
+  void Settle();
 
   ItemRecord CopyItem(int64_t id) override;
   // A folder's field, not an item: the waiting copy may go on waiting.
@@ -35,8 +40,7 @@ class DeferredCopies : public StoreWrapper, public std::enable_shared_from_this<
 
  private:
   bool Waiting(int64_t id) const { return waiting_ && waiting_->id == id; }
-  void Settle();
-  void SettleNow();  // a failure is dropped: nobody is there to tell
+  void SettleAtTurn();  // a failure waits for the next operation to report it
   // A stored copy's ID in the store, for an ID handed out while it waited.
   int64_t StoredId(int64_t id) const;
 

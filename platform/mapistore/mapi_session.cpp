@@ -14,6 +14,12 @@ void MapiSession::AddStore(std::shared_ptr<Store> store) {
   stores_.push_back(std::make_shared<DeferredCopies>(std::move(store), loop_));
 }
 
+void MapiSession::Settle() {
+  for (const auto& s : stores_) {
+    if (auto* deferred = dynamic_cast<DeferredCopies*>(s.get())) deferred->Settle();
+  }
+}
+
 std::shared_ptr<Store> MapiSession::StoreById(const std::string& storeId) const {
   for (const auto& s : stores_) {
     if (com::EqualsNoCase(s->StoreId(), storeId)) return s;

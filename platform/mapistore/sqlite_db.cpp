@@ -2,12 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <chrono>
 #include <mutex>
 #include <set>
 
 #include "platform/com/com_error.h"
-#include "platform/win32/environment.h"
 #include "platform/mapistore/store_errors.h"
 #include "platform/mapistore/wal_write_buffer.h"
 
@@ -18,28 +16,12 @@ void RaiseStoreFailure(const std::string& path, const std::string& what) {
 }
 
 namespace {
-// The one database of the process whose writes are held back, if any, and every open one.
-std::mutex gHeldMutex;
-Db* gHeld = nullptr;
+// Every open database, so one that commits can tell the others of its file.
+std::mutex gOpenMutex;
 std::set<Db*> gOpen;
-
-int64_t SteadyMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-bool LoopAvailable() {
-  try {
-    win32::Env();
-    return true;
-  } catch (const com::ComError&) {
-    return false;
-  }
-}
 }  // namespace
 
 Statement::Statement(Db& db, const std::string& sql) : db_(db), sql_(sql) {
-  db_.SettleOthers();
   db_.HoldRead();
   if (sqlite3_get_autocommit(db_.raw())) ++db_.epoch_;  // a view of its own
   stmt_ = db_.Acquire(sql_);
@@ -121,13 +103,14 @@ std::string Statement::Text(int col) {
 
 bool Statement::IsNull(int col) { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
 
-Db::Db(const std::string& path, bool create) : path_(path) {
+Db::Db(const std::string& path, bool create, const DbServices& services)
+    : path_(path), clock_(services.clock), loop_(services.loop) {
   struct stat st {};
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (create && exists) RaiseStoreFailure(path, "a file of that name already exists");
   if (!create && !exists) com::Raise(kErrNotFound, "store " + path + " does not exist");
   const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
-  if (sqlite3_open_v2(path.c_str(), &db_, flags, WalWriteBufferVfs()) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db_, flags, WalWriteBufferVfs(services.vfs)) != SQLITE_OK) {
     const std::string why = db_ ? sqlite3_errmsg(db_) : "cannot open";
     sqlite3_close(db_);
     db_ = nullptr;
@@ -139,19 +122,23 @@ Db::Db(const std::string& path, bool create) : path_(path) {
     device_ = st.st_dev;
     inode_ = st.st_ino;
   }
-  std::lock_guard lock(gHeldMutex);
+  if (loop_) {
+    loop_->AddUserWaitHook([alive = std::weak_ptr<Db*>(alive_)] {
+      auto db = alive.lock();
+      if (db) (*db)->EndIdleRead();
+      return db != nullptr;
+    });
+  }
+  std::lock_guard lock(gOpenMutex);
   gOpen.insert(this);
 }
 
 Db::~Db() {
   {
-    std::lock_guard lock(gHeldMutex);
+    std::lock_guard lock(gOpenMutex);
     gOpen.erase(this);
   }
-  try {
-    Flush();
-  } catch (const com::ComError&) {
-  }
+  // Nothing is held back: every write committed before its operation returned.
   EndHeldRead();
   for (auto& [sql, stmt] : idle_) sqlite3_finalize(stmt);
   sqlite3_close(db_);
@@ -159,18 +146,18 @@ Db::~Db() {
 
 void Db::HoldRead() {
   if (readHeld_) {
-    const bool fresh = !readStale_ && SteadyMs() - readSinceMs_ < kReadFreshMs;
+    const bool fresh = !readStale_ && clock_.TickMs() - readSinceMs_ < kReadFreshMs;
     // A snapshot in use by a statement stays until that statement is done.
     if (fresh || activeStatements_ > 0) return;
     EndHeldRead();
   }
-  if (activeStatements_ > 0 || !sqlite3_get_autocommit(db_) || !LoopAvailable()) return;
+  if (activeStatements_ > 0 || !sqlite3_get_autocommit(db_) || !loop_) return;
   Control("BEGIN");
   CheckOthersChanges();
   readHeld_ = true;
   readStale_ = false;
-  readSinceMs_ = SteadyMs();
-  AtNextTurn(&Db::EndIdleRead);
+  readSinceMs_ = clock_.TickMs();
+  EndReadAtNextTurn();
 }
 
 void Db::EndIdleRead() {
@@ -179,13 +166,9 @@ void Db::EndIdleRead() {
   else readStale_ = true;
 }
 
-void Db::AtNextTurn(void (Db::*action)()) {
-  win32::Env().loop.Post([db = this, action] {
-    {
-      std::lock_guard lock(gHeldMutex);
-      if (!gOpen.count(db)) return;  // closed meanwhile
-    }
-    (db->*action)();
+void Db::EndReadAtNextTurn() {
+  loop_->Post([alive = std::weak_ptr<Db*>(alive_)] {
+    if (auto db = alive.lock()) (*db)->EndIdleRead();  // unless closed meanwhile
   });
 }
 
@@ -205,39 +188,13 @@ void Db::CheckOthersChanges() {
 }
 
 void Db::Committed() {
-  std::lock_guard lock(gHeldMutex);
+  std::lock_guard lock(gOpenMutex);
   for (Db* other : gOpen) {
     if (other != this && other->device_ == device_ && other->inode_ == inode_) other->readStale_ = true;
   }
 }
 
-void Db::SettleOthers() {
-  Db* other = nullptr;
-  {
-    std::lock_guard lock(gHeldMutex);
-    other = gHeld;
-  }
-  if (other && other != this) other->Flush();
-}
-
-void Db::Flush() {
-  {
-    std::lock_guard lock(gHeldMutex);
-    if (gHeld != this) return;
-    gHeld = nullptr;
-  }
-  try {
-    Control("COMMIT");
-  } catch (const com::ComError&) {
-    ++epoch_;  // what was read or written meanwhile may not be there after all
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    throw;
-  }
-  Committed();
-}
-
 void Db::Exec(const std::string& sql) {
-  SettleOthers();
   EndHeldRead();  // pragmas do nothing, or fail, inside a transaction
   RawExec(sql);
   Committed();
@@ -270,7 +227,6 @@ void Db::Raise(int rc, const std::string& message) {
 }
 
 Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
-  db_.SettleOthers();
   if (kind_ == Kind::Read) {
     db_.HoldRead();
     if (db_.readHeld_) return;  // the held snapshot serves
@@ -278,24 +234,11 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
     db_.EndHeldRead();  // a write begins from the newest state
   }
   if (!sqlite3_get_autocommit(db_.raw())) {
-    // Already inside held-back writes or a transaction of this database's own: a read joins
-    // it, a write is one savepoint of it.
+    // Inside a transaction of this database's own: a read joins it, a write is one savepoint.
     if (kind_ == Kind::Write) {
       db_.Control("SAVEPOINT operation");
       savepoint_ = true;
     }
-    return;
-  }
-  if (kind_ == Kind::Write && LoopAvailable()) {
-    db_.Control("BEGIN IMMEDIATE");
-    db_.CheckOthersChanges();
-    {
-      std::lock_guard lock(gHeldMutex);
-      gHeld = &db_;
-    }
-    db_.AtNextTurn(&Db::Flush);
-    db_.Control("SAVEPOINT operation");
-    savepoint_ = true;
     return;
   }
   db_.Control(kind_ == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
@@ -316,7 +259,16 @@ void Transaction::Commit() {
   if (savepoint_) {
     db_.Control("RELEASE operation");
   } else if (own_) {
-    db_.Control("COMMIT");
+    try {
+      db_.Control("COMMIT");
+    } catch (const com::ComError&) {
+      // SQLite may have rolled back already; either way nothing of the operation stays, and
+      // what was read inside it may not be there.
+      ++db_.epoch_;
+      if (!sqlite3_get_autocommit(db_.raw())) sqlite3_exec(db_.raw(), "ROLLBACK", nullptr, nullptr, nullptr);
+      done_ = true;
+      throw;
+    }
     if (kind_ == Kind::Write) db_.Committed();
   }
   done_ = true;

@@ -5,11 +5,25 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
 
+#include "platform/win32/clock.h"
+#include "platform/win32/message_loop.h"
+
 namespace mapistore {
+
+// What a store file works with. The clock's ticks time the "read a moment ago" rules; the
+// loop's turn ends a read snapshot held between statements (without a loop every statement
+// reads afresh); vfs names the SQLite VFS the files go through (tests inject faults there),
+// none: the system's own.
+struct DbServices {
+  win32::Clock& clock;
+  win32::MessageLoop* loop = nullptr;
+  const char* vfs = nullptr;
+};
 
 class Db;
 
@@ -43,17 +57,16 @@ class Statement {
 class Db {
  public:
   // Opens an existing file, or creates a new one when create is set (the file must not exist).
-  Db(const std::string& path, bool create);
+  Db(const std::string& path, bool create, const DbServices& services);
   ~Db();
   Db(const Db&) = delete;
   Db& operator=(const Db&) = delete;
 
   void Exec(const std::string& sql);
-  // Commits the writes this database holds back, if any (see Transaction).
-  void Flush();
   Statement Prepare(const std::string& sql) { return Statement(*this, sql); }
   int64_t LastInsertId() { return sqlite3_last_insert_rowid(db_); }
   const std::string& path() const { return path_; }
+  win32::Clock& clock() { return clock_; }
   // Changes whenever another connection's commit may have come into view, so that what was
   // read before can no longer be trusted. Without a transaction every statement is a view of
   // its own, and the epoch changes at each.
@@ -63,15 +76,12 @@ class Db {
  private:
   friend class Statement;
   friend class Transaction;
-  // Before anything runs here, writes held back on another database are committed, so the
-  // files change in the order the operations were made.
-  void SettleOthers();
   // Reads outside a transaction share one snapshot (see readHeld_ below).
   void HoldRead();
   void EndHeldRead();
-  void EndIdleRead();  // at the loop's turn
-  // Runs action at the loop's next turn, if this database is still open then.
-  void AtNextTurn(void (Db::*action)());
+  void EndIdleRead();  // at the loop's turn, and before the program waits for a person
+  // Ends the held read at the loop's next turn, if this database is still open then.
+  void EndReadAtNextTurn();
   // Other connections of this process to the same file stop reading their old snapshot.
   void Committed();
   // Just after a transaction begins: moves the epoch on if another connection committed.
@@ -85,14 +95,18 @@ class Db {
 
   sqlite3* db_ = nullptr;
   std::string path_;
+  win32::Clock& clock_;
+  win32::MessageLoop* loop_;
+  std::shared_ptr<Db*> alive_ = std::make_shared<Db*>(this);  // for what the loop keeps of it
   dev_t device_ = 0;
   ino_t inode_ = 0;
   std::unordered_multimap<std::string, sqlite3_stmt*> idle_;
   int activeStatements_ = 0;
   // A read transaction kept open between statements: beginning and ending one costs file
   // locks, and a pass reads thousands of times. It ends at the loop's next turn, before a write,
-  // once it is kReadFreshMs old, or when another connection of this process commits to the file;
-  // other processes' changes therefore show within that moment, as with remembered counts.
+  // before a modal box or form waits for the user, once it is kReadFreshMs old, or when another
+  // connection of this process commits to the file; other processes' changes therefore show
+  // within that moment, as with remembered counts.
   static constexpr int64_t kReadFreshMs = 250;
   bool readHeld_ = false;
   int64_t readSinceMs_ = 0;
@@ -101,11 +115,11 @@ class Db {
   int64_t dataVersion_ = -1;
 };
 
-// One store operation, all or nothing. Consecutive write operations on one database share a
-// commit while a message loop is there to commit them at its next turn: the commit comes then,
-// or as soon as any other database is used, or when the database closes. A crash therefore
-// loses at most the latest operations, never one in the middle. A read transaction is a
-// snapshot for the statements inside it.
+// One store operation, all or nothing. A write operation is committed, and synced to the disk,
+// before Commit returns; a failure there is the failure of the operation, and nothing of it
+// stays. So an operation that returned is durable, and the files change in the order the
+// operations were made, across files too. One inside another is a savepoint of it. A read
+// transaction is a snapshot for the statements inside it.
 class Transaction {
  public:
   enum class Kind { Write, Read };
@@ -117,7 +131,7 @@ class Transaction {
   Db& db_;
   Kind kind_;
   bool done_ = false;
-  bool savepoint_ = false;  // inside the held-back writes
+  bool savepoint_ = false;  // inside another transaction of this database
   bool own_ = false;        // a transaction of its own, begun here
 };
 

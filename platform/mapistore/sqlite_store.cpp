@@ -54,19 +54,19 @@ std::string SqlOp(const std::string& op) { return op == "<>" ? "<>" : op; }
 
 }  // namespace
 
-SqliteStore::SqliteStore(const std::string& path, bool create, win32::Clock& clock)
-    : db_(path, create), clock_(clock) {}
+SqliteStore::SqliteStore(const std::string& path, bool create, const DbServices& services)
+    : db_(path, create, services), clock_(services.clock) {}
 
 std::unique_ptr<SqliteStore> SqliteStore::Create(const std::string& path, const std::string& displayName,
-                                                 win32::Clock& clock) {
-  std::unique_ptr<SqliteStore> s(new SqliteStore(path, true, clock));
+                                                 const DbServices& services) {
+  std::unique_ptr<SqliteStore> s(new SqliteStore(path, true, services));
   s->CreateSchema(displayName);
   s->LoadInfo();
   return s;
 }
 
-std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, win32::Clock& clock) {
-  std::unique_ptr<SqliteStore> s(new SqliteStore(path, false, clock));
+std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, const DbServices& services) {
+  std::unique_ptr<SqliteStore> s(new SqliteStore(path, false, services));
   s->LoadInfo();
   return s;
 }
@@ -121,7 +121,6 @@ void SqliteStore::CreateSchema(const std::string& displayName) {
 }
 
 void SqliteStore::LoadInfo() {
-  db_.Flush();  // a new store's schema is committed before its settings change
   // Read before anything is written, so a file that is not a store stays as it was.
   try {
     auto check = db_.Prepare("PRAGMA quick_check");
@@ -142,9 +141,10 @@ void SqliteStore::LoadInfo() {
   }
   db_.Exec("PRAGMA foreign_keys=ON");
   db_.Exec("PRAGMA journal_mode=WAL");
-  // In WAL mode NORMAL keeps the file whole through a crash; only the last commits may be
-  // lost when the machine itself loses power.
-  db_.Exec("PRAGMA synchronous=NORMAL");
+  // Every commit is synced before its operation returns: a pass's operations depend on each
+  // other across two files (a copy in one, the original's link to it in the other), and a
+  // power loss must not keep a later one without an earlier one.
+  db_.Exec("PRAGMA synchronous=FULL");
   // A small page cache: every commit walks it, and pages are read through the memory map.
   db_.Exec("PRAGMA cache_size=-512");
   db_.Exec("PRAGMA mmap_size=268435456");
@@ -395,9 +395,7 @@ int SqliteStore::CountItems(const ItemQuery& query) {
   if (query.filters.empty()) {
     // A folder's count is asked for before nearly every step of a pass: a count read a moment
     // ago serves, unless this store changed since. Other members' changes show within that moment.
-    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count();
+    const int64_t now = clock_.TickMs();
     auto cached = folderCounts_.find(query.folderId);
     if (cached != folderCounts_.end() && now - cached->second.second < kCountFreshMs) return cached->second.first;
     auto st = db_.Prepare("SELECT COUNT(*) FROM items WHERE folder_id = ?");

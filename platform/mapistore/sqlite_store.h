@@ -20,8 +20,16 @@ class SqliteStore : public Store {
  public:
   // A new store file whose root folder is named displayName ("Mailbox - Ann", "Public Folders").
   static std::unique_ptr<SqliteStore> Create(const std::string& path, const std::string& displayName,
-                                             win32::Clock& clock);
-  static std::unique_ptr<SqliteStore> Open(const std::string& path, win32::Clock& clock);
+                                             const DbServices& services);
+  static std::unique_ptr<SqliteStore> Open(const std::string& path, const DbServices& services);
+  // Without a loop: every statement reads afresh.
+  static std::unique_ptr<SqliteStore> Create(const std::string& path, const std::string& displayName,
+                                             win32::Clock& clock) {
+    return Create(path, displayName, DbServices{clock});
+  }
+  static std::unique_ptr<SqliteStore> Open(const std::string& path, win32::Clock& clock) {
+    return Open(path, DbServices{clock});
+  }
 
   std::string Path() override { return db_.path(); }
   std::string StoreId() override { return storeId_; }
@@ -53,7 +61,7 @@ class SqliteStore : public Store {
 
  private:
   using Binding = std::variant<int64_t, std::string>;
-  SqliteStore(const std::string& path, bool create, win32::Clock& clock);
+  SqliteStore(const std::string& path, bool create, const DbServices& services);
   void CreateSchema(const std::string& displayName);
   void LoadInfo();
   std::string NewEntryId();
@@ -77,7 +85,7 @@ class SqliteStore : public Store {
   // its items are not there.
   std::optional<std::vector<ItemRecord>> WalkInCache(const std::string& idsSql, const std::vector<Binding>& binds);
   static constexpr size_t kFewMissing = 32;
-  // Keeps a remembered folder count right after this store's own insert.
+  // Keeps a remembered folder count right after this store's own committed insert or delete.
   void Recount(int64_t folderId, int change);
   std::string OrderBy(const ItemQuery& query);
   static const std::string& ItemColumns();

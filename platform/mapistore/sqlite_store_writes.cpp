@@ -100,7 +100,6 @@ void SqliteStore::WriteItem(ItemRecord& item, const ItemRecord* stored) {
     for (size_t i = 0; i < values.size(); ++i) BindValue(st, static_cast<int>(i + 1), values[i]);
     st.Run();
     item.id = db_.LastInsertId();
-    Recount(item.folderId, +1);
   } else {
     const std::vector<ColumnValue> before = RowValues(*stored);
     std::string sets;
@@ -132,11 +131,14 @@ void SqliteStore::SaveItem(ItemRecord& item) {
     saved.modifiedMs = now;
   } else {
     stored = MustLoad(saved.id);
+    // Written over as it stands, another member's change would be put back to what was read.
+    if (stored->modifiedMs != item.modifiedMs) RaiseChanged();
     // Strictly later than before, so two saves within one clock tick still order.
     saved.modifiedMs = std::max(now, stored->modifiedMs + 1);
   }
   WriteItem(saved, stored ? &*stored : nullptr);
   tx.Commit();
+  if (!stored) Recount(saved.folderId, +1);
   cache_.Stored(stored ? &*stored : nullptr, AsStored(saved));
   item = std::move(saved);
 }
@@ -154,6 +156,7 @@ void SqliteStore::InsertCopy(ItemRecord& copy) {
   copy.id = 0;
   WriteItem(copy, nullptr);
   tx.Commit();
+  Recount(copy.folderId, +1);
   cache_.Stored(nullptr, AsStored(copy));
 }
 
@@ -190,6 +193,7 @@ ItemRecord SqliteStore::ImportItem(const ItemRecord& item, int64_t folderId) {
         .Run();
   }
   tx.Commit();
+  Recount(folderId, +1);
   for (const auto& p : imported.userProps) known.insert(p.name);
   cache_.Stored(nullptr, AsStored(imported));
   return imported;

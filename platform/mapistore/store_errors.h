@@ -10,9 +10,12 @@ enum StoreError : long {
   kErrNetwork = -2147221219,            // 0x8004011D
   kErrCorruptStore = -2147221221,       // 0x8004011B
   kErrBadCondition = -2147352567,       // 0x80020009
+  kErrObjectChanged = -2147221239,      // 0x80040109
 };
 
 [[noreturn]] void RaiseItemGone();
+// A save of an item that someone else saved since it was read.
+[[noreturn]] void RaiseChanged();
 [[noreturn]] void RaiseOffline(const std::string& storeName);
 [[noreturn]] void RaiseNotFound(const std::string& what);
 

@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
 #include <mutex>
 #include <vector>
 
@@ -28,7 +31,6 @@ struct WalFile {
 
 constexpr size_t kWalFileSize = (sizeof(WalFile) + 7) & ~size_t{7};
 
-sqlite3_vfs gVfs;
 
 WalFile* Wal(sqlite3_file* f) { return reinterpret_cast<WalFile*>(f); }
 sqlite3_file* Real(sqlite3_file* f) { return Wal(f)->real; }
@@ -126,20 +128,27 @@ int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int*
 
 }  // namespace
 
-const char* WalWriteBufferVfs() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    sqlite3_vfs* real = sqlite3_vfs_find(nullptr);
-    // The system VFS's other methods take no notice of which VFS they are called through.
-    gVfs = *real;
-    gVfs.szOsFile = static_cast<int>(kWalFileSize) + real->szOsFile;
-    gVfs.zName = "quorvane-wal-buffer";
-    gVfs.pAppData = real;
-    gVfs.pNext = nullptr;
-    gVfs.xOpen = Open;
-    sqlite3_vfs_register(&gVfs, 0);
-  });
-  return gVfs.zName;
+const char* WalWriteBufferVfs(const char* base) {
+  // One wrapper per base VFS, registered on first use and kept for the process's life.
+  static std::mutex mutex;
+  static std::map<std::string, std::unique_ptr<sqlite3_vfs>> wrappers;
+  static std::map<std::string, std::string> names;
+  std::lock_guard lock(mutex);
+  const std::string key = base ? base : "";
+  auto it = wrappers.find(key);
+  if (it != wrappers.end()) return it->second->zName;
+  sqlite3_vfs* real = sqlite3_vfs_find(base);
+  if (!real) return nullptr;  // opening then fails with SQLite's own message
+  auto vfs = std::make_unique<sqlite3_vfs>(*real);
+  // The base VFS's other methods take no notice of which VFS they are called through.
+  names[key] = "quorvane-wal-buffer" + (key.empty() ? std::string() : "/" + key);
+  vfs->szOsFile = static_cast<int>(kWalFileSize) + real->szOsFile;
+  vfs->zName = names[key].c_str();
+  vfs->pAppData = real;
+  vfs->pNext = nullptr;
+  vfs->xOpen = Open;
+  sqlite3_vfs_register(vfs.get(), 0);
+  return wrappers.emplace(key, std::move(vfs)).first->second->zName;
 }
 
 }  // namespace mapistore

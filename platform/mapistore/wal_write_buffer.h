@@ -6,7 +6,7 @@
 // so a failure still fails the commit, and no other connection can see a frame not yet written.
 namespace mapistore {
 
-// The VFS's name, registered on first use.
-const char* WalWriteBufferVfs();
+// The name of the VFS over base (nullptr: the system's own), registered on first use.
+const char* WalWriteBufferVfs(const char* base = nullptr);
 
 }  // namespace mapistore

@@ -1,5 +1,7 @@
 #include "platform/win32/message_loop.h"
 
+#include <iterator>
+
 #include <chrono>
 #include <limits>
 
@@ -66,6 +68,27 @@ bool MessageLoop::DeliverOne() {
     }
   }
   return false;
+}
+
+void MessageLoop::AddUserWaitHook(std::function<bool()> hook) {
+  std::lock_guard lock(mutex_);
+  userWaitHooks_.push_back(std::move(hook));
+}
+
+void MessageLoop::BeforeUserWait() {
+  std::vector<std::function<bool()>> hooks;
+  {
+    std::lock_guard lock(mutex_);
+    hooks.swap(userWaitHooks_);
+  }
+  std::vector<std::function<bool()>> kept;
+  for (auto& hook : hooks) {
+    if (hook()) kept.push_back(std::move(hook));
+  }
+  std::lock_guard lock(mutex_);
+  kept.insert(kept.end(), std::make_move_iterator(userWaitHooks_.begin()),
+              std::make_move_iterator(userWaitHooks_.end()));  // added meanwhile
+  userWaitHooks_.swap(kept);
 }
 
 void MessageLoop::DoEvents() {

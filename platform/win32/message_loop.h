@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "platform/win32/clock.h"
 
@@ -37,6 +38,13 @@ class MessageLoop {
 
   Clock& clock() { return clock_; }
 
+  // What must not stay held while the program waits for a person (a modal box or form): an
+  // open read snapshot of a store holds back every other member's checkpoints. Hooks run on
+  // the loop's thread, from BeforeUserWait; one that returns false is done and forgotten (its
+  // owner may outlive the loop, or the loop it).
+  void AddUserWaitHook(std::function<bool()> hook);
+  void BeforeUserWait();
+
  private:
   struct Timer {
     uint32_t intervalMs;
@@ -53,6 +61,7 @@ class MessageLoop {
   std::map<uint32_t, Timer> timers_;
   uint32_t nextId_ = 1;
   bool quit_ = false;
+  std::vector<std::function<bool()>> userWaitHooks_;
 };
 
 }  // namespace win32

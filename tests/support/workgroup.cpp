@@ -37,9 +37,9 @@ Member::Member(Workgroup& group, const std::string& who, bool owner)
     : name(who), dir(group.dir / who), registry(group.dir / (who + "/registry.reg")) {
   std::filesystem::create_directories(dir + "/WINDOWS/TEMP");
   env = std::make_unique<win32::Environment>(win32::Environment{registry, ui, group.clock, group.loop, dir + "/WINDOWS"});
-  mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - " + who, group.clock);
+  mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - " + who, mapistore::DbServices{group.clock, &group.loop});
   mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
-  publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", group.clock);
+  publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", mapistore::DbServices{group.clock, &group.loop});
   mailbox = std::make_shared<mapistore::FaultyStore>(mailboxFile);
   publicFolders = std::make_shared<mapistore::FaultyStore>(publicFile);
   ns = std::make_shared<mapistore::MapiSession>(&group.loop);
