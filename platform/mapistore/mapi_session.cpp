@@ -18,6 +18,7 @@ void MapiSession::Settle() {
   for (const auto& s : stores_) {
     if (auto* deferred = dynamic_cast<DeferredCopies*>(s.get())) deferred->Settle();
   }
+  for (const auto& s : stores_) s->MakeDurable();
 }
 
 std::shared_ptr<Store> MapiSession::StoreById(const std::string& storeId) const {

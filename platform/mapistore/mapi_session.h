@@ -35,8 +35,8 @@ class MapiSession : public outlook::NameSpace {
   std::shared_ptr<Store> StoreById(const std::string& storeId) const;
   // Where CreateItem puts new appointments: a folder of one of the stores.
   void SetDefaultCalendar(std::shared_ptr<Store> store, int64_t folderId);
-  // Stores every copy still waiting in memory; raises the first store's failure. The host calls
-  // it before it reports a command done.
+  // Stores every copy still waiting in memory and syncs every store's changes to the disk;
+  // raises the first store's failure. The host calls it before it reports a command done.
   void Settle();
 
   Ref<outlook::Folders> Folders() override;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <mutex>
 #include <set>
 
@@ -140,6 +141,11 @@ Db::~Db() {
   }
   // Nothing is held back: every write committed before its operation returned.
   EndHeldRead();
+  try {
+    MakeDurable();
+  } catch (const com::ComError& e) {
+    std::fprintf(stderr, "quorvane: %s\n", e.description().c_str());  // nobody else is left to tell
+  }
   for (auto& [sql, stmt] : idle_) sqlite3_finalize(stmt);
   sqlite3_close(db_);
 }
@@ -194,6 +200,39 @@ void Db::Committed() {
   }
 }
 
+sqlite3_file* Db::Log() {
+  sqlite3_file* log = nullptr;
+  sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log);
+  return log && log->pMethods ? log : nullptr;
+}
+
+void Db::SyncOthers() {
+  if (const int rc = SyncLogsExcept(Log()); rc != SQLITE_OK) {
+    Raise(rc, "the changes made before to another store could not be synced to the disk");
+  }
+}
+
+void Db::MakeDurable() {
+  if (sqlite3_file* log = Log()) {
+    if (const int rc = SyncLog(log); rc != SQLITE_OK) Raise(rc, "the changes could not be synced to the disk");
+  }
+}
+
+void Db::MakeDurableAtNextTurn() {
+  if (!loop_ || syncPosted_) return;
+  syncPosted_ = true;
+  loop_->Post([alive = std::weak_ptr<Db*>(alive_)] {
+    auto db = alive.lock();
+    if (!db) return;
+    (*db)->syncPosted_ = false;
+    try {
+      (*db)->MakeDurable();
+    } catch (const com::ComError&) {
+      // Still unsynced: the next write to another store syncs it first, and fails with the reason.
+    }
+  });
+}
+
 void Db::Exec(const std::string& sql) {
   EndHeldRead();  // pragmas do nothing, or fail, inside a transaction
   RawExec(sql);
@@ -241,6 +280,7 @@ Transaction::Transaction(Db& db, Kind kind) : db_(db), kind_(kind) {
     }
     return;
   }
+  if (kind_ == Kind::Write) db_.SyncOthers();
   db_.Control(kind_ == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
   own_ = true;
   db_.CheckOthersChanges();
@@ -269,7 +309,10 @@ void Transaction::Commit() {
       done_ = true;
       throw;
     }
-    if (kind_ == Kind::Write) db_.Committed();
+    if (kind_ == Kind::Write) {
+      db_.Committed();
+      db_.MakeDurableAtNextTurn();
+    }
   }
   done_ = true;
 }

@@ -63,6 +63,8 @@ class Db {
   Db& operator=(const Db&) = delete;
 
   void Exec(const std::string& sql);
+  // Syncs this file's committed writes to the disk; raises when it cannot.
+  void MakeDurable();
   Statement Prepare(const std::string& sql) { return Statement(*this, sql); }
   int64_t LastInsertId() { return sqlite3_last_insert_rowid(db_); }
   const std::string& path() const { return path_; }
@@ -87,6 +89,10 @@ class Db {
   // Just after a transaction begins: moves the epoch on if another connection committed.
   void CheckOthersChanges();
   void RawExec(const std::string& sql);
+  sqlite3_file* Log();
+  // Before this file's next write: what other files committed first reaches the disk first.
+  void SyncOthers();
+  void MakeDurableAtNextTurn();
   // One statement of the transaction machinery, kept prepared: a pass runs tens of thousands.
   void Control(const std::string& sql);
   [[noreturn]] void Raise(int rc, const std::string& message);
@@ -108,6 +114,7 @@ class Db {
   // connection of this process commits to the file; other processes' changes therefore show
   // within that moment, as with remembered counts.
   static constexpr int64_t kReadFreshMs = 250;
+  bool syncPosted_ = false;
   bool readHeld_ = false;
   int64_t readSinceMs_ = 0;
   std::atomic<bool> readStale_{false};
@@ -115,11 +122,12 @@ class Db {
   int64_t dataVersion_ = -1;
 };
 
-// One store operation, all or nothing. A write operation is committed, and synced to the disk,
-// before Commit returns; a failure there is the failure of the operation, and nothing of it
-// stays. So an operation that returned is durable, and the files change in the order the
-// operations were made, across files too. One inside another is a savepoint of it. A read
-// transaction is a snapshot for the statements inside it.
+// One store operation, all or nothing. A write operation is committed before Commit returns; a
+// failure there is the failure of the operation, and nothing of it stays. Before a write begins,
+// the commits of every other store file are synced to the disk, so a power loss keeps the
+// operations of all files in the order they were made, up to some point; the file's own are
+// synced at the loop's turn, or when the host reports the work done (MakeDurable). One
+// inside another is a savepoint of it. A read transaction is a snapshot for its statements.
 class Transaction {
  public:
   enum class Kind { Write, Read };

@@ -141,10 +141,11 @@ void SqliteStore::LoadInfo() {
   }
   db_.Exec("PRAGMA foreign_keys=ON");
   db_.Exec("PRAGMA journal_mode=WAL");
-  // Every commit is synced before its operation returns: a pass's operations depend on each
-  // other across two files (a copy in one, the original's link to it in the other), and a
-  // power loss must not keep a later one without an earlier one.
-  db_.Exec("PRAGMA synchronous=FULL");
+  // A commit is not synced by itself: before another file is written, and when the work is
+  // reported done, the commits made so far are (see Transaction). A pass's operations depend
+  // on each other across two files (a copy in one, the original's link to it in the other), and
+  // a power loss must not keep a later one without an earlier one.
+  db_.Exec("PRAGMA synchronous=NORMAL");
   // A small page cache: every commit walks it, and pages are read through the memory map.
   db_.Exec("PRAGMA cache_size=-512");
   db_.Exec("PRAGMA mmap_size=268435456");

@@ -55,6 +55,7 @@ class SqliteStore : public Store {
   void DeleteItem(int64_t id) override;
   std::vector<AddressRecord> Addresses() override;
   void AddAddress(const AddressRecord& address) override;
+  void MakeDurable() override { db_.MakeDurable(); }
 
   // SQLite's plan for a query, so tests can see that a lookup uses an index.
   std::string ExplainQuery(const ItemQuery& query);

@@ -59,6 +59,9 @@ class Store {
 
   virtual std::vector<AddressRecord> Addresses() = 0;
   virtual void AddAddress(const AddressRecord& address) = 0;
+
+  // Every committed change is on the disk when this returns; raises when it cannot be.
+  virtual void MakeDurable() {}
 };
 
 // Forwards every call; a fault-injecting or recording store overrides what it needs. It keeps
@@ -96,6 +99,7 @@ class StoreWrapper : public Store {
   void DeleteItem(int64_t id) override { Target().DeleteItem(id); }
   std::vector<AddressRecord> Addresses() override { return Target().Addresses(); }
   void AddAddress(const AddressRecord& a) override { Target().AddAddress(a); }
+  void MakeDurable() override { Target().MakeDurable(); }
 
  protected:
   // Where calls go; a wrapper may do something first.

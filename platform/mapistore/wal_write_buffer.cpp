@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <mutex>
+#include <set>
 #include <vector>
 
 namespace mapistore {
@@ -21,6 +22,7 @@ struct Pending {
   std::vector<char> data;
   sqlite3_int64 start = 0;
   bool commitFrameNext = false;  // the commit frame's header is in; its page completes the commit
+  bool unsynced = false;         // written since the last sync
 };
 
 struct WalFile {
@@ -30,6 +32,10 @@ struct WalFile {
 };
 
 constexpr size_t kWalFileSize = (sizeof(WalFile) + 7) & ~size_t{7};
+
+// Every open log, so one database can make the others' commits durable before its own.
+std::mutex gLogsMutex;
+std::set<sqlite3_file*> gLogs;
 
 
 WalFile* Wal(sqlite3_file* f) { return reinterpret_cast<WalFile*>(f); }
@@ -63,6 +69,7 @@ int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
     if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
   }
   if (p.data.empty()) p.start = offset;
+  p.unsynced = true;
   const auto* bytes = static_cast<const char*>(buf);
   p.data.insert(p.data.end(), bytes, bytes + amount);
   if (p.commitFrameNext || p.data.size() >= kMaxPending) return Flush(f);
@@ -71,6 +78,10 @@ int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
 }
 
 int Close(sqlite3_file* f) {
+  {
+    std::lock_guard lock(gLogsMutex);
+    gLogs.erase(f);
+  }
   Flush(f);
   delete Wal(f)->pending;
   return Real(f)->pMethods->xClose(Real(f));
@@ -87,7 +98,9 @@ int Truncate(sqlite3_file* f, sqlite3_int64 size) {
 }
 int Sync(sqlite3_file* f, int flags) {
   if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
-  return Real(f)->pMethods->xSync(Real(f), flags);
+  const int rc = Real(f)->pMethods->xSync(Real(f), flags);
+  if (rc == SQLITE_OK) Wal(f)->pending->unsynced = false;
+  return rc;
 }
 int FileSize(sqlite3_file* f, sqlite3_int64* size) {
   if (const int rc = Flush(f); rc != SQLITE_OK) return rc;
@@ -123,10 +136,27 @@ int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int*
   }
   wal->pending = new Pending();
   wal->base.pMethods = &kWalMethods;
+  std::lock_guard lock(gLogsMutex);
+  gLogs.insert(file);
   return SQLITE_OK;
 }
 
 }  // namespace
+
+int SyncLog(sqlite3_file* log) {
+  std::lock_guard lock(gLogsMutex);
+  if (!gLogs.count(log) || !Wal(log)->pending->unsynced) return SQLITE_OK;
+  return Sync(log, SQLITE_SYNC_NORMAL);
+}
+
+int SyncLogsExcept(sqlite3_file* except) {
+  std::lock_guard lock(gLogsMutex);
+  for (sqlite3_file* log : gLogs) {
+    if (log == except || !Wal(log)->pending->unsynced) continue;
+    if (const int rc = Sync(log, SQLITE_SYNC_NORMAL); rc != SQLITE_OK) return rc;
+  }
+  return SQLITE_OK;
+}
 
 const char* WalWriteBufferVfs(const char* base) {
   // One wrapper per base VFS, registered on first use and kept for the process's life.
