@@ -107,36 +107,29 @@ int ParseSetting(const std::string& name, const std::string& value) {
   int low = 0, high = 1;
   if (com::EqualsNoCase(name, "RefreshRate")) high = 32767;
   if (com::EqualsNoCase(name, "NoOfDays")) low = 1, high = 365;
-  try {
-    size_t used = 0;
-    const int v = std::stoi(value, &used);
-    if (used == value.size() && v >= low && v <= high) return v;
-  } catch (const std::exception&) {
-  }
-  throw UsageError(name + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                   ", not '" + value + "'");
+  return static_cast<int>(WholeNumber(name, value, low, high));
 }
 
 }  // namespace
 
 int CmdSettings(const Words& args, const GlobalOptions& global) {
-  Session session(RequireProfile(global), global.session);
-  com::Args apply;
-  if (!args.empty()) {
-    // Validated before the add-in is loaded, so bad input changes nothing.
-    std::map<std::string, std::string, com::NoCaseLess> changes;
-    for (const auto& word : args) {
-      const size_t eq = word.find('=');
-      if (eq == std::string::npos) throw UsageError("settings take NAME=VALUE, not '" + word + "'");
-      const std::string name = word.substr(0, eq), value = word.substr(eq + 1);
-      bool known = false;
-      for (const auto& n : ApplyOrder()) known = known || com::EqualsNoCase(n, name);
-      if (!known) throw UsageError("'" + name + "' is not a setting the options page changes (see 'settings')");
-      if (!com::EqualsNoCase(name, "GlobalCalendar") && !com::EqualsNoCase(name, "LocalCalendar")) {
-        ParseSetting(name, value);
-      }
-      changes[name] = value;
+  // Validated before the add-in is loaded, so bad input changes nothing.
+  std::map<std::string, std::string, com::NoCaseLess> changes;
+  for (const auto& word : args) {
+    const size_t eq = word.find('=');
+    if (eq == std::string::npos) throw UsageError("settings take NAME=VALUE, not '" + word + "'");
+    const std::string name = word.substr(0, eq), value = word.substr(eq + 1);
+    bool known = false;
+    for (const auto& n : ApplyOrder()) known = known || com::EqualsNoCase(n, name);
+    if (!known) throw UsageError("'" + name + "' is not a setting the options page changes (see 'settings')");
+    if (!com::EqualsNoCase(name, "GlobalCalendar") && !com::EqualsNoCase(name, "LocalCalendar")) {
+      ParseSetting(name, value);
     }
+    changes[name] = value;
+  }
+  Session session(RequireProfile(global), global.session, changes.empty() ? Access::Read : Access::Write);
+  com::Args apply;
+  if (!changes.empty()) {
     if (!session.ConnectAddIn()) return 1;
     session.StartAddIn();
     const Settings current = ReadSettings(session.registry());
@@ -158,7 +151,7 @@ int CmdSettings(const Words& args, const GlobalOptions& global) {
 
 int CmdAppointmentOptions(const Words& args, const GlobalOptions& global) {
   if (!args.empty()) throw UsageError("appointment-options takes no arguments");
-  Session session(RequireProfile(global), global.session);
+  Session session(RequireProfile(global), global.session, Access::Write);
   if (!session.ConnectAddIn()) return 1;
   session.StartAddIn();
   com::CallMethod(session.AddIn(), "oSetApptSettingsBHandler_Click");
@@ -170,7 +163,7 @@ int CmdSetCalendar(const Words& args, const GlobalOptions& global) {
   if (args.size() != 2 || (args[0] != "global" && args[0] != "local")) {
     throw UsageError("set-calendar global|local PATH");
   }
-  Session session(RequireProfile(global), global.session);
+  Session session(RequireProfile(global), global.session, Access::Write);
   if (!session.ConnectAddIn()) return 1;
   session.StartAddIn();
   com::CallMethod(session.AddIn(), args[0] == "global" ? "SetGlobalFolderPath" : "SetLocalFolderPath", {args[1]});
@@ -205,7 +198,7 @@ int CmdSync(const Words& args, const GlobalOptions& global) {
   } else if (args.size() != 1 || (what != "global" && what != "local" && what != "deletions")) {
     throw UsageError(kUsage);
   }
-  Session session(RequireProfile(global), global.session);
+  Session session(RequireProfile(global), global.session, Access::Write);
   if (what == "delete") {
     // The explorer shows the folder with the appointments selected, as the user left it.
     session.explorer().SetCurrentFolder(FindFolder(session.ns(), folderPath));

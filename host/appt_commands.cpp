@@ -81,13 +81,14 @@ int Delete(Session& session, const Words& args) {
 }  // namespace
 
 int CmdAppt(const Words& args, const GlobalOptions& global) {
-  if (args.empty()) throw UsageError("appt needs add, list, edit or delete");
-  Session session(RequireProfile(global), global.session);
+  if (args.empty() || (args[0] != "add" && args[0] != "list" && args[0] != "edit" && args[0] != "delete")) {
+    throw UsageError("appt needs add, list, edit or delete" + (args.empty() ? "" : ", not '" + args[0] + "'"));
+  }
+  Session session(RequireProfile(global), global.session, args[0] == "list" ? Access::Read : Access::Write);
   if (args[0] == "add") return Add(session, args);
   if (args[0] == "list") return List(session, args);
   if (args[0] == "edit") return Edit(session, args);
-  if (args[0] == "delete") return Delete(session, args);
-  throw UsageError("appt needs add, list, edit or delete, not '" + args[0] + "'");
+  return Delete(session, args);
 }
 
 }  // namespace host

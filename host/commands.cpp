@@ -1,5 +1,6 @@
 #include "host/commands.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -26,6 +27,17 @@ Profile RequireProfile(const GlobalOptions& global) {
   return Profile::Open(global.profileDir);
 }
 
+int64_t WholeNumber(const std::string& what, const std::string& text, int64_t low, int64_t high) {
+  try {
+    size_t used = 0;
+    const long long v = std::stoll(text, &used);
+    if (used == text.size() && v >= low && v <= high) return v;
+  } catch (const std::exception&) {
+  }
+  throw UsageError(what + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                   ", not '" + text + "'");
+}
+
 void PrintFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::string line;
@@ -48,6 +60,11 @@ int CmdInit(const Words& args, const GlobalOptions& global) {
   }
   if (user.empty()) throw UsageError("init needs --user NAME");
   if (global.profileDir.empty()) throw UsageError("no profile given (use --profile DIR)");
+  // The folder comes first, so the profile is taken before anything is written into it.
+  std::error_code ec;
+  std::filesystem::create_directories(global.profileDir, ec);
+  if (ec) throw UsageError("cannot create profile folder " + global.profileDir + ": " + ec.message());
+  ProfileLock lock(Absolute(global.profileDir), global.session.holder, global.session.lockWaitSeconds);
   Profile profile = Profile::Create(global.profileDir, user, publicStore);
   win32::FileRegistry registry(profile.RegistryPath());
   RegisterAddIn(registry);
@@ -58,7 +75,7 @@ int CmdInit(const Words& args, const GlobalOptions& global) {
 
 int CmdConnect(const Words& args, const GlobalOptions& global) {
   NoMoreWords(args);
-  Session session(RequireProfile(global), global.session);
+  Session session(RequireProfile(global), global.session, Access::Write);
   if (!session.ConnectAddIn()) return 1;
   session.DisconnectAddIn();
   std::cout << "Error log " << session.profile().LogPath() << ":\n";

@@ -10,6 +10,7 @@ namespace host {
 struct GlobalOptions {
   std::string profileDir;
   SessionOptions session;
+  bool readInput = true;  // run takes typed commands and answers from standard input
 };
 
 using Words = std::vector<std::string>;
@@ -33,6 +34,8 @@ int CmdExport(const Words& args, const GlobalOptions& global);
 
 // The profile named by --profile; UsageError when none was given or it does not exist.
 Profile RequireProfile(const GlobalOptions& global);
+// text as a whole number from low to high; UsageError naming what otherwise.
+int64_t WholeNumber(const std::string& what, const std::string& text, int64_t low, int64_t high);
 void PrintFile(const std::string& path);
 
 }  // namespace host

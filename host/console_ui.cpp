@@ -28,15 +28,27 @@ std::string OneLine(const std::string& text) {
 }
 }  // namespace
 
+void ConsoleUi::AnswerFrom(LineSource source) {
+  source_ = std::move(source);
+}
+
+bool ConsoleUi::Asking() const { return source_ ? !answer_ : interactive_; }
+
+std::optional<std::string> ConsoleUi::ReadLine() {
+  if (source_) return source_();
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  return line;
+}
+
 int ConsoleUi::Ask(const std::vector<int>& buttons, int fallback) {
   for (;;) {
     std::cout << "  answer (";
     for (size_t i = 0; i < buttons.size(); ++i) std::cout << (i ? "/" : "") << win32::ButtonName(buttons[i]);
     std::cout << ", Enter for " << win32::ButtonName(fallback) << "): " << std::flush;
-    std::string line;
-    if (!std::getline(std::cin, line)) return fallback;
-    if (com::Trim(line).empty()) return fallback;
-    if (auto a = ParseAnswer(line); a && std::find(buttons.begin(), buttons.end(), *a) != buttons.end()) return *a;
+    const std::optional<std::string> line = ReadLine();
+    if (!line || com::Trim(*line).empty()) return fallback;
+    if (auto a = ParseAnswer(*line); a && std::find(buttons.begin(), buttons.end(), *a) != buttons.end()) return *a;
   }
 }
 
@@ -45,7 +57,7 @@ int ConsoleUi::MessageBox(const std::string& text, const std::string& title, uns
   int answer = win32::DefaultButton(style);
   if (answer_ && std::find(buttons.begin(), buttons.end(), *answer_) != buttons.end()) answer = *answer_;
   std::cout << "[" << title << "] " << OneLine(text) << std::endl;
-  if (interactive_ && buttons.size() > 1) {
+  if (Asking() && buttons.size() > 1) {
     answer = Ask(buttons, answer);
   } else {
     std::cout << "  -> " << win32::ButtonName(answer) << std::endl;
@@ -65,21 +77,21 @@ void ConsoleUi::ShowModal(forms::Form& form) {
   }
   if (buttons.empty()) return;
   forms::Control* chosen = nullptr;
-  if (interactive_) {
+  if (Asking()) {
     for (auto& c : form.controls()) {
       if (c.kind != "CheckBox") continue;
       std::cout << "  [" << (c.value ? "x" : " ") << "] " << c.caption << " - change it? (y/N): " << std::flush;
-      std::string line;
-      if (std::getline(std::cin, line) && ParseAnswer(line) == win32::vbYes) form.Click(c.name);
+      const std::optional<std::string> line = ReadLine();
+      if (line && ParseAnswer(*line) == win32::vbYes) form.Click(c.name);
     }
     while (!chosen) {
       std::cout << "  press";
       for (auto* b : buttons) std::cout << " [" << b->caption << "]";
       std::cout << ": " << std::flush;
-      std::string line;
-      if (!std::getline(std::cin, line)) break;
+      const std::optional<std::string> line = ReadLine();
+      if (!line) break;
       for (auto* b : buttons) {
-        if (com::EqualsNoCase(com::Trim(line), b->caption)) chosen = b;
+        if (com::EqualsNoCase(com::Trim(*line), b->caption)) chosen = b;
       }
     }
   } else if (answer_) {

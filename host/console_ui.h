@@ -1,7 +1,9 @@
 #pragma once
 // Message boxes on the terminal: asked when a person is there, otherwise printed as
 // "[Title] text" and answered with the command line's choice or the box's default button.
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "platform/win32/ui.h"
 
@@ -14,10 +16,20 @@ class ConsoleUi : public win32::Ui {
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
   void ShowModal(forms::Form& form) override;
 
+  // One typed line, nullopt at the end of input.
+  using LineSource = std::function<std::optional<std::string>()>;
+  // Answers come from source instead of standard input (while another reads it), and are asked
+  // for even without a terminal, unless the command line gave the answer. nullptr: from
+  // standard input again.
+  void AnswerFrom(LineSource source);
+
  private:
   int Ask(const std::vector<int>& buttons, int fallback);
+  bool Asking() const;
+  std::optional<std::string> ReadLine();
   std::optional<int> answer_;
   bool interactive_;
+  LineSource source_;
 };
 
 // "yes", "no", "ok", "cancel" as a box answer.

@@ -58,6 +58,7 @@ int CmdDemo(const Words& args, const GlobalOptions& global) {
   alice.profileDir = dir + "/alice";
   bob.profileDir = dir + "/bob";
   alice.session.interactive = bob.session.interactive = false;
+  alice.readInput = bob.readInput = false;
 
   std::cout << "== A workgroup of two members sharing one public-folders store\n";
   CmdInit({"--user", "Alice", "--public", publicStore}, alice);
@@ -65,19 +66,19 @@ int CmdDemo(const Words& args, const GlobalOptions& global) {
   const std::string global_ = "Public Folders|All Public Folders|Team Calendar";
   CmdFolder({"add", global_}, alice);
   {
-    Session session(RequireProfile(alice), alice.session);
+    Session session(RequireProfile(alice), alice.session, Access::Write);
     AddAppointments(session, global_, {{"Team meeting", 1, 9, 60, "Weekly planning"},
                                        {"Release review", 3, 14, 90, "Go through the release notes"}});
     AddAppointments(session, "Mailbox - Alice|Calendar", {{"Dentist", 2, 8, 45, ""}});
   }
   {
-    Session session(RequireProfile(bob), bob.session);
+    Session session(RequireProfile(bob), bob.session, Access::Write);
     AddAppointments(session, "Mailbox - Bob|Calendar", {{"Customer visit", 1, 13, 120, "Bring the demo laptop"}});
   }
 
   auto show = [&](const char* heading) {
     for (const GlobalOptions* member : {&alice, &bob}) {
-      Session session(RequireProfile(*member), member->session);
+      Session session(RequireProfile(*member), member->session, Access::Read);
       std::cout << "\n== " << session.profile().user() << "'s calendars " << heading << "\n";
       ShowCalendar(session, global_);
       ShowCalendar(session, "Mailbox - " + session.profile().user() + "|Calendar");

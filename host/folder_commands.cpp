@@ -24,31 +24,29 @@ void ListFolders(const com::Ref<outlook::Folders>& folders, const std::string& p
 }  // namespace
 
 int CmdFolder(const Words& args, const GlobalOptions& global) {
-  if (args.empty()) throw UsageError("folder needs 'add PATH' or 'list'");
-  Session session(RequireProfile(global), global.session);
-  if (args[0] == "list" && args.size() == 1) {
+  const bool list = args.size() == 1 && args[0] == "list", add = args.size() == 2 && args[0] == "add";
+  if (!list && !add) throw UsageError("folder needs 'add PATH' or 'list'");
+  Session session(RequireProfile(global), global.session, list ? Access::Read : Access::Write);
+  if (list) {
     ListFolders(session.ns().Folders(), "");
     return 0;
   }
-  if (args[0] == "add" && args.size() == 2) {
-    std::vector<std::string> parts = SplitPath(args[1]);
-    if (parts.size() < 2) throw UsageError("a new folder goes below a top-level folder: PARENT|NAME");
-    const std::string name = parts.back();
-    if (name.empty()) throw UsageError("the new folder needs a name");
-    parts.pop_back();
-    std::string parentPath = parts[0];
-    for (size_t i = 1; i < parts.size(); ++i) parentPath += "|" + parts[i];
-    auto parent = FindFolder(session.ns(), parentPath);
-    for (int i = 1; i <= parent->Folders()->Count(); ++i) {
-      if (com::EqualsNoCase(parent->Folders()->Item(i)->Name(), name)) {
-        throw UsageError("folder '" + args[1] + "' exists already");
-      }
+  std::vector<std::string> parts = SplitPath(args[1]);
+  if (parts.size() < 2) throw UsageError("a new folder goes below a top-level folder: PARENT|NAME");
+  const std::string name = parts.back();
+  if (name.empty()) throw UsageError("the new folder needs a name");
+  parts.pop_back();
+  std::string parentPath = parts[0];
+  for (size_t i = 1; i < parts.size(); ++i) parentPath += "|" + parts[i];
+  auto parent = FindFolder(session.ns(), parentPath);
+  for (int i = 1; i <= parent->Folders()->Count(); ++i) {
+    if (com::EqualsNoCase(parent->Folders()->Item(i)->Name(), name)) {
+      throw UsageError("folder '" + args[1] + "' exists already");
     }
-    parent->Folders()->Add(name, 1);
-    std::cout << "Added folder " << args[1] << "\n";
-    return 0;
   }
-  throw UsageError("folder needs 'add PATH' or 'list'");
+  parent->Folders()->Add(name, 1);
+  std::cout << "Added folder " << args[1] << "\n";
+  return 0;
 }
 
 }  // namespace host

@@ -15,7 +15,7 @@ namespace host {
 
 int CmdImport(const Words& args, const GlobalOptions& global) {
   if (args.size() != 2) throw UsageError("import PATH FILE.ics");
-  Session session(RequireProfile(global), global.session);
+  Session session(RequireProfile(global), global.session, Access::Write);
   auto folder = FindFolder(session.ns(), args[0]);
   // Everything is read and checked first: a faulty file imports nothing.
   const std::vector<IcalEvent> events = ReadIcalFile(args[1]);
@@ -45,7 +45,7 @@ int CmdImport(const Words& args, const GlobalOptions& global) {
 
 int CmdExport(const Words& args, const GlobalOptions& global) {
   if (args.size() != 2) throw UsageError("export PATH FILE.ics");
-  Session session(RequireProfile(global), global.session);
+  Session session(RequireProfile(global), global.session, Access::Read);
   auto items = FindFolder(session.ns(), args[0])->Items();
   items->Sort("[Start]");
   std::vector<com::Ref<outlook::AppointmentItem>> all;

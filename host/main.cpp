@@ -12,7 +12,8 @@
 
 namespace {
 
-const char* kHelp = R"(usage: quorvane [--profile DIR] [--answer yes|no|ok|cancel] [--locale NAME] COMMAND ...
+const char* kHelp = R"(usage: quorvane [--profile DIR] [--answer yes|no|ok|cancel] [--locale NAME]
+                [--lock-wait SECONDS] COMMAND ...
 
 The stand-in for the mail client that hosts the Quorvane add-in.
 
@@ -50,8 +51,10 @@ Commands:
                          folder shown, with their counterparts in the other calendar
   run [--minutes N] [--minute-ms MS]
                          start the mail client with the add-in: its timer synchronises until
-                         quit, end of input, Ctrl-C or N minutes; MS makes a timer minute last
-                         MS milliseconds. Typed commands: click CAPTION, folder PATH, quit
+                         quit, end of input, Ctrl-C or N minutes (1 to 527040); MS (1 to
+                         60000) makes a timer minute last MS milliseconds. Lines on standard
+                         input, a terminal or not, are typed commands (click CAPTION,
+                         folder PATH, quit) or, while a message box asks, its answer
   click CAPTION [--folder PATH] [--select ENTRYID...]
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
@@ -66,11 +69,20 @@ Options:
   --profile DIR          the member's profile folder (default: $QUORVANE_PROFILE)
   --answer WORD          answer every message box with WORD when no person is asked
   --locale NAME          regional settings: en-US (default), en-GB, de-DE, ISO
+  --lock-wait SECONDS    how long to wait for a profile another quorvane is changing
+                         (default: $QUORVANE_LOCK_WAIT_SECONDS, else 30); then exit 1
   -h, --help             this text
 
-Message boxes are asked on the terminal when one is attached, and otherwise printed as
-"[Title] text" with the answer given. Bad input gets one line on stderr and exit status 2.
+One quorvane at a time runs the add-in on a profile or changes it; another that would waits,
+saying which process has the profile. Commands that only read (folder list, appt list,
+export, registry, settings without changes) never wait.
+
+Message boxes are asked on the terminal when one is attached (by run, on its standard input),
+and otherwise printed as "[Title] text" with the answer given; --answer answers them all.
+Bad input gets one line on stderr and exit status 2.
 )";
+
+const int kMaxWait = 24 * 3600;
 
 }  // namespace
 
@@ -80,6 +92,9 @@ int main(int argc, char** argv) {
   if (const char* env = std::getenv("QUORVANE_PROFILE")) global.profileDir = env;
   global.session.interactive = ::isatty(0) && ::isatty(1);
   try {
+    if (const char* env = std::getenv("QUORVANE_LOCK_WAIT_SECONDS")) {
+      global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("QUORVANE_LOCK_WAIT_SECONDS", env, 0, kMaxWait));
+    }
     size_t i = 0;
     for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
       const std::string& a = args[i];
@@ -97,6 +112,8 @@ int main(int argc, char** argv) {
         global.session.answer = host::ParseAnswer(w);
         if (!global.session.answer) throw host::UsageError("--answer takes yes, no, ok or cancel, not '" + w + "'");
         global.session.interactive = false;
+      } else if (a == "--lock-wait") {
+        global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("--lock-wait", value(), 0, kMaxWait));
       } else if (a == "--locale") {
         const std::string name = value();
         if (!win32::Locale::SetCurrent(name)) throw host::UsageError("unknown locale '" + name + "'");
@@ -110,6 +127,8 @@ int main(int argc, char** argv) {
     }
     const std::string command = args[i];
     const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    global.session.holder = command;
+    for (const auto& word : rest) global.session.holder += " " + word;
     return host::RunCommand(command, rest, global);
   } catch (const host::UsageError& e) {
     std::cerr << "quorvane: " << e.what() << "\n";

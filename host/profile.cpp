@@ -30,9 +30,9 @@ void WriteText(win32::FileRegistry& reg, win32::HKEY key, const std::string& nam
   }
 }
 
-std::string Absolute(const std::string& path) { return fs::absolute(path).lexically_normal().string(); }
-
 }  // namespace
+
+std::string Absolute(const std::string& path) { return fs::absolute(path).lexically_normal().string(); }
 
 Profile Profile::Open(const std::string& dir) {
   Profile p(Absolute(dir));

@@ -13,6 +13,8 @@ namespace host {
 
 extern const char* const kProfileKey;  // where the profile names its user and stores
 
+std::string Absolute(const std::string& path);
+
 class Profile {
  public:
   // Raises UsageError when the folder holds no profile.

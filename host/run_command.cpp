@@ -1,22 +1,23 @@
 // run: the mail client at work, with the add-in's timer running; click: one toolbar button.
-#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <thread>
 
 #include "host/commands.h"
 #include "host/folder_path.h"
+#include "host/input_lines.h"
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
 
 namespace host {
 namespace {
+
+const int64_t kMaxMinutes = 366 * 24 * 60;  // a year: the deadline stays far from overflowing
 
 com::Ref<office::CommandBarButton> FindButton(Session& session, const std::string& caption) {
   auto bars = session.explorer().CommandBars();
@@ -66,77 +67,87 @@ void Perform(Session& session, const std::string& line) {
   }
 }
 
+// Runs the loop to the deadline or a quit; a failure that escapes at its turn ends the run,
+// reported (false), and the host still closes in order.
+bool RunLoop(win32::MessageLoop& loop, int64_t deadline) {
+  try {
+    loop.RunUntil(deadline);
+    return true;
+  } catch (const com::ComError& e) {
+    std::cerr << "quorvane: " << e.description() << std::endl;
+  } catch (const std::exception& e) {
+    std::cerr << "quorvane: " << e.what() << std::endl;
+  }
+  return false;
+}
+
 }  // namespace
 
 int CmdRun(const Words& args, const GlobalOptions& global) {
-  int64_t minutes = -1;
+  int64_t minutes = 0;
   GlobalOptions g = global;
   for (size_t i = 0; i < args.size(); ++i) {
-    auto number = [&](const std::string& option) {
+    auto number = [&](const std::string& option, int64_t high) {
       if (i + 1 >= args.size()) throw UsageError(option + " needs a number");
-      try {
-        const long long v = std::stoll(args[++i]);
-        if (v > 0) return static_cast<int64_t>(v);
-      } catch (const std::exception&) {
-      }
-      throw UsageError(option + " takes a whole number above 0");
+      return WholeNumber(option, args[++i], 1, high);
     };
-    if (args[i] == "--minutes") minutes = number("--minutes");
-    else if (args[i] == "--minute-ms") g.session.minuteMs = number("--minute-ms");
+    if (args[i] == "--minutes") minutes = number("--minutes", kMaxMinutes);
+    else if (args[i] == "--minute-ms") g.session.minuteMs = number("--minute-ms", 60000);
     else throw UsageError("run [--minutes N] [--minute-ms MS]");
   }
 
-  // Signals are taken by a thread of their own and turned into a quit.
+  Session session(RequireProfile(g), g.session, Access::Write);
+  // Signals are taken by a thread of their own and turned into a quit; blocked only now, so
+  // Ctrl-C still ends a wait for the profile, and before any thread starts, so all inherit it.
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  win32::MessageLoop& loop = session.loop();
+  // Typed lines are taken at the loop's turn once the host has started; the end of input
+  // closes it. Boxes shown meanwhile take their answers from the same lines.
+  bool takingCommands = false;
+  std::optional<InputLines> input;
+  auto takeInput = [&] {
+    if (!takingCommands) return;
+    while (!loop.QuitRequested()) {
+      if (auto line = input->TryNext()) Perform(session, *line);
+      else break;
+    }
+    if (input->Finished()) loop.Quit();
+  };
+  if (g.readInput) {
+    input.emplace(0, [&] { loop.Post(takeInput); });
+    session.ui().AnswerFrom([&] { return input->Next(); });
+  }
+  // Boxes the session shows as it ends, after the reader is gone, read standard input again.
+  struct AnswersFromInput {
+    ConsoleUi& ui;
+    ~AnswersFromInput() { ui.AnswerFrom(nullptr); }
+  } answers{session.ui()};
+  std::jthread signalWatch([&](std::stop_token stop) {
+    timespec wait{0, 100 * 1000 * 1000};
+    while (!stop.stop_requested()) {
+      if (sigtimedwait(&signals, nullptr, &wait) <= 0) continue;
+      loop.Quit();
+      if (input) input->Close();  // a box waiting for an answer takes its default
+    }
+  });
 
-  Session session(RequireProfile(g), g.session);
   if (!session.ConnectAddIn()) return 1;
   session.StartAddIn();
   std::cout << "Quorvane is running on " << session.profile().dir()
             << (minutes > 0 ? " for " + std::to_string(minutes) + " minutes" : std::string()) << std::endl;
+  takingCommands = true;
+  if (input) loop.Post(takeInput);
 
-  std::atomic<bool> done{false};
-  std::thread signalWatch([&] {
-    timespec wait{0, 200 * 1000 * 1000};
-    while (!done) {
-      if (sigtimedwait(&signals, nullptr, &wait) > 0) session.loop().Quit();
-    }
-  });
-  // Lines typed are acted on between the loop's messages; the end of input closes the host.
-  const bool readInput = minutes <= 0 || g.session.interactive;
-  std::thread input([&] {
-    if (!readInput) return;
-    std::string line;
-    while (!done) {
-      pollfd p{0, POLLIN, 0};
-      if (::poll(&p, 1, 200) <= 0) continue;
-      char c;
-      const ssize_t n = ::read(0, &c, 1);
-      if (n <= 0) {
-        session.loop().Post([&] { session.loop().Quit(); });
-        return;
-      }
-      if (c != '\n') {
-        line += c;
-        continue;
-      }
-      session.loop().Post([&session, l = line] { Perform(session, l); });
-      line.clear();
-    }
-  });
-
-  const int64_t deadline =
-      minutes > 0 ? session.clock().TickMs() + minutes * 60000 : std::numeric_limits<int64_t>::max();
-  session.loop().RunUntil(deadline);
-  done = true;
-  signalWatch.join();
-  input.join();
-  session.loop().DoEvents();
+  const int64_t deadline = minutes > 0 ? session.clock().TickMs() + minutes * 60000 : std::numeric_limits<int64_t>::max();
+  const bool failed = !RunLoop(loop, deadline);
+  takingCommands = false;
+  loop.DoEvents();
   session.Close();
+  if (failed) return 1;
   std::cout << "Quorvane closed" << std::endl;
   return 0;
 }
@@ -154,7 +165,7 @@ int CmdClick(const Words& args, const GlobalOptions& global) {
       throw UsageError("click CAPTION [--folder PATH] [--select ENTRYID...]");
     }
   }
-  Session session(RequireProfile(global), global.session);
+  Session session(RequireProfile(global), global.session, Access::Write);
   if (!session.ConnectAddIn()) return 1;
   session.StartAddIn();
   Select(session, folderPath, ids);

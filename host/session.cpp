@@ -38,8 +38,11 @@ void RegisterAddIn(win32::Registry& registry) {
   registry.RegCloseKey(key);
 }
 
-Session::Session(Profile profile, const SessionOptions& options)
+Session::Session(Profile profile, const SessionOptions& options, Access access)
     : profile_(std::move(profile)),
+      lock_(access == Access::Write
+                ? std::make_unique<ProfileLock>(profile_.dir(), options.holder, options.lockWaitSeconds)
+                : nullptr),
       registry_(profile_.RegistryPath()),
       ui_(options.answer, options.interactive),
       clock_(options.minuteMs > 0 ? std::unique_ptr<win32::Clock>(new win32::ScaledClock(options.minuteMs))
@@ -60,10 +63,13 @@ Session::Session(Profile profile, const SessionOptions& options)
 
 Session::~Session() {
   DisconnectAddIn();
-  try {
-    SaveCommandBars(registry_, *explorer_->CommandBars().get());
-  } catch (const std::exception& e) {
-    std::cerr << "quorvane: the toolbars could not be kept: " << e.what() << "\n";
+  // Only a writer keeps the bars: a reader's may be older than those of a writer beside it.
+  if (lock_) {
+    try {
+      SaveCommandBars(registry_, *explorer_->CommandBars().get());
+    } catch (const std::exception& e) {
+      std::cerr << "quorvane: the toolbars could not be kept: " << e.what() << "\n";
+    }
   }
   win32::SetEnv(nullptr);
 }

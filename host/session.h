@@ -6,6 +6,7 @@
 
 #include "host/console_ui.h"
 #include "host/profile.h"
+#include "host/profile_lock.h"
 #include "platform/com/extensibility.h"
 #include "platform/mapistore/mapi_application.h"
 #include "platform/win32/environment.h"
@@ -17,15 +18,21 @@ struct SessionOptions {
   std::optional<int> answer;
   bool interactive = false;
   int64_t minuteMs = 0;  // 0: real minutes; else one timer minute lasts this long
+  std::string holder;      // the command, shown to a process that waits for the profile
+  int lockWaitSeconds = 30;
 };
+
+// Write: the session runs the add-in or changes the profile, so it takes the profile first.
+enum class Access { Read, Write };
 
 class Session {
  public:
-  Session(Profile profile, const SessionOptions& options);
+  Session(Profile profile, const SessionOptions& options, Access access);
   ~Session();
 
   const Profile& profile() const { return profile_; }
   win32::FileRegistry& registry() { return registry_; }
+  ConsoleUi& ui() { return ui_; }
   win32::Environment& env() { return env_; }
   win32::Clock& clock() { return *clock_; }
   win32::MessageLoop& loop() { return loop_; }
@@ -46,6 +53,7 @@ class Session {
 
  private:
   Profile profile_;
+  std::unique_ptr<ProfileLock> lock_;  // held until every store and file is closed
   win32::FileRegistry registry_;
   ConsoleUi ui_;
   std::unique_ptr<win32::Clock> clock_;

@@ -1,5 +1,6 @@
 // The mail-client stand-in at work: two members' hosts running with a fast timer.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "tests/support/host_workgroup.h"
 
@@ -14,17 +15,23 @@ class HostRunTest : public HostWorkgroup {
   HostRunTest() {
     for (const char* who : {"Ann", "Bob"}) EXPECT_EQ(0, Run(who, {"settings", "RefreshRate=1"}).status);
   }
+  // A run that ends by its minutes: its input stays open until then.
+  ProgramResult RunFor(const std::string& who, const std::string& minutes) {
+    auto run = Start(who, {"run", "--minutes", minutes, "--minute-ms", "30"});
+    EXPECT_TRUE(run->WaitForOutput("Quorvane closed"));
+    return run->Wait();
+  }
 };
 
 TEST_F(HostRunTest, TimedRunsCarryAnAppointmentFromOneMemberToTheOther) {
   ASSERT_EQ(0, Run("Ann", {"appt", "add", "Mailbox - Ann|Calendar", "--subject", "Planning", "--start", Tomorrow(9),
                            "--end", Tomorrow(10)})
                    .status);
-  auto ann = Run("Ann", {"run", "--minutes", "3", "--minute-ms", "30"});
+  auto ann = RunFor("Ann", "3");
   ASSERT_EQ(0, ann.status) << ann.err;
   EXPECT_NE(std::string::npos, ann.out.find("Quorvane closed"));
   EXPECT_NE(std::string::npos, Run("Ann", {"appt", "list", kTeam}).out.find("Planning"));
-  ASSERT_EQ(0, Run("Bob", {"run", "--minutes", "3", "--minute-ms", "30"}).status);
+  ASSERT_EQ(0, RunFor("Bob", "3").status);
   EXPECT_NE(std::string::npos, Run("Bob", {"appt", "list", "Mailbox - Bob|Calendar"}).out.find("Planning"));
 
   const std::string log = Log("Bob");
@@ -64,6 +71,52 @@ TEST_F(HostRunTest, TypedCommandsAreActedOnAndQuitClosesCleanly) {
   EXPECT_NE(std::string::npos, r.out.find("commands: click CAPTION | folder PATH | quit"));
   EXPECT_NE(std::string::npos, r.out.find("Quorvane closed"));
   EXPECT_NE(std::string::npos, Log("Ann").find("QZT Disconnected at "));
+}
+
+TEST_F(HostRunTest, ALineTypedWhileABoxAsksIsItsAnswerNotACommand) {
+  ASSERT_EQ(0, Run("Ann", {"settings", "CalToolbar=1"}).status);
+  // Not a terminal, and still read: the toolbar's question at start takes the first line.
+  auto no = RunQuorvane({"--profile", dir / "Ann", "run"}, "no\nquit\n");
+  ASSERT_EQ(0, no.status) << no.err;
+  EXPECT_NE(std::string::npos, no.out.find("[Orbitra] The Orbitra application can create a toolbar"));
+  EXPECT_NE(std::string::npos, no.out.find("  answer (Yes/No, Enter for Yes): "));
+  EXPECT_EQ(std::string::npos, no.out.find("commands: click CAPTION")) << "the answer was taken as a command";
+  EXPECT_NE(std::string::npos, no.out.find("Quorvane closed"));
+  EXPECT_EQ(std::string::npos, Log("Ann").find("Creating Toolbar"));
+
+  auto yes = RunQuorvane({"--profile", dir / "Ann", "run"}, "yes\nquit\n");
+  ASSERT_EQ(0, yes.status) << yes.err;
+  EXPECT_EQ(std::string::npos, yes.out.find("commands: click CAPTION")) << "the answer was taken as a command";
+  EXPECT_NE(std::string::npos, Log("Ann").find("Creating Toolbar\r\n"));
+}
+
+TEST_F(HostRunTest, TheEndOfInputEndsATimedRun) {
+  auto r = RunQuorvane({"--profile", dir / "Ann", "run", "--minutes", "600", "--minute-ms", "1000"});
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find("Quorvane closed"));
+  EXPECT_NE(std::string::npos, Log("Ann").find("QZT Disconnected at "));
+}
+
+TEST_F(HostRunTest, ASignalWhileABoxWaitsForItsAnswerClosesCleanly) {
+  ASSERT_EQ(0, Run("Ann", {"settings", "CalToolbar=1"}).status);
+  auto run = Start("Ann", {"run"});
+  ASSERT_TRUE(run->WaitForOutput("answer (Yes/No"));
+  run->Signal(SIGINT);
+  EXPECT_TRUE(run->WaitForOutput("Quorvane closed")) << "the signal alone ends it; its input is still open";
+  const ProgramResult r = run->Wait();
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_NE(std::string::npos, Log("Ann").find("QZT Disconnected at "));
+}
+
+TEST_F(HostRunTest, MinutesOutOfRangeAreRefused) {
+  const std::string log = Log("Ann");
+  for (const char* bad : {"0", "-5", "soon", "3x", "99999999999", "527041"}) {
+    auto r = Run("Ann", {"run", "--minutes", bad});
+    EXPECT_EQ(2, r.status) << bad;
+    EXPECT_EQ(std::string("quorvane: --minutes takes a whole number from 1 to 527040, not '") + bad + "'\n", r.err);
+  }
+  for (const char* bad : {"0", "60001"}) EXPECT_EQ(2, Run("Ann", {"run", "--minute-ms", bad}).status) << bad;
+  EXPECT_EQ(log, Log("Ann")) << "refused before the add-in is loaded";
 }
 
 TEST_F(HostRunTest, ATerminateSignalClosesCleanly) {

@@ -10,28 +10,30 @@ namespace win32 {
 
 bool WriteFileAtomically(const std::string& path, const std::string& content, std::string& error) {
   const std::string tmp = path + ".tmp." + std::to_string(::getpid());
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
     error = std::string("cannot create ") + tmp + ": " + std::strerror(errno);
     return false;
   }
+  // Every way out closes the descriptor and removes the temporary file.
+  auto fail = [&](const char* what, int code) {
+    error = std::string(what) + " " + tmp + ": " + std::strerror(code);
+    if (fd >= 0) ::close(fd);
+    ::unlink(tmp.c_str());
+    return false;
+  };
   size_t done = 0;
   while (done < content.size()) {
     const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = std::string("cannot write ") + tmp + ": " + std::strerror(errno);
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return false;
-    }
+    if (n < 0) return fail("cannot write", errno);
+    if (n == 0) return fail("cannot write", EIO);
     done += static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    error = std::string("cannot flush ") + tmp + ": " + std::strerror(errno);
-    ::unlink(tmp.c_str());
-    return false;
-  }
+  if (::fsync(fd) != 0) return fail("cannot flush", errno);
+  const int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) return fail("cannot flush", errno);
   if (::rename(tmp.c_str(), path.c_str()) != 0) {
     error = std::string("cannot replace ") + path + ": " + std::strerror(errno);
     ::unlink(tmp.c_str());

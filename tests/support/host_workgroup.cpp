@@ -32,4 +32,9 @@ ProgramResult HostWorkgroup::Run(const std::string& who, std::vector<std::string
   return RunQuorvane(args);
 }
 
+std::unique_ptr<RunningProgram> HostWorkgroup::Start(const std::string& who, std::vector<std::string> args) {
+  args.insert(args.begin(), {"--profile", dir / who});
+  return std::make_unique<RunningProgram>(args);
+}
+
 }  // namespace testing_support

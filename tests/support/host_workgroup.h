@@ -3,6 +3,8 @@
 // Global Calendar "Public Folders|All Public Folders|Team" and each member's own calendar chosen.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
@@ -17,6 +19,8 @@ class HostWorkgroup : public ::testing::Test {
  protected:
   HostWorkgroup();
   ProgramResult Run(const std::string& who, std::vector<std::string> args);
+  // Started in the background, its input a pipe the test holds.
+  std::unique_ptr<RunningProgram> Start(const std::string& who, std::vector<std::string> args);
   std::string List(const std::string& who, const std::string& path) { return Run(who, {"appt", "list", path}).out; }
   std::string Log(const std::string& who) { return ReadFile(dir / (who + "/WINDOWS/TEMP/QZTErrLog.txt")); }
 
