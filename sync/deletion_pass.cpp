@@ -58,7 +58,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
     run([&] { items->Sort("[Start]"); });
     run([&] { Trace(P + "Object Count = [" + std::to_string(items->Count()) + "]"); });
     std::string sLastEntryId;
-    int16_t iSameEntryIdCount = 0;
+    iSameEntryIdCount = 0;
     Appt item;
     run([&] { item = items->GetFirst(); });
     for (; !item.IsNothing();) {
