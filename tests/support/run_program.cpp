@@ -13,13 +13,17 @@ std::string Quote(const std::string& s) {
   for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
 }
-}  // namespace
 
-ProgramResult RunQuorvane(const std::vector<std::string>& args, const std::string& input) {
-  TempDir io;
-  WriteFile(io / "in", input);
+std::string Command(const std::vector<std::string>& args) {
   std::string cmd = Quote(std::string(QUORVANE_BIN_DIR) + "/quorvane");
   for (const auto& a : args) cmd += " " + Quote(a);
+  return cmd;
+}
+
+// Runs cmd with input on its standard input, capturing both outputs.
+ProgramResult RunShell(std::string cmd, const std::string& input) {
+  TempDir io;
+  WriteFile(io / "in", input);
   cmd += " < " + Quote(io / "in") + " > " + Quote(io / "out") + " 2> " + Quote(io / "err");
   ProgramResult r;
   const int rc = std::system(cmd.c_str());
@@ -27,6 +31,16 @@ ProgramResult RunQuorvane(const std::vector<std::string>& args, const std::strin
   r.out = ReadFile(io / "out");
   r.err = ReadFile(io / "err");
   return r;
+}
+
+}  // namespace
+
+ProgramResult RunQuorvane(const std::vector<std::string>& args, const std::string& input) {
+  return RunShell(Command(args), input);
+}
+
+ProgramResult RunQuorvaneOnTerminal(const std::vector<std::string>& args, const std::string& input) {
+  return RunShell("script -qec " + Quote(Command(args)) + " /dev/null", input);
 }
 
 }  // namespace testing_support
