@@ -55,9 +55,7 @@ void QuorvaneClass::AddOptionsPage(const com::Ref<outlook::PropertyPages>& pages
         pages->Add(oAdminPage, "");
       })) {
     // The page cannot be had: the dialog opens without it.
-    Err = err;
-    fnPostError(ErrorReport(operation));
-    Err.Clear();
+    PostErrorReport(operation, err);
   }
 }
 

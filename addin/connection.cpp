@@ -58,7 +58,7 @@ void QuorvaneClass::OnConnection(const com::ObjectPtr& application, int, const c
 }
 
 void QuorvaneClass::OnStartupComplete(com::Args&) {
-  com::ResumeNext run(Err, [this](const com::ErrObject&) { fnPostError(ErrorReport("OnStartupComplete()")); });
+  com::ResumeNext run(Err, [this](const com::ErrObject& e) { PostErrorReport("OnStartupComplete()", e); });
   run([&] {
     oNS = oApplication->GetNamespace("MAPI");
     nsPagesAdd_ = oNS->OnOptionsPagesAdd(

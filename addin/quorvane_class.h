@@ -197,9 +197,10 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   void Trace(const std::string& line);
   // prefix, the value as the host shows it, "]": formatted only when the log is kept.
   void TraceValue(const std::string& prefix, const com::Variant& value);
-  // "An Error was encountered in <operation>!" with the pending error's number and text,
-  // each line ended by a carriage return and line feed.
-  std::string ErrorReport(const std::string& operation) const;
+  // Logs "An Error was encountered in <operation>!" with the error's number and text, each
+  // line ended by a carriage return and line feed. A cleared error is no error: nothing is
+  // written for it.
+  void PostErrorReport(const std::string& operation, const com::ErrObject& error);
   void PostSubjectAndStart(const Appt& item);
   // A pass's always-written report of the pending error on one appointment; clears it.
   void ReportItemError(const std::string& subject, const Appt& item);

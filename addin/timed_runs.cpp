@@ -10,7 +10,7 @@ void QuorvaneClass::StartTimer(com::ResumeNext& run) {
 }
 
 void QuorvaneClass::tcTimer_TimerCB() {
-  com::ResumeNext run(Err, [this](const com::ErrObject&) { fnPostError(ErrorReport("tcTimer_TimerCB()")); });
+  com::ResumeNext run(Err, [this](const com::ErrObject& e) { PostErrorReport("tcTimer_TimerCB()", e); });
   if (RefreshRate > 0) {
     ++lTickCount;
     if (lTickCount >= RefreshRate + 1) {

@@ -99,7 +99,7 @@ void QuorvaneClass::SetUpToolbar(bool atStartup) {
                }
              })) {
     // A failure ends the set-up.
-    fnPostError(ErrorReport("SetUpToolbar"));
+    PostErrorReport("SetUpToolbar", err);
   }
   if (atStartup) err.Try([&] { reg_.fnRegSetValue("TBUpgraded", win32::REG_DWORD, TBUpgraded); });
   oCalToolbar.Release();

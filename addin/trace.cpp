@@ -11,9 +11,10 @@ void QuorvaneClass::TraceValue(const std::string& prefix, const com::Variant& va
   if (PromptErrors != 0) fnPostError(prefix + value.ToString() + "]");
 }
 
-std::string QuorvaneClass::ErrorReport(const std::string& operation) const {
-  return "An Error was encountered in " + operation + "!\r\nError No: (" + std::to_string(Err.Number()) +
-         ")\r\nError Desc: " + Err.Description() + "\r\n";
+void QuorvaneClass::PostErrorReport(const std::string& operation, const com::ErrObject& error) {
+  if (!error.Pending()) return;
+  fnPostError("An Error was encountered in " + operation + "!\r\nError No: (" + std::to_string(error.Number()) +
+              ")\r\nError Desc: " + error.Description() + "\r\n");
 }
 
 void QuorvaneClass::PostSubjectAndStart(const Appt& item) {

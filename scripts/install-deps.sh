@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   libical-dev
+  bsdutils  # script(1): the tests put the program on a terminal
 )
 
 missing=()

@@ -11,6 +11,18 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
     Trace("Error (" + std::to_string(e.Number()) + ") \r\n Detected in oCheckLocVsGlbDels\r\n" + e.Description());
   });
   auto foldersGone = [&] { return oGlobalCalendar.IsNothing() || oLocalCalendar.IsNothing(); };
+  // The local pass leaves an original whose global copy is gone to this prompt when both
+  // directions are kept and the user is still asked. Only an original that a pass has flagged
+  // has had a copy there; its flag is read as it stands, so one never flagged stays so.
+  auto originalLeftToAsk = [&](const Appt& original) {
+    if (UpdBoth != 1 || PromptDelete == 1) return false;
+    bool flagged = false;
+    run([&] {
+      auto flag = original->UserProperties()->Find("HasBeenProcessedQZT");
+      flagged = !flag.IsNothing() && com::Trim(flag->Value().ToString()) == "True";
+    });
+    return flagged;
+  };
   auto finish = [&] {
     bIgnoreItemAdd = true;
     Trace(P + "Exiting Function");
@@ -58,7 +70,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
     run([&] { items->Sort("[Start]"); });
     run([&] { Trace(P + "Object Count = [" + std::to_string(items->Count()) + "]"); });
     std::string sLastEntryId;
-    int16_t iSameEntryIdCount = 0;
+    iSameEntryIdCount = 0;
     Appt item;
     run([&] { item = items->GetFirst(); });
     for (; !item.IsNothing();) {
@@ -98,11 +110,18 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
           Trace(P + "Processing Appointment");
           traceItem();
 
-          // Kept: never linked, the original itself, or its global appointment is still there.
+          // Kept: never linked, the original itself (unless it is left here to be asked about), or
+          // its global appointment is still there.
           bool keep = false;
-          if (fnCheckForBlankOrigEntryId(item) || fnCheckForLocalMaster(item)) {
+          bool askAboutOriginal = false;
+          if (fnCheckForBlankOrigEntryId(item)) {
             keep = keptByOwnLink = true;
-          } else {
+          } else if (fnCheckForLocalMaster(item)) {
+            keptByOwnLink = true;
+            askAboutOriginal = originalLeftToAsk(item);
+            keep = !askAboutOriginal;
+          }
+          if (!keep) {
             Appt match = fnGetGlobalMatchByOrigEntryId(item);
             if (Err.Pending()) {
               bBusy = false;
@@ -112,7 +131,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
           }
           // Gone from the Global Calendar: deleted there, so here too, once it has been through a
           // pass before; asked first unless the user chose not to be asked.
-          if (!keep && fnGetHasBeenProcessed(item)) {
+          if (!keep && (askAboutOriginal || fnGetHasBeenProcessed(item))) {
             if (PromptDelete == 1) {
               bDeleteFound = true;
             } else {

@@ -43,7 +43,7 @@ QuorvaneClass::Appt QuorvaneClass::fnGetTestMessageInFolder(const Folder& folder
     Trace(op + "Messages Found");
     Err.Try([&] { found = restricted->GetFirst(); });
   }
-  if (Err.Pending()) fnPostError(ErrorReport("fnGetTestMessageInFolder"));
+  if (Err.Pending()) PostErrorReport("fnGetTestMessageInFolder", Err);
   Err.Clear();
   Trace(op + "Exiting Function");
   return found;
@@ -209,7 +209,7 @@ bool QuorvaneClass::fnAddOrigEntryIdToFolder(const Folder& folder) {
 
 bool QuorvaneClass::fnCheckProcFlagExistsInFolder(const Folder& folder) {
   const std::string op = "fnCheckProcFlagExistsInFolder - ";
-  auto report = [this] { fnPostError(ErrorReport("fnCheckProcFlagExists")); };
+  auto report = [this] { PostErrorReport("fnCheckProcFlagExists", Err); };
   Trace(op + "Start of Function");
   const bool result = Guarded(
       Err,
@@ -236,7 +236,7 @@ bool QuorvaneClass::fnCheckProcFlagExistsInFolder(const Folder& folder) {
 
 bool QuorvaneClass::fnAddProcFlagToFolder(const Folder& folder) {
   const std::string op = "fnAddProcFlagToFolder - ";
-  auto report = [this] { fnPostError(ErrorReport("fnAddProcFlagToFolder")); };
+  auto report = [this] { PostErrorReport("fnAddProcFlagToFolder", Err); };
   Trace(op + "Start of Function");
   const bool result = Guarded(
       Err,

@@ -43,7 +43,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
     while (!item.IsNothing()) {
       bool bDeleteFound = false;
       std::string subject, body5, entryId;
-      // Steps 11 to 29: what this appointment needs.
+      // What this appointment needs; the Flow it returns says where its handling goes on.
       auto handle = [&]() -> Flow {
         if (oGlobalCalendar.IsNothing() || oLocalCalendar.IsNothing()) {
           bBusy = false;

@@ -23,7 +23,7 @@ bool QuorvaneClass::fnSetOrigEntryId(const Appt& target, const Appt& source) {
           com::ErrObject addErr;
           if (!addErr.Try([&] { prop = target->UserProperties()->Add(kLink, outlook::olText, true); })) {
             Err = addErr;
-            fnPostError(ErrorReport("fnSetOrigEntryId"));
+            PostErrorReport("fnSetOrigEntryId", Err);
           }
           if (prop.IsNothing()) {
             fnPostError(op + "Add OrigEntryId Field Failed!");
@@ -38,7 +38,7 @@ bool QuorvaneClass::fnSetOrigEntryId(const Appt& target, const Appt& source) {
         result = true;
         fnPostError(op + "Exiting Function!");
       })) {
-    fnPostError(ErrorReport("fnSetOrigEntryId"));
+    PostErrorReport("fnSetOrigEntryId", Err);
     result = false;
   }
   Err.Clear();
@@ -55,7 +55,7 @@ bool QuorvaneClass::fnSetCopyOrigEntryId(const Appt& objItem1, const Appt& objIt
     com::ErrObject addErr;
     if (!addErr.Try([&] { prop = item->UserProperties()->Add(kLink, outlook::olText, true); })) {
       Err = addErr;
-      fnPostError(ErrorReport("fnSetCopyOrigEntryId"));
+      PostErrorReport("fnSetCopyOrigEntryId", Err);
       Err.Clear();
     }
     if (prop.IsNothing()) fnPostError(op + "Add OrigEntryId Field Failed!");
@@ -96,7 +96,7 @@ bool QuorvaneClass::fnSetCopyOrigEntryId(const Appt& objItem1, const Appt& objIt
         }
         result = true;
       })) {
-    fnPostError(ErrorReport("fnSetCopyOrigEntryId"));
+    PostErrorReport("fnSetCopyOrigEntryId", Err);
     fnPostError("Items being Processed Subject");
     PostSubjectAndStart(objItem1);
     result = false;
@@ -128,7 +128,7 @@ bool QuorvaneClass::fnCheckForBlankOrigEntryId(const Appt& item) {
     if (GlobalOwner == 0) bSkipUntilOwner = true;
   }
   if (Err.Pending()) {
-    fnPostError(ErrorReport("fnCheckForBlankOrigEntryId"));
+    PostErrorReport("fnCheckForBlankOrigEntryId", Err);
     PostSubjectAndStart(item);
     if (GlobalOwner == 0) bSkipUntilOwner = true;
   }
@@ -158,7 +158,7 @@ bool QuorvaneClass::fnCheckForLocalMaster(const Appt& item) {
     Trace(op + "OrigEntryId Property Not Found");
   }
   if (Err.Pending()) {
-    fnPostError(ErrorReport("fnCheckForLocalMaster"));
+    PostErrorReport("fnCheckForLocalMaster", Err);
     PostSubjectAndStart(item);
   }
   Err.Clear();
@@ -190,7 +190,7 @@ bool QuorvaneClass::fnGetHasBeenProcessed(const Appt& item) {
     }
   }
   if (Err.Pending()) {
-    fnPostError(ErrorReport("fnGetHasBeenProcessed"));
+    PostErrorReport("fnGetHasBeenProcessed", Err);
     PostSubjectAndStart(item);
   }
   Err.Clear();
@@ -241,7 +241,7 @@ bool QuorvaneClass::SetProcessedFlag(const Appt& item, const FlagSteps& s) {
     }
   }
   if (Err.Pending()) {
-    fnPostError(ErrorReport(s.operation));
+    PostErrorReport(s.operation, Err);
     PostSubjectAndStart(item);
   }
   Err.Clear();

@@ -275,9 +275,11 @@ void QuorvaneClass::oProcessLocalFolders() {
       }
       if (bShuttingDown) return;
       if (WentOffline(P)) return;
-      // An appointment whose copy failed is not marked: marked, it would be taken for one whose
-      // global copy was deleted, and deleted itself at the next pass.
-      if (!copyFailed) fnSetHasBeenProcessedTrue(item);
+      // An appointment whose copy failed is marked not processed (looking at its flag above may
+      // have added it): marked, it would be taken for one whose global copy was deleted, and
+      // deleted, or asked about, at the next pass.
+      if (copyFailed) fnSetHasBeenProcessedFalse(item);
+      else fnSetHasBeenProcessedTrue(item);
       iErrorCount = 0;
       Appt next;
       run([&] { next = items->GetNext(); });

@@ -37,7 +37,7 @@ QuorvaneClass::Appt QuorvaneClass::MatchByOrigEntryId(const std::string& operati
   }
   if (Err.Pending()) {
     // The error stays pending: the caller ends its pass on it.
-    fnPostError(ErrorReport(operation));
+    PostErrorReport(operation, Err);
     const com::ErrObject pending = Err;
     PostSubjectAndStart(item);
     Err = pending;

@@ -40,8 +40,20 @@ class DeletionsTest : public SyncFixture {
     SetProp(local, "OrigEntryId", global->EntryID());
     return local;
   }
+  // The member's own appointment: linked to itself and, when it went to the Global Calendar,
+  // flagged by that pass. Its copy there is gone.
+  com::Ref<outlook::AppointmentItem> Original(const std::string& subject, const std::string& flag = "True") {
+    auto item = Local(subject, At(3, 11, 13), At(3, 11, 14));
+    SetProp(item, "OrigEntryId", item->EntryID());
+    if (!flag.empty()) SetProp(item, "HasBeenProcessedQZT", flag);
+    return item;
+  }
   void Answer(const char* button) {
     ui.OnNextForm([button](forms::Form& f) { f.Click(button); });
+  }
+  static std::string PromptFor(const std::string& subject) {
+    return "Confirm Deletion | Appointment (" + subject +
+           ")\r\nHas been removed from the Global Calendar\r\nDo you want to remove from your Local Calendar?";
   }
 };
 
@@ -148,6 +160,69 @@ TEST_F(DeletionsTest, TheSameAppointmentFourTimesEndsTheRun) {
   EXPECT_NE(std::string::npos, Log().find("Error Detected processing Local Calendar Item.\r\nSame EntryId Returned "
                                           "Multiple TimesSubject = [Echo]\r\nEntryID = ["));
   EXPECT_FALSE(addin->bBusy);
+}
+
+// ---- The member's own appointment whose copy in the Global Calendar was deleted
+
+TEST_F(DeletionsTest, AnOriginalIsAskedAboutAsACopyIsAndNoIsAskedAgain) {
+  Original("Mine");
+  Answer("CancelButton");
+  addin->oCheckLocVsGlbDels();
+  ASSERT_EQ(1u, ui.formsShown.size());
+  EXPECT_EQ(PromptFor("Mine"), ui.formsShown[0]);
+  // No: the other passes neither delete it nor copy it back.
+  addin->oProcessLocalFolders();
+  addin->oProcessGlobalFolders();
+  EXPECT_EQ(Strings{"Mine"}, Subjects(world.calendar));
+  EXPECT_EQ(Strings{}, Subjects(world.team));
+
+  Answer("OKButton");
+  addin->oCheckLocVsGlbDels();
+  ASSERT_EQ(2u, ui.formsShown.size()) << "asked again on the next run";
+  EXPECT_EQ(Strings{}, Subjects(world.calendar)) << "Yes deletes it";
+  EXPECT_EQ(0, addin->PromptDelete);
+  EXPECT_EQ(std::string::npos, Log().find("An Error was encountered")) << "a deleted original is not flagged";
+}
+
+TEST_F(DeletionsTest, DontAskAgainOnAnOriginalDeletesItAndLeavesTheNextToTheLocalPass) {
+  Original("First");
+  ui.OnNextForm([](forms::Form& f) {
+    f.Click("Check1");
+    f.Click("OKButton");
+  });
+  addin->oCheckLocVsGlbDels();
+  EXPECT_EQ(Strings{}, Subjects(world.calendar));
+  win32::Bytes data;
+  ASSERT_TRUE(StoredValue("PromptDelete", nullptr, &data));
+  EXPECT_EQ(1u, win32::BytesToDword(data));
+
+  Original("Second");
+  addin->oCheckLocVsGlbDels();
+  EXPECT_EQ(1u, ui.formsShown.size()) << "not asked any more";
+  EXPECT_EQ(Strings{"Second"}, Subjects(world.calendar));
+  addin->oProcessLocalFolders();
+  EXPECT_EQ(Strings{}, Subjects(world.calendar)) << "the local pass deletes it without asking";
+}
+
+TEST_F(DeletionsTest, OnlyAnOriginalThatHadACopyIsAskedAboutAndOnlyInBothDirections) {
+  auto shared = Original("Copy still there");
+  auto copy = Global("Copy still there", At(3, 11, 13), At(3, 11, 14));
+  SetProp(copy, "OrigEntryId", shared->EntryID());
+  auto fresh = Original("Never flagged", "");
+  Original("Copy failed", "False");
+  addin->oCheckLocVsGlbDels();
+  EXPECT_TRUE(ui.formsShown.empty());
+  EXPECT_EQ(3u, Subjects(world.calendar).size());
+  EXPECT_EQ("<none>", Prop(fresh, "HasBeenProcessedQZT")) << "its flag is read, not added";
+
+  addin->UpdBoth = 0;
+  for (auto only : {&quorvane::QuorvaneClass::UpdGlobalOnly, &quorvane::QuorvaneClass::UpdLocalOnly}) {
+    addin->UpdGlobalOnly = addin->UpdLocalOnly = 0;
+    (*addin).*only = 1;
+    Original("One way");
+    addin->oCheckLocVsGlbDels();
+    EXPECT_TRUE(ui.formsShown.empty()) << "the local pass never takes it for deleted in one direction";
+  }
 }
 
 // ---- The manual delete sync

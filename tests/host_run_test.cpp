@@ -64,6 +64,31 @@ TEST_F(HostRunTest, TheToolbarIsOfferedOnceAndItsButtonsWork) {
   EXPECT_EQ(2, Run("Ann", {"click", "No Such Button"}).status);
 }
 
+TEST_F(HostRunTest, ARebuildAnsweredNoLeavesNoBarAndEveryStartAsksAgain) {
+  ASSERT_EQ(0, Run("Ann", {"settings", "CalToolbar=1"}).status);
+  const std::string offer = "[Orbitra] The Orbitra application can create a toolbar";
+  auto run = [&](const char* answer) {
+    return Run("Ann", {"--answer", answer, "run", "--minutes", "1", "--minute-ms", "300"});
+  };
+  auto yes = run("yes");
+  ASSERT_EQ(0, yes.status) << yes.err;
+  ASSERT_NE(std::string::npos, yes.out.find(offer)) << yes.out;
+  ASSERT_NE(std::string::npos, Run("Ann", {"registry"}).out.find("CommandBars\\Orbitra]"));
+
+  for (int start = 1; start <= 3; ++start) {
+    auto no = run("no");
+    ASSERT_EQ(0, no.status) << no.err;
+    EXPECT_NE(std::string::npos, no.out.find(offer)) << "start " << start << ": " << no.out;
+    EXPECT_NE(std::string::npos, no.out.find("  -> No"));
+    const std::string log = Log("Ann");
+    EXPECT_EQ(start == 1, log.find("Upgrading Toolbar\r\n") != std::string::npos) << log;
+    EXPECT_EQ(std::string::npos, log.find("Enabling Toolbar")) << log;
+    EXPECT_EQ(std::string::npos, log.find("in SetUpToolbar!")) << log;
+    EXPECT_EQ(std::string::npos, log.find("Error No: (0)")) << log;
+    EXPECT_EQ(std::string::npos, Run("Ann", {"registry"}).out.find("CommandBars\\Orbitra")) << "nothing kept";
+  }
+}
+
 TEST_F(HostRunTest, TypedCommandsAreActedOnAndQuitClosesCleanly) {
   auto r = RunQuorvane({"--profile", dir / "Ann", "run"}, std::string("folder ") + kTeam + "\nhelp\nquit\n");
   ASSERT_EQ(0, r.status) << r.err;

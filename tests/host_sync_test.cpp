@@ -1,6 +1,8 @@
 // Synchronisation from the command line, as two members would run it.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "tests/support/host_workgroup.h"
 
 using namespace testing_support;
@@ -32,6 +34,70 @@ TEST_F(HostSyncTest, AnAppointmentTravelsAndItsDeletionFollowsAfterTheAnswer) {
   auto yes = Run("Bob", {"--answer", "yes", "sync", "deletions"});
   EXPECT_NE(std::string::npos, yes.out.find("Local Calendar (Calendar): 0 copied, 0 replaced, 1 deleted")) << yes.out;
   EXPECT_EQ("", List("Bob", "Mailbox - Bob|Calendar"));
+}
+
+class OwnAppointmentTest : public HostSyncTest {
+ protected:
+  // Ann's own appointments, shared by the local pass, whose copies are then deleted from the
+  // Global Calendar, as the steps of the report do.
+  void AddShareAndLoseCopies(const std::vector<std::string>& subjects) {
+    int hour = 9;
+    for (const auto& subject : subjects) {
+      ASSERT_EQ(0, Run("Ann", {"appt", "add", kLocal, "--subject", subject, "--start", Tomorrow(hour), "--end",
+                               Tomorrow(hour + 1)})
+                       .status);
+      hour += 2;
+    }
+    ASSERT_EQ(0, Run("Ann", {"sync", "local"}).status);
+    std::istringstream global(List("Ann", kTeam));
+    std::string line;
+    int copies = 0;
+    while (std::getline(global, line)) {
+      ASSERT_EQ(0, Run("Ann", {"appt", "delete", line.substr(0, line.find(' '))}).status);
+      ++copies;
+    }
+    ASSERT_EQ(subjects.size(), static_cast<size_t>(copies));
+  }
+  std::string Prompt(const std::string& subject) {
+    return "[Confirm Deletion] Appointment (" + subject +
+           ") / Has been removed from the Global Calendar / Do you want to remove from your Local Calendar?";
+  }
+  static constexpr const char* kLocal = "Mailbox - Ann|Calendar";
+};
+
+TEST_F(OwnAppointmentTest, NoKeepsItAndItIsAskedAgainYesDeletesIt) {
+  AddShareAndLoseCopies({"Mine"});
+  for (int run = 1; run <= 2; ++run) {
+    auto no = Run("Ann", {"--answer", "no", "sync", "deletions"});
+    EXPECT_NE(std::string::npos, no.out.find(Prompt("Mine") + "\n  -> Cancel")) << no.out;
+    EXPECT_NE(std::string::npos, Run("Ann", {"sync", "local"}).out.find("(Team): 0 copied, 0 replaced, 0 deleted"));
+    EXPECT_NE(std::string::npos, Run("Ann", {"sync", "global"}).out.find("(Calendar): 0 copied, 0 replaced, 0 deleted"));
+    EXPECT_NE(std::string::npos, List("Ann", kLocal).find("Mine")) << "kept after No";
+    EXPECT_EQ("", List("Ann", kTeam)) << "and not copied back";
+  }
+  auto yes = Run("Ann", {"--answer", "yes", "sync", "deletions"});
+  EXPECT_NE(std::string::npos, yes.out.find(Prompt("Mine") + "\n  -> OK")) << yes.out;
+  EXPECT_NE(std::string::npos, yes.out.find("Local Calendar (Calendar): 0 copied, 0 replaced, 1 deleted")) << yes.out;
+  EXPECT_EQ("", List("Ann", kLocal));
+}
+
+TEST_F(OwnAppointmentTest, DontAskMeAgainDeletesItAndTheNextIsDeletedWithoutAsking) {
+  AddShareAndLoseCopies({"First", "Second"});
+  // On a terminal: tick "Don't ask me again", then OK.
+  auto ticked = RunQuorvaneOnTerminal({"--profile", dir / "Ann", "sync", "deletions"}, "y\nOK\n");
+  ASSERT_EQ(0, ticked.status) << ticked.out;
+  EXPECT_NE(std::string::npos, ticked.out.find(Prompt("First"))) << ticked.out;
+  EXPECT_NE(std::string::npos, ticked.out.find("Don't ask me again"));
+  EXPECT_EQ(std::string::npos, ticked.out.find(Prompt("Second"))) << "asked once only";
+  EXPECT_NE(std::string::npos, Run("Ann", {"settings"}).out.find("PromptDelete=1"));
+  EXPECT_EQ(std::string::npos, List("Ann", kLocal).find("First"));
+
+  auto local = Run("Ann", {"sync", "local"});
+  EXPECT_EQ(std::string::npos, local.out.find("[Confirm Deletion]")) << local.out;
+  EXPECT_NE(std::string::npos, local.out.find("Local Calendar (Calendar): 0 copied, 0 replaced, 1 deleted"))
+      << local.out;
+  EXPECT_EQ("", List("Ann", kLocal));
+  EXPECT_EQ("", List("Ann", kTeam));
 }
 
 TEST_F(HostSyncTest, SyncDeleteRemovesTheSelectionAndItsCounterpart) {

@@ -134,6 +134,29 @@ TEST_F(LifecycleTest, TheToolbarIsOfferedBuiltAndRebuiltOnce) {
   EXPECT_NE(std::string::npos, Log().find("Enabling Toolbar\r\n"));
 }
 
+TEST_F(LifecycleTest, AStartAfterARebuildAnsweredNoAsksAgainAndAFailedSetUpReportsItsError) {
+  Configure();
+  StoreDword("CalToolbar", 1);
+  StoreDword("TBUpgraded", 2);
+  for (int start = 1; start <= 2; ++start) {
+    ui.Answer(win32::vbNo);
+    start == 1 ? Start() : Restart();
+    ASSERT_EQ(static_cast<size_t>(start), ui.shown.size()) << "asked at every start";
+    EXPECT_EQ("Orbitra", ui.shown.back().title);
+    EXPECT_EQ(0, Bars()->Count());
+  }
+  // (Enabling the missing bar early in start-up is logged as the error it is.)
+  EXPECT_EQ(std::string::npos, Log().find("An Error was encountered in SetUpToolbar!")) << Log();
+  EXPECT_EQ(std::string::npos, Log().find("Error No: (0)"));
+
+  // A bar without its buttons cannot be bound: the report gives the failure, not a cleared one.
+  Bars()->Add("Orbitra", office::msoBarTop, false);
+  Restart();
+  EXPECT_NE(std::string::npos, Log().find("Enabling Toolbar\r\nAn Error was encountered in SetUpToolbar!\r\n"
+                                          "Error No: (5)\r\nError Desc: Invalid procedure call or argument\r\n"))
+      << Log();
+}
+
 TEST_F(LifecycleTest, WithoutTheToolbarSettingTheBarIsDisabledAndNeverOffered) {
   Configure();
   auto old = Bars()->Add("Orbitra", office::msoBarTop, false);

@@ -69,6 +69,26 @@ TEST(RegistryFileTest, MissingKeysAndValuesGiveCodeTwo) {
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.RegDeleteValue(key, "Nope"));
 }
 
+TEST(RegistryFileTest, AKeyIsDeletedWithItsValuesButNotOverItsSubkeys) {
+  TempDir dir;
+  FileRegistry reg(dir / "r.reg");
+  HKEY key = CreateKey(reg);
+  ASSERT_EQ(0, reg.RegSetValueEx(key, "Rate", REG_DWORD, DwordBytes(30)));
+  HKEY other = 0;
+  ASSERT_EQ(0, reg.RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Quorvane\\Test Old", "", 0, 0, &other, nullptr));
+  HKEY parent = 0;
+  ASSERT_EQ(0, reg.RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Quorvane", 0, 0, &parent));
+
+  EXPECT_EQ(ERROR_ACCESS_DENIED, reg.RegDeleteKey(HKEY_CURRENT_USER, "Software\\Quorvane"));
+  EXPECT_EQ(ERROR_SUCCESS, reg.RegDeleteKey(parent, "TEST"));
+  EXPECT_EQ(std::string::npos, ReadFile(dir / "r.reg").find("Quorvane\\Test]"));
+  EXPECT_EQ(ERROR_KEY_DELETED, reg.RegQueryValueEx(key, "Rate", nullptr, nullptr)) << "an open handle finds it gone";
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.RegDeleteKey(HKEY_CURRENT_USER, kKey));
+  HKEY again = 0;
+  EXPECT_EQ(ERROR_SUCCESS, reg.RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Quorvane\\Test Old", 0, 0, &again))
+      << "a key whose name merely begins the same stays";
+}
+
 TEST(RegistryFileTest, UnparsableFileIsRefusedWithItsLineAndLeftUntouched) {
   TempDir dir;
   const std::string bad = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n\"Ok\"=\"1\"\n\"Broken=\n";

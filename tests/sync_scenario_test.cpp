@@ -256,6 +256,22 @@ TEST_F(SyncScenarioTest, AReplacementWhoseMoveFailsKeepsTheOldCopy) {
   EXPECT_EQ("Room 9", bob.FindLocal("Retro")->Location());
 }
 
+TEST_F(SyncScenarioTest, AnAppointmentWhoseCopiesFailIsNeverTakenForOneDeletedGlobally) {
+  ann.Add("Unshared", group.At(3, 12, 9), group.At(3, 12, 10));
+  ann.publicFolders->Fail(StoreOp::Move, 2);
+  ann.LocalPass();  // linked to itself; the copy fails
+  ann.LocalPass();  // looked at as one linked before; the copy fails again
+  ASSERT_EQ(Strings{}, ann.GlobalSubjects());
+  for (int16_t promptDelete : {0, 1}) {
+    ann.addin->PromptDelete = promptDelete;
+    ann.addin->oCheckLocVsGlbDels();
+  }
+  ann.LocalPass();
+  EXPECT_TRUE(ann.ui.formsShown.empty()) << "never asked about";
+  EXPECT_EQ(Strings{"Unshared"}, ann.LocalSubjects());
+  EXPECT_EQ(Strings{"Unshared"}, ann.GlobalSubjects()) << "copied once the store takes it";
+}
+
 TEST_F(SyncScenarioTest, BusyAndUnconfiguredPassesReturnQuietly) {
   ann.Add("Waiting", group.At(3, 12, 9), group.At(3, 12, 10));
   ann.addin->bBusy = true;

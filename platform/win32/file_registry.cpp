@@ -216,6 +216,30 @@ long FileRegistry::RegDeleteValue(HKEY key, const std::string& valueName) {
   });
 }
 
+long FileRegistry::RegDeleteKey(HKEY root, const std::string& subKey) {
+  long error;
+  const std::string path = FullPath(root, subKey, error);
+  if (error != ERROR_SUCCESS) return error;
+  if (path.empty()) return ERROR_ACCESS_DENIED;
+  return Transact(Access::Write, [&](RegistryTree& tree, bool& changed) {
+    auto it = tree.find(path);
+    if (it == tree.end()) {
+      tLastError = "registry key not found: " + path;
+      return ERROR_FILE_NOT_FOUND;
+    }
+    // A subkey, if there is one, is the first key from the path and a backslash on.
+    const std::string prefix = path + "\\";
+    auto sub = tree.lower_bound(prefix);
+    if (sub != tree.end() && com::EqualsNoCase(sub->first.substr(0, prefix.size()), prefix)) {
+      tLastError = "registry key has subkeys: " + path;
+      return ERROR_ACCESS_DENIED;
+    }
+    tree.erase(it);
+    changed = true;
+    return ERROR_SUCCESS;
+  });
+}
+
 long FileRegistry::RegCloseKey(HKEY key) {
   std::lock_guard lock(mutex_);
   return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

@@ -25,6 +25,7 @@ class FileRegistry : public Registry {
                        size_t maxBytes = 1 << 20) override;
   long RegSetValueEx(HKEY key, const std::string& valueName, DWORD type, const Bytes& data) override;
   long RegDeleteValue(HKEY key, const std::string& valueName) override;
+  long RegDeleteKey(HKEY root, const std::string& subKey) override;
   long RegCloseKey(HKEY key) override;
   std::string LastErrorText() const override;
 

@@ -44,6 +44,8 @@ class Registry {
                                size_t maxBytes = 1 << 20) = 0;
   virtual long RegSetValueEx(HKEY key, const std::string& valueName, DWORD type, const Bytes& data) = 0;
   virtual long RegDeleteValue(HKEY key, const std::string& valueName) = 0;
+  // Deletes a key that has no subkeys (ERROR_ACCESS_DENIED when it has some), with its values.
+  virtual long RegDeleteKey(HKEY root, const std::string& subKey) = 0;
   virtual long RegCloseKey(HKEY key) = 0;
   // The text behind the last failure on this thread (file and line for a bad store).
   virtual std::string LastErrorText() const = 0;
@@ -67,6 +69,7 @@ class RegistryWrapper : public Registry {
     return target_.RegSetValueEx(key, valueName, type, data);
   }
   long RegDeleteValue(HKEY key, const std::string& valueName) override { return target_.RegDeleteValue(key, valueName); }
+  long RegDeleteKey(HKEY root, const std::string& subKey) override { return target_.RegDeleteKey(root, subKey); }
   long RegCloseKey(HKEY key) override { return target_.RegCloseKey(key); }
   std::string LastErrorText() const override { return target_.LastErrorText(); }
 

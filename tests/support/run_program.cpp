@@ -92,4 +92,23 @@ ProgramResult RunQuorvane(const std::vector<std::string>& args, const std::strin
   return RunningProgram(args, input).Wait();
 }
 
+namespace {
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+}  // namespace
+
+ProgramResult RunQuorvaneOnTerminal(const std::vector<std::string>& args, const std::string& input) {
+  std::string cmd = Quote(std::string(QUORVANE_BIN_DIR) + "/quorvane");
+  for (const auto& a : args) cmd += " " + Quote(a);
+  TempDir io;
+  WriteFile(io / "in", input);
+  const std::string shell = "script -qec " + Quote(cmd) + " /dev/null < " + Quote(io / "in") + " > " +
+                            Quote(io / "out") + " 2> " + Quote(io / "err");
+  const int rc = std::system(shell.c_str());
+  return ProgramResult{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(io / "out"), ReadFile(io / "err")};
+}
+
 }  // namespace testing_support
