@@ -144,6 +144,7 @@ int CmdSettings(const Words& args, const GlobalOptions& global) {
     }
     com::CallMethod(session.AddIn(), "SetRegistryValues", apply);
     session.DisconnectAddIn();
+    session.ns().Settle();
   }
   for (const auto& [name, value] : ReadSettings(session.registry())) std::cout << name << "=" << value << "\n";
   return 0;
@@ -168,6 +169,7 @@ int CmdSetCalendar(const Words& args, const GlobalOptions& global) {
   session.StartAddIn();
   com::CallMethod(session.AddIn(), args[0] == "global" ? "SetGlobalFolderPath" : "SetLocalFolderPath", {args[1]});
   session.DisconnectAddIn();
+  session.ns().Settle();
   const Settings s = ReadSettings(session.registry());
   const char* id = args[0] == "global" ? "GlobalCalEntryID" : "LocalCalEntryID";
   if (!s.count(id) || s.at(id).empty()) {

@@ -41,6 +41,7 @@ int Add(Session& session, const Words& args) {
       throw;
     }
   }
+  session.ns().Settle();
   std::cout << item->EntryID() << "\n";
   return 0;
 }
@@ -67,6 +68,7 @@ int Edit(Session& session, const Words& args) {
   auto item = FindItem(session, args[1]);
   options.ApplyTo(*item);
   item->Save();
+  session.ns().Settle();
   std::cout << "Saved " << item->EntryID() << "\n";
   return 0;
 }
@@ -74,6 +76,7 @@ int Edit(Session& session, const Words& args) {
 int Delete(Session& session, const Words& args) {
   if (args.size() != 2) throw UsageError("appt delete ENTRYID");
   FindItem(session, args[1])->Delete();
+  session.ns().Settle();
   std::cout << "Deleted " << args[1] << "\n";
   return 0;
 }

@@ -39,6 +39,7 @@ int CmdImport(const Words& args, const GlobalOptions& global) {
     throw;
   }
   if (progress) std::cerr << "\n";
+  session.ns().Settle();
   std::cout << "Imported " << added.size() << " appointments into " << args[0] << "\n";
   return 0;
 }

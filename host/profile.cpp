@@ -73,6 +73,8 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
     pub->AddFolder(pub->Root().id, "All Public Folders", 0);
   }
   pub->AddAddress(mapistore::AddressRecord{user, user + "@workgroup"});
+  mailbox->MakeDurable();
+  pub->MakeDurable();
 
   win32::FileRegistry reg(p.RegistryPath());
   win32::HKEY key = 0;
