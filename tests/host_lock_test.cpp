@@ -17,23 +17,7 @@ const char* kAnnsCalendar = "Mailbox - Ann|Calendar";
 
 class HostLockTest : public HostWorkgroup {
  protected:
-  // n new appointments in Ann's own calendar, in the week after today, where the passes look.
-  void ImportIntoAnnsCalendar(int n) {
-    std::string ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Quorvane tests//EN\r\n";
-    for (int i = 0; i < n; ++i) {
-      const std::time_t day = std::time(nullptr) + 86400 * (1 + i % 7);
-      std::tm local{};
-      localtime_r(&day, &local);
-      char start[32];
-      std::snprintf(start, sizeof start, "%04d%02d%02dT%02d%02d00", local.tm_year + 1900, local.tm_mon + 1,
-                    local.tm_mday, 6 + i % 12, i / 84 % 60);
-      ics += "BEGIN:VEVENT\r\nUID:lock-test-" + std::to_string(i) + "\r\nDTSTAMP:20260101T000000Z\r\nSUMMARY:Item " +
-             std::to_string(i) + "\r\nDTSTART:" + start + "\r\nDTEND:" + start + "\r\nEND:VEVENT\r\n";
-    }
-    WriteFile(dir / "new.ics", ics + "END:VCALENDAR\r\n");
-    auto imported = Run("Ann", {"import", kAnnsCalendar, dir / "new.ics"});
-    ASSERT_EQ(0, imported.status) << imported.err;
-  }
+  void ImportIntoAnnsCalendar(int n) { Import("Ann", kAnnsCalendar, n, "Item "); }
 
   size_t Count(const std::string& who, const std::string& path) {
     const std::string list = List(who, path);

@@ -34,13 +34,21 @@ struct FaultFile {
 
 constexpr size_t kHeaderSize = (sizeof(FaultFile) + 7) & ~size_t{7};
 
-std::mutex gMutex;
-sqlite3_vfs gVfs;
-sqlite3_vfs* gReal = nullptr;
-FaultPlan gPlan;
-int64_t gSyncs = 0;
-int64_t gWritten = 0;
-std::map<std::string, FileState> gFiles;
+// Made on first use: a program loads this before its own statics are made.
+struct State {
+  std::mutex mutex;
+  sqlite3_vfs vfs{};
+  sqlite3_vfs* real = nullptr;
+  FaultPlan plan;
+  int64_t syncs = 0;
+  int64_t written = 0;
+  std::map<std::string, FileState> files;
+};
+
+State& S() {
+  static State* state = new State();  // never destroyed: files may close after static destruction
+  return *state;
+}
 
 FaultFile* Fault(sqlite3_file* f) { return reinterpret_cast<FaultFile*>(f); }
 sqlite3_file* Real(sqlite3_file* f) { return Fault(f)->real; }
@@ -79,7 +87,7 @@ void WriteWhole(const std::string& path, const std::string& content) {
 
 void LosePowerLocked(uint32_t seed) {
   std::mt19937 random(seed);
-  for (auto& [path, state] : gFiles) {
+  for (auto& [path, state] : S().files) {
     std::string content = state.synced;
     size_t keep = 0;
     if (seed != 0) keep = std::uniform_int_distribution<size_t>(0, state.pending.size())(random);
@@ -103,18 +111,18 @@ int Read(sqlite3_file* f, void* buf, int amount, sqlite3_int64 offset) {
 
 int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
   if (const std::string* path = Fault(f)->path) {
-    std::lock_guard lock(gMutex);
-    if (gPlan.writeBudget >= 0 && gWritten + amount > gPlan.writeBudget) return SQLITE_FULL;
-    gWritten += amount;
-    gFiles[*path].pending.push_back({offset, std::string(static_cast<const char*>(buf), static_cast<size_t>(amount)), false});
+    std::lock_guard lock(S().mutex);
+    if (S().plan.writeBudget >= 0 && S().written + amount > S().plan.writeBudget) return SQLITE_FULL;
+    S().written += amount;
+    S().files[*path].pending.push_back({offset, std::string(static_cast<const char*>(buf), static_cast<size_t>(amount)), false});
   }
   return Real(f)->pMethods->xWrite(Real(f), buf, amount, offset);
 }
 
 int Truncate(sqlite3_file* f, sqlite3_int64 size) {
   if (const std::string* path = Fault(f)->path) {
-    std::lock_guard lock(gMutex);
-    gFiles[*path].pending.push_back({size, {}, true});
+    std::lock_guard lock(S().mutex);
+    S().files[*path].pending.push_back({size, {}, true});
   }
   return Real(f)->pMethods->xTruncate(Real(f), size);
 }
@@ -124,12 +132,12 @@ int Sync(sqlite3_file* f, int flags) {
   if (path) {
     std::function<void()> onPowerLoss;
     {
-      std::lock_guard lock(gMutex);
-      ++gSyncs;
-      if (gSyncs == gPlan.failSyncAt) return SQLITE_IOERR_FSYNC;
-      if (gSyncs == gPlan.powerLossAtSync) {
-        LosePowerLocked(gPlan.survivingPrefixSeed);
-        onPowerLoss = gPlan.onPowerLoss;
+      std::lock_guard lock(S().mutex);
+      ++S().syncs;
+      if (S().syncs == S().plan.failSyncAt) return SQLITE_IOERR_FSYNC;
+      if (S().syncs == S().plan.powerLossAtSync) {
+        LosePowerLocked(S().plan.survivingPrefixSeed);
+        onPowerLoss = S().plan.onPowerLoss;
       }
     }
     if (onPowerLoss) {
@@ -139,8 +147,8 @@ int Sync(sqlite3_file* f, int flags) {
   }
   const int rc = Real(f)->pMethods->xSync(Real(f), flags);
   if (path && rc == SQLITE_OK) {
-    std::lock_guard lock(gMutex);
-    FileState& state = gFiles[*path];
+    std::lock_guard lock(S().mutex);
+    FileState& state = S().files[*path];
     for (const PendingWrite& w : state.pending) Apply(state.synced, w);
     state.pending.clear();
     state.existsSynced = true;
@@ -179,19 +187,19 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out
   fault->base.pMethods = nullptr;
   fault->real = reinterpret_cast<sqlite3_file*>(reinterpret_cast<char*>(file) + kHeaderSize);
   fault->path = nullptr;
-  const int rc = gReal->xOpen(gReal, name, fault->real, flags, outFlags);
+  const int rc = S().real->xOpen(S().real, name, fault->real, flags, outFlags);
   if (rc != SQLITE_OK) {
     if (fault->real->pMethods) fault->real->pMethods->xClose(fault->real);
     return rc;
   }
   if (name && (flags & (SQLITE_OPEN_MAIN_DB | SQLITE_OPEN_WAL))) {
     fault->path = new std::string(name);
-    std::lock_guard lock(gMutex);
-    if (!gFiles.count(name)) {
+    std::lock_guard lock(S().mutex);
+    if (!S().files.count(name)) {
       // What is on the disk when the test begins counts as synced.
       FileState state;
       state.synced = ReadWhole(name, state.existsSynced);
-      gFiles.emplace(name, std::move(state));
+      S().files.emplace(name, std::move(state));
     }
   }
   fault->base.pMethods = &kMethods;
@@ -200,57 +208,57 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out
 
 int Delete(sqlite3_vfs*, const char* name, int syncDir) {
   {
-    std::lock_guard lock(gMutex);
-    gFiles.erase(name);
+    std::lock_guard lock(S().mutex);
+    S().files.erase(name);
   }
-  return gReal->xDelete(gReal, name, syncDir);
+  return S().real->xDelete(S().real, name, syncDir);
 }
 
-int Access(sqlite3_vfs*, const char* name, int flags, int* out) { return gReal->xAccess(gReal, name, flags, out); }
-int FullPathname(sqlite3_vfs*, const char* name, int n, char* out) { return gReal->xFullPathname(gReal, name, n, out); }
+int Access(sqlite3_vfs*, const char* name, int flags, int* out) { return S().real->xAccess(S().real, name, flags, out); }
+int FullPathname(sqlite3_vfs*, const char* name, int n, char* out) { return S().real->xFullPathname(S().real, name, n, out); }
 
 }  // namespace
 
 const char* FaultVfs::Register(bool makeDefault) {
   static std::once_flag once;
   std::call_once(once, [] {
-    gReal = sqlite3_vfs_find(nullptr);
-    gVfs = *gReal;
-    gVfs.zName = "quorvane-faults";
-    gVfs.szOsFile = static_cast<int>(kHeaderSize) + gReal->szOsFile;
-    gVfs.pNext = nullptr;
-    gVfs.xOpen = Open;
-    gVfs.xDelete = Delete;
-    gVfs.xAccess = Access;
-    gVfs.xFullPathname = FullPathname;
+    S().real = sqlite3_vfs_find(nullptr);
+    S().vfs = *S().real;
+    S().vfs.zName = "quorvane-faults";
+    S().vfs.szOsFile = static_cast<int>(kHeaderSize) + S().real->szOsFile;
+    S().vfs.pNext = nullptr;
+    S().vfs.xOpen = Open;
+    S().vfs.xDelete = Delete;
+    S().vfs.xAccess = Access;
+    S().vfs.xFullPathname = FullPathname;
   });
-  sqlite3_vfs_register(&gVfs, makeDefault ? 1 : 0);
-  return gVfs.zName;
+  sqlite3_vfs_register(&S().vfs, makeDefault ? 1 : 0);
+  return S().vfs.zName;
 }
 
 void FaultVfs::Arm(FaultPlan plan) {
-  std::lock_guard lock(gMutex);
-  gPlan = std::move(plan);
-  gSyncs = 0;
-  gWritten = 0;
+  std::lock_guard lock(S().mutex);
+  S().plan = std::move(plan);
+  S().syncs = 0;
+  S().written = 0;
 }
 
 void FaultVfs::Disarm() { Arm(FaultPlan{}); }
 
 int64_t FaultVfs::Syncs() {
-  std::lock_guard lock(gMutex);
-  return gSyncs;
+  std::lock_guard lock(S().mutex);
+  return S().syncs;
 }
 
 void FaultVfs::LosePower(uint32_t survivingPrefixSeed) {
-  std::lock_guard lock(gMutex);
+  std::lock_guard lock(S().mutex);
   LosePowerLocked(survivingPrefixSeed);
 }
 
 std::string IntegrityCheck(const std::string& path) {
   sqlite3* db = nullptr;
   std::string result;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, gReal ? gReal->zName : nullptr) == SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, S().real ? S().real->zName : nullptr) == SQLITE_OK) {
     sqlite3_exec(
         db, "PRAGMA integrity_check",
         [](void* out, int, char** values, char**) {

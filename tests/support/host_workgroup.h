@@ -22,6 +22,9 @@ class HostWorkgroup : public ::testing::Test {
   // Started in the background, its input a pipe the test holds.
   std::unique_ptr<RunningProgram> Start(const std::string& who, std::vector<std::string> args);
   std::string List(const std::string& who, const std::string& path) { return Run(who, {"appt", "list", path}).out; }
+  // n new appointments ("<prefix>0", "<prefix>1", ...) imported into a calendar, spread over the
+  // week after today, where the passes look.
+  void Import(const std::string& who, const std::string& path, int n, const std::string& prefix);
   std::string Log(const std::string& who) { return ReadFile(dir / (who + "/WINDOWS/TEMP/QZTErrLog.txt")); }
 
   TempDir dir;
