@@ -24,7 +24,7 @@ com::Variant QuorvaneClass::fnCreateErrorLog() {
 com::Variant QuorvaneClass::fnPostError(const std::string& text) {
   com::ErrObject err;
   // A failed entry is dropped after its box: the caller goes on and nothing retries.
-  if (!err.Try([&] { win32::AppendTextFile(LogPath(), text + kCrLf); })) {
+  if (!err.Try([&] { win32::AppendTextFile(LogPath(), text + kCrLf, env_.clock); })) {
     MsgBox("Error: " + std::to_string(err.Number()) + kCrLf + "Desc: " + err.Description());
   }
   return {};

@@ -21,7 +21,7 @@ std::map<std::string, std::shared_ptr<TimerClass>>& Collection() {
 // fnTimerCB cannot reach the add-in: it writes to the same log file itself.
 void PostTimerError(const std::string& text) {
   com::ErrObject err;
-  err.Try([&] { win32::AppendTextFile(win32::GetWindowsDirectory(512) + "\\TEMP\\QZTErrLog.txt", text + "\r\n"); });
+  err.Try([&] { win32::AppendTextFile(win32::GetWindowsDirectory(512) + "\\TEMP\\QZTErrLog.txt", text + "\r\n", win32::Env().clock); });
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 // The error log: recreated per connection, one entry per call, failures shown once per write.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "tests/support/addin_fixture.h"
 
@@ -37,7 +35,7 @@ TEST_F(ErrorLogTest, EntriesFollowTheLogWhenItIsDeletedOrReplaced) {
   addin->fnPostError("kept");
   EXPECT_NE(std::string::npos, Log().find("kept\r\n"));
   std::filesystem::remove(LogPath());
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the name is looked at again
+  clock.Advance(250);  // the name is looked at again
   addin->fnPostError("after the delete");
   EXPECT_EQ("after the delete\r\n", Log());
 
@@ -46,7 +44,7 @@ TEST_F(ErrorLogTest, EntriesFollowTheLogWhenItIsDeletedOrReplaced) {
     std::ofstream replacement(LogPath(), std::ios::binary);
     replacement << "new file\r\n";
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  clock.Advance(250);
   addin->fnPostError("into the new one");
   EXPECT_EQ("new file\r\ninto the new one\r\n", Log());
 }

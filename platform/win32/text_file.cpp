@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -47,14 +46,8 @@ struct OpenAppend {
   int64_t checkedMs = 0;
 } gAppend;
 
-int64_t SteadyMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-bool StillThere(const std::string& native) {
+bool StillThere(const std::string& native, int64_t now) {
   if (gAppend.fd < 0 || gAppend.path != native) return false;
-  const int64_t now = SteadyMs();
   if (now - gAppend.checkedMs < kRecheckMs) return true;
   struct stat st {};
   if (::stat(native.c_str(), &st) != 0 || st.st_dev != gAppend.device || st.st_ino != gAppend.inode) return false;
@@ -63,10 +56,11 @@ bool StillThere(const std::string& native) {
 }
 }  // namespace
 
-void AppendTextFile(const std::string& path, const std::string& text) {
+void AppendTextFile(const std::string& path, const std::string& text, Clock& clock) {
   const std::string native = NativePath(path);
   std::lock_guard lock(gAppend.mutex);
-  if (!StillThere(native)) {
+  const int64_t now = clock.TickMs();
+  if (!StillThere(native, now)) {
     if (gAppend.fd >= 0) ::close(gAppend.fd);
     gAppend.fd = ::open(native.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     struct stat st {};
@@ -79,7 +73,7 @@ void AppendTextFile(const std::string& path, const std::string& text) {
     gAppend.path = native;
     gAppend.device = st.st_dev;
     gAppend.inode = st.st_ino;
-    gAppend.checkedMs = SteadyMs();
+    gAppend.checkedMs = now;
   }
   for (size_t done = 0; done < text.size();) {
     const ssize_t n = ::write(gAppend.fd, text.data() + done, text.size() - done);
