@@ -99,6 +99,28 @@ TEST_F(StoreDurabilityTest, AWriteThatCannotBeCommittedFailsItsOperationAndLeave
   EXPECT_EQ("Room 2", theirs->LoadItem(kept.id)->Field(outlook::ApptField::Location).ToString());
 }
 
+TEST_F(StoreDurabilityTest, ASyncThatFailsAtTheLoopsTurnFailsTheNextWriteToAnotherStore) {
+  auto mailbox = mapistore::SqliteStore::Create(dir / "mailbox.store", "Mailbox - Ann", {clock, &loop, vfs});
+  const int64_t calendar = mailbox->AddFolder(mailbox->Root().id, "Calendar", 1).id;
+  mailbox->MakeDurable();
+  Add(*mine, "Copy in the Team Calendar");
+  FaultPlan syncFails;
+  syncFails.failSyncAt = 1;
+  FaultVfs::Arm(syncFails);
+  loop.DoEvents();  // the turn's sync fails: nobody to tell yet
+
+  mapistore::ItemRecord link;  // what would depend on the copy, in the other file
+  link.folderId = calendar;
+  EXPECT_THROW(mailbox->SaveItem(link), com::ComError) << "it must not reach the disk before the copy";
+  mapistore::ItemQuery q;
+  q.folderId = calendar;
+  EXPECT_EQ(0, mailbox->CountItems(q));
+
+  FaultVfs::Disarm();
+  mailbox->SaveItem(link);
+  EXPECT_EQ(1, mailbox->CountItems(q));
+}
+
 TEST_F(StoreDurabilityTest, AnOperationThatReturnedSurvivesTheProcessAndOnceReportedDoneThePower) {
   mine->MakeDurable();
   mine.reset();

@@ -134,7 +134,7 @@ int Sync(sqlite3_file* f, int flags) {
     {
       std::lock_guard lock(S().mutex);
       ++S().syncs;
-      if (S().syncs == S().plan.failSyncAt) return SQLITE_IOERR_FSYNC;
+      if (S().plan.failSyncAt > 0 && S().syncs >= S().plan.failSyncAt) return SQLITE_IOERR_FSYNC;
       if (S().syncs == S().plan.powerLossAtSync) {
         LosePowerLocked(S().plan.survivingPrefixSeed);
         onPowerLoss = S().plan.onPowerLoss;

@@ -15,7 +15,7 @@ namespace testing_support {
 struct FaultPlan {
   // Writes to database and log files fail with "disk full" once this many bytes went out.
   int64_t writeBudget = -1;
-  // The sync with this number (1 = the first from now) fails with an I/O error.
+  // The sync with this number (1 = the first from now) and every later one fail with an I/O error.
   int64_t failSyncAt = -1;
   // At the sync with this number the power goes: the files are put back and onPowerLoss runs
   // (a test process exits there; the sync itself never happens).
