@@ -2,13 +2,13 @@
 // its operation and leaves nothing, one that returned survives the process and the power, and a
 // save never writes over what another member saved meanwhile.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/com/com_error.h"
 #include "platform/mapistore/deferred_copies.h"
 #include "platform/mapistore/sqlite_store.h"
 #include "platform/mapistore/store_errors.h"
+#include "tests/support/child_process.h"
 #include "tests/support/fault_vfs.h"
 #include "tests/support/temp_dir.h"
 
@@ -42,23 +42,6 @@ class StoreDurabilityTest : public ::testing::Test {
     q.folderId = team;
     return store.CountItems(q);
   }
-  // In a child process, as another member's program would.
-  template <typename F>
-  void InAnotherProcess(F work) {
-    const pid_t child = fork();
-    if (child == 0) {
-      try {
-        work();
-      } catch (...) {
-        _exit(1);
-      }
-      _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-
   TempDir dir;
   std::string path = dir / "public.store";
   win32::VirtualClock clock{com::Date::FromParts(2026, 3, 10, 9, 30, 0)};
@@ -125,19 +108,19 @@ TEST_F(StoreDurabilityTest, AnOperationThatReturnedSurvivesTheProcessAndOnceRepo
   mine->MakeDurable();
   mine.reset();
   // Nothing is held for the loop's turn or the close: the process ends right after.
-  InAnotherProcess([&] {
+  ASSERT_TRUE(InAnotherProcess([&] {
     auto store = Open();
     Add(*store, "Before the crash");
     _exit(0);
-  });
-  InAnotherProcess([&] {
+  }));
+  ASSERT_TRUE(InAnotherProcess([&] {
     auto store = Open();
     Add(*store, "Reported done");
     store->MakeDurable();
     Add(*store, "Not yet reported");
     FaultVfs::LosePower(0);
     _exit(0);
-  });
+  }));
   EXPECT_EQ("ok", IntegrityCheck(path));
   auto after = Open(false);
   EXPECT_EQ(2, Count(*after)) << "what was not synced may go, and nothing else";
@@ -163,12 +146,12 @@ TEST_F(StoreDurabilityTest, ASaveOfWhatAnotherMemberChangedSinceFailsAsChanged) 
 
   // Read again, the save goes through; and likewise against another process.
   read = *mine->LoadItem(item.id);
-  InAnotherProcess([&] {
+  ASSERT_TRUE(InAnotherProcess([&] {
     auto store = Open(false);
     auto r = *store->LoadItem(item.id);
     r.fields[outlook::ApptField::Body] = com::Variant("Agenda");
     store->SaveItem(r);
-  });
+  }));
   read.fields[outlook::ApptField::Location] = com::Variant("Room 3");
   EXPECT_THROW(mine->SaveItem(read), com::ComError);
   read = *mine->LoadItem(item.id);
@@ -217,7 +200,7 @@ TEST_F(StoreDurabilityTest, ASharedSnapshotLetsGoBeforeThePersonIsAskedAndAfterA
   EXPECT_TRUE(checkpointed());
 
   EXPECT_EQ(1u, mine->QueryItems(all).size());  // held again
-  InAnotherProcess([&] { Add(*Open(false), "Theirs"); });
+  ASSERT_TRUE(InAnotherProcess([&] { Add(*Open(false), "Theirs"); }));
   EXPECT_EQ(1u, mine->QueryItems(all).size()) << "for a moment the snapshot serves";
   clock.Advance(250);  // no test waits on the wall clock for the moment to pass
   EXPECT_EQ(2u, mine->QueryItems(all).size());

@@ -9,6 +9,7 @@
 #include "platform/win32/environment.h"
 #include "platform/win32/file_registry.h"
 #include "platform/win32/ui.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 
 using namespace testing_support;
@@ -180,20 +181,11 @@ TEST_F(LoopedStoreTest, RememberedLookupsFollowEveryWriterOfTheFile) {
     theirs.reset();
     loop.DoEvents();  // our read snapshot ends, so the other process can write
 
-    const pid_t child = fork();
-    if (child == 0) {
+    ASSERT_TRUE(InAnotherProcess([&] {
       win32::SetEnv(nullptr);
-      try {
-        auto other = mapistore::SqliteStore::Open(dir / "public.store", clock);
-        relink(*other, "link-d");
-      } catch (...) {
-        _exit(1);
-      }
-      _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+      auto other = mapistore::SqliteStore::Open(dir / "public.store", clock);
+      relink(*other, "link-d");
+    }));
     loop.DoEvents();  // the program's next turn: another process's write shows from then on
     EXPECT_EQ(0u, holding(*mine, "link-c"));
     EXPECT_EQ(1u, holding(*mine, "link-d"));
