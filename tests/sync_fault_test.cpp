@@ -5,6 +5,7 @@
 
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 
 #include "tests/support/workgroup.h"
@@ -230,6 +231,8 @@ std::string Name(const Kind& kind) {
       {StoreOp::AddUserProperty, "AddUserProperty"}};
   return std::string(kind.publicFolders ? "PublicFolders" : "Mailbox") + (kind.op ? names.at(*kind.op) : "Offline");
 }
+
+void PrintTo(const Kind& kind, std::ostream* out) { *out << Name(kind); }
 
 std::vector<Kind> AllKinds() {
   std::vector<Kind> kinds;
