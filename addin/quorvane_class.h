@@ -61,6 +61,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   bool fnAddOrigEntryIdToFolder(const Folder& folder);
   bool fnCheckProcFlagExistsInFolder(const Folder& folder);
   bool fnAddProcFlagToFolder(const Folder& folder);
+  // False when the link could not be written: the failure is reported here, no error is left pending.
   bool fnSetOrigEntryId(const Appt& target, const Appt& source);
   bool fnSetCopyOrigEntryId(const Appt& objItem1, const Appt& objItem2);
   bool fnCheckForBlankOrigEntryId(const Appt& item);
@@ -81,9 +82,10 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   // A copy of item moved into destination; a copy that cannot be moved is deleted again.
   // False (with the error pending) when it failed.
   bool CopyToFolder(const Appt& item, const Folder& destination);
-  // A fresh copy of item takes its counterpart's place in destination. The counterpart is
-  // deleted only once the copy stands there; if it cannot be deleted the copy goes again,
-  // so neither calendar ends up without the appointment or with it twice.
+  // A fresh copy of item takes its counterpart's place in destination. In the Global Calendar
+  // the counterpart is deleted only once the copy stands there (if it cannot be deleted the
+  // copy goes again); in the Local Calendar it is deleted first, and a copy that then fails
+  // is made by the next global pass.
   bool ReplaceInFolder(const Appt& item, const Appt& counterpart, const Folder& destination);
   void oLocalItems_ItemAdd(const Appt& item);
   void oGlobalItems_ItemAdd(const Appt& item);

@@ -41,6 +41,15 @@ bool QuorvaneClass::CopyToFolder(const Appt& item, const Folder& destination) {
 bool QuorvaneClass::ReplaceInFolder(const Appt& item, const Appt& counterpart, const Folder& destination) {
   Err.Clear();
   bIgnoreItemAdd = false;
+  if (destination == oLocalCalendar) {
+    // Cut off between two steps (a lost connection, a crash), copy first would leave both
+    // here for good. Deleted first, the appointment is only missing until the next global
+    // pass copies it again from the Global Calendar, where it stays.
+    if (!Err.Try([&] { counterpart->Delete(); })) return false;
+    return CopyToFolder(item, destination);
+  }
+  // Into the Global Calendar the copy goes first: a local appointment whose global
+  // counterpart is gone is taken for one deleted there.
   Appt copy, placed;
   Err.Try([&] { copy = FlaggedCopy(item); });
   Err.Try([&] { placed = copy->Move(destination); });

@@ -93,8 +93,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
             if (bDeleteFound) return Flow::Close;
             Trace(M + "Setting OrigEntryId Property");
             Err.Clear();
-            fnSetOrigEntryId(item, item);
-            if (Err.Pending()) {
+            if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
               bBusy = false;
               return Flow::Leave;
             }
@@ -162,7 +161,10 @@ void QuorvaneClass::oProcessGlobalFolders() {
             Trace(M + " - No Match Found By Subject");
             if (!bDeleteFound) {
               Trace(M + " - Set OrigEntryId and Process As Normal");
-              fnSetOrigEntryId(item, item);
+              if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
+                bBusy = false;
+                return Flow::Leave;
+              }
               bMatchFound = false;
             }
             return Flow::Close;

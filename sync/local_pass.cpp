@@ -107,8 +107,7 @@ void QuorvaneClass::oProcessLocalFolders() {
             Trace(M + "No Match Found");
             if (!bDeleteFound) {
               Trace(M + "Set OrigEntryId to Itself");
-              fnSetOrigEntryId(item, item);
-              if (Err.Pending()) {
+              if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
                 bBusy = false;
                 return Flow::Leave;
               }
@@ -186,8 +185,7 @@ void QuorvaneClass::oProcessLocalFolders() {
             Trace(M + "No Match By Subject");
             if (!bDeleteFound) {
               Trace(M + "Set Local OrigEntryId to Local");
-              fnSetOrigEntryId(item, item);
-              if (Err.Pending()) {
+              if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
                 bBusy = false;
                 return Flow::Leave;
               }

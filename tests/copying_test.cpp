@@ -57,6 +57,27 @@ TEST_F(CopyingTest, AFailedReplacementLosesNothingAndDuplicatesNothing) {
   EXPECT_EQ(Strings{"Workshop v2"}, Subjects(world.calendar));
 }
 
+TEST_F(CopyingTest, AReplacementInTheLocalCalendarDeletesTheCounterpartFirst) {
+  // Whatever fails, the global appointment stays for the next global pass to copy again.
+  auto item = Global("Workshop v2", At(3, 12, 9), At(3, 12, 12));
+  auto old = Local("Workshop", At(3, 12, 9), At(3, 12, 12));
+  world.mailbox->Fail(StoreOp::Move);
+  EXPECT_FALSE(addin->ReplaceInFolder(item, old, world.calendar));
+  EXPECT_TRUE(addin->Err.Pending()) << "the pass reports it";
+  EXPECT_EQ(Strings{}, Subjects(world.calendar)) << "never both: the old one went first";
+  EXPECT_EQ(Strings{"Workshop v2"}, Subjects(world.team));
+
+  old = Local("Workshop", At(3, 12, 9), At(3, 12, 12));
+  world.mailbox->Fail(StoreOp::Delete);
+  EXPECT_FALSE(addin->ReplaceInFolder(item, old, world.calendar));
+  EXPECT_EQ(Strings{"Workshop"}, Subjects(world.calendar)) << "an old one that will not go gets no company";
+  EXPECT_EQ(Strings{"Workshop v2"}, Subjects(world.team));
+
+  EXPECT_TRUE(addin->ReplaceInFolder(item, old, world.calendar));
+  EXPECT_EQ(Strings{"Workshop v2"}, Subjects(world.calendar));
+  EXPECT_EQ(Strings{"Workshop v2"}, Subjects(world.team));
+}
+
 TEST_F(CopyingTest, NewArrivalsAreLinkedToThemselvesThroughTheMessageLoop) {
   addin->SetLocalItems(world.calendar->Items());
   addin->SetGlobalItems(world.team->Items());

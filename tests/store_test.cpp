@@ -263,6 +263,34 @@ TEST_F(StoreTest, InjectedFaultsFailTheirOperationOnly) {
   EXPECT_EQ(1, calendar->Items()->Count());
 }
 
+TEST_F(StoreTest, AFaultCanBeArmedForTheKthCallOrOperation) {
+  auto item = AddAppt(calendar, "Counted", At(3, 11), At(3, 11, 1));
+  auto save = [&](const std::string& subject) {
+    return ErrorOf([&] {
+      item->SetSubject(subject);
+      item->Save();
+    });
+  };
+  mailbox->FailAt(StoreOp::Save, 2);
+  EXPECT_EQ(0, save("first"));
+  EXPECT_NE(0, save("second")) << "only the second save from now fails";
+  EXPECT_EQ(0, save("third"));
+  mailbox->FailAt(StoreOp::Save, 1);
+  mailbox->Heal(StoreOp::Save);
+  EXPECT_EQ(0, save("healed")) << "Heal disarms it too";
+
+  const int before = mailbox->Operations();
+  calendar->Items()->Count();
+  EXPECT_LT(before, mailbox->Operations());
+  mailbox->OfflineFrom(2);
+  EXPECT_EQ(0, ErrorOf([&] { calendar->Items()->Count(); }));
+  EXPECT_EQ(mapistore::kErrNetwork, ErrorOf([&] { calendar->Items()->Count(); })) << "offline from the second";
+  EXPECT_EQ(mapistore::kErrNetwork, save("while offline")) << "and for every operation after";
+  mailbox->SetOffline(false);
+  EXPECT_EQ(0, save("back"));
+  EXPECT_EQ("back", ns->GetItemFromID(item->EntryID())->Subject());
+}
+
 TEST_F(StoreTest, ACollectionCanBeMadeToRepeatAnItem) {
   AddAppt(calendar, "One", At(3, 11), At(3, 11, 1));
   AddAppt(calendar, "Two", At(3, 12), At(3, 12, 1));

@@ -272,6 +272,30 @@ TEST_F(SyncScenarioTest, AnAppointmentWhoseCopiesFailIsNeverTakenForOneDeletedGl
   EXPECT_EQ(Strings{"Unshared"}, ann.GlobalSubjects()) << "copied once the store takes it";
 }
 
+TEST_F(SyncScenarioTest, AnAppointmentWhoseLinkCannotBeWrittenIsNotCopiedUntilItIs) {
+  // Copied without its link, it would come back from the other calendar as a second one.
+  ann.Add("Typed", group.At(3, 12, 9), group.At(3, 12, 10));
+  ann.mailbox->Fail(StoreOp::AddUserProperty);
+  ann.LocalPass();
+  EXPECT_EQ(Strings{}, ann.GlobalSubjects());
+  EXPECT_FALSE(ann.addin->bBusy);
+
+  bob.Add("Posted", group.At(3, 13, 9), group.At(3, 13, 10))->Move(bob.global);
+  bob.publicFolders->Fail(StoreOp::Save);
+  bob.GlobalPass();
+  EXPECT_EQ(Strings{}, bob.LocalSubjects());
+  EXPECT_FALSE(bob.addin->bBusy);
+
+  for (int run = 0; run < 2; ++run) {
+    Later();
+    ann.SyncBoth();
+    bob.SyncBoth();
+  }
+  EXPECT_EQ((Strings{"Posted", "Typed"}), ann.GlobalSubjects());
+  EXPECT_EQ((Strings{"Posted", "Typed"}), ann.LocalSubjects());
+  EXPECT_EQ((Strings{"Posted", "Typed"}), bob.LocalSubjects());
+}
+
 TEST_F(SyncScenarioTest, BusyAndUnconfiguredPassesReturnQuietly) {
   ann.Add("Waiting", group.At(3, 12, 9), group.At(3, 12, 10));
   ann.addin->bBusy = true;

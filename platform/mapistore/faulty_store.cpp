@@ -8,6 +8,12 @@ namespace mapistore {
 void FaultyStore::SetOffline(bool offline) {
   std::lock_guard lock(mutex_);
   offline_ = offline;
+  offlineAt_ = 0;
+}
+
+void FaultyStore::OfflineFrom(int k) {
+  std::lock_guard lock(mutex_);
+  offlineAt_ = operations_ + k;
 }
 
 void FaultyStore::Fail(StoreOp op, int times) {
@@ -15,9 +21,15 @@ void FaultyStore::Fail(StoreOp op, int times) {
   failures_[op] = times;
 }
 
+void FaultyStore::FailAt(StoreOp op, int k) {
+  std::lock_guard lock(mutex_);
+  failAt_[op] = calls_[op] + k;
+}
+
 void FaultyStore::Heal(StoreOp op) {
   std::lock_guard lock(mutex_);
   failures_.erase(op);
+  failAt_.erase(op);
 }
 
 void FaultyStore::RepeatItemAt(size_t position, int times) {
@@ -32,15 +44,29 @@ int FaultyStore::Calls(StoreOp op) const {
   return it == calls_.end() ? 0 : it->second;
 }
 
+int FaultyStore::Operations() const {
+  std::lock_guard lock(mutex_);
+  return operations_;
+}
+
 void FaultyStore::CheckOnline() {
   std::lock_guard lock(mutex_);
+  ++operations_;
+  if (offlineAt_ != 0 && operations_ >= offlineAt_) {
+    offline_ = true;
+    offlineAt_ = 0;
+  }
   if (offline_) RaiseOffline(target_.DisplayName());
 }
 
 void FaultyStore::Check(StoreOp op) {
   CheckOnline();
   std::lock_guard lock(mutex_);
-  ++calls_[op];
+  const int call = ++calls_[op];
+  if (auto at = failAt_.find(op); at != failAt_.end() && at->second == call) {
+    failAt_.erase(at);
+    com::Raise(kErrCallFailed, "The operation failed.");
+  }
   auto it = failures_.find(op);
   if (it == failures_.end() || it->second == 0) return;
   if (it->second > 0) --it->second;

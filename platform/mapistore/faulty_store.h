@@ -22,14 +22,22 @@ class FaultyStore : public StoreWrapper {
  public:
   using StoreWrapper::StoreWrapper;
 
-  // Offline: every operation fails as when the server cannot be reached.
+  // Offline: every operation fails as when the server cannot be reached. SetOffline(false)
+  // also disarms OfflineFrom.
   void SetOffline(bool offline);
+  // The store goes offline at the k-th operation from now (k >= 1), of whatever kind: the
+  // connection lost part-way through a pass.
+  void OfflineFrom(int k);
   // The next `times` calls of op fail (times < 0: until Heal).
   void Fail(StoreOp op, int times = 1);
-  void Heal(StoreOp op);
+  // Only the k-th call of op from now (k >= 1) fails; the ones before and after succeed.
+  void FailAt(StoreOp op, int k);
+  void Heal(StoreOp op);  // disarms Fail and FailAt
   // Listings return the item at this position `times` times in a row.
   void RepeatItemAt(size_t position, int times);
   int Calls(StoreOp op) const;
+  // Operations of every kind made so far, each of which would fail while offline.
+  int Operations() const;
 
   std::vector<FolderRecord> SubFolders(int64_t parentId) override;
   std::optional<FolderRecord> FolderByEntryId(const std::string& entryId) override;
@@ -53,7 +61,10 @@ class FaultyStore : public StoreWrapper {
 
   mutable std::mutex mutex_;
   bool offline_ = false;
+  int operations_ = 0;
+  int offlineAt_ = 0;  // the operation that goes offline; 0: none armed
   std::map<StoreOp, int> failures_;
+  std::map<StoreOp, int> failAt_;  // the call of the op that fails
   std::map<StoreOp, int> calls_;
   size_t repeatPosition_ = 0;
   int repeatTimes_ = 0;

@@ -8,8 +8,8 @@
 
 namespace testing_support {
 
-TempDir::TempDir() {
-  std::string tmpl = "/tmp/quorvane-test-XXXXXX";
+TempDir::TempDir(const std::string& parent) {
+  std::string tmpl = parent + "/quorvane-test-XXXXXX";
   if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
   path_ = tmpl;
 }
@@ -17,6 +17,11 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
+}
+
+std::string MemoryFolder() {
+  std::error_code ec;
+  return std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : "/tmp";
 }
 
 std::string ReadFile(const std::string& path) {

@@ -3,10 +3,10 @@
 
 namespace testing_support {
 
-// A fresh folder under /tmp, removed with everything in it at the end of the test.
+// A fresh folder under parent, removed with everything in it at the end of the test.
 class TempDir {
  public:
-  TempDir();
+  explicit TempDir(const std::string& parent = "/tmp");
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -16,6 +16,10 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// A folder in memory (/dev/shm) where the system has one, else /tmp: for tests that set up
+// hundreds of stores and would otherwise spend their time waiting for the disk's syncs.
+std::string MemoryFolder();
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);

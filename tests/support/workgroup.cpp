@@ -7,21 +7,35 @@
 
 namespace testing_support {
 
-Workgroup::Workgroup() : clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)), loop(clock) {
+Workgroup::Workgroup(const std::string& parentDir)
+    : dir(parentDir), clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)), loop(clock) {
   auto pub = mapistore::SqliteStore::Create(dir / "public.store", "Public Folders", clock);
   auto all = pub->AddFolder(pub->Root().id, "All Public Folders", 0);
   pub->AddFolder(all.id, "Team", 1);
 }
 
-Workgroup::~Workgroup() {
+Workgroup::Workgroup(const std::string& parentDir, Workgroup& left)
+    : dir(parentDir), clock(left.clock.Now()), loop(clock) {
+  std::filesystem::copy(left.dir.path(), dir.path(), std::filesystem::copy_options::recursive);
+}
+
+Workgroup::~Workgroup() { Leave(); }
+
+void Workgroup::Leave() {
   for (auto& m : members) {
     if (m->addin->tcTimer) m->addin->tcTimer->SetEnable(false);  // before the loop goes
   }
-  win32::SetEnv(nullptr);
+  members.clear();
+  win32::SetEnv(nullptr);  // it was the last member's
 }
 
 Member& Workgroup::Join(const std::string& name, bool owner) {
   members.push_back(std::make_unique<Member>(*this, name, owner));
+  return *members.back();
+}
+
+Member& Workgroup::Rejoin(const std::string& name, bool owner) {
+  members.push_back(std::make_unique<Member>(*this, name, owner, true));
   return *members.back();
 }
 
@@ -33,13 +47,18 @@ std::vector<std::string> Workgroup::Subjects(const com::Ref<outlook::MAPIFolder>
   return out;
 }
 
-Member::Member(Workgroup& group, const std::string& who, bool owner)
+Member::Member(Workgroup& group, const std::string& who, bool owner, bool returning)
     : name(who), dir(group.dir / who), registry(group.dir / (who + "/registry.reg")) {
   std::filesystem::create_directories(dir + "/WINDOWS/TEMP");
   env = std::make_unique<win32::Environment>(win32::Environment{registry, ui, group.clock, group.loop, dir + "/WINDOWS"});
-  mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - " + who, mapistore::DbServices{group.clock, &group.loop});
-  mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
-  publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", mapistore::DbServices{group.clock, &group.loop});
+  const mapistore::DbServices services{group.clock, &group.loop};
+  if (returning) {
+    mailboxFile = mapistore::SqliteStore::Open(dir + "/mailbox.store", services);
+  } else {
+    mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - " + who, services);
+    mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
+  }
+  publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", services);
   mailbox = std::make_shared<mapistore::FaultyStore>(mailboxFile);
   publicFolders = std::make_shared<mapistore::FaultyStore>(publicFile);
   ns = std::make_shared<mapistore::MapiSession>(&group.loop);
@@ -54,11 +73,17 @@ Member::Member(Workgroup& group, const std::string& who, bool owner)
   win32::SetEnv(env.get());
   com::Args custom;
   addin->OnConnection(app, 0, nullptr, custom);
-  addin->CheckRegistryValues();  // the defaults written at the first start
+  if (!returning) addin->CheckRegistryValues();  // the defaults written at the first start
   addin->oNS = ns;
   addin->GlobalOwner = owner ? 1 : 0;
   addin->PromptDelete = 1;  // "Don't ask me again": deletions carry over without a prompt
   Direction(1, 0, 0);
+  if (returning) {
+    // Recorded and prepared before: only the folders are opened again.
+    addin->oGlobalCalendar = global;
+    addin->oLocalCalendar = local;
+    return;
+  }
   // As the folder browser's OK does: resolve, record and prepare each calendar.
   addin->SetGlobalFolderPath("Public Folders|All Public Folders|Team");
   addin->SetLocalFolderPath("Mailbox - " + who + "|Calendar");

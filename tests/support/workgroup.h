@@ -18,7 +18,8 @@ class Workgroup;
 class Member {
  public:
   // Both calendars chosen, both directions, not asked before deletions (PromptDelete 1).
-  Member(Workgroup& group, const std::string& name, bool owner);
+  // A returning member finds their stores and settings as they left them.
+  Member(Workgroup& group, const std::string& name, bool owner, bool returning = false);
 
   // The settings as the options page would leave them, with both calendars chosen.
   void Direction(int updBoth, int updGlobalOnly, int updLocalOnly);
@@ -52,9 +53,14 @@ class Member {
 
 class Workgroup {
  public:
-  Workgroup();
+  explicit Workgroup(const std::string& parentDir = "/tmp");
+  // A copy of a workgroup that everyone has left, its clock where that one's stopped: one
+  // prepared state to start from again and again.
+  Workgroup(const std::string& parentDir, Workgroup& left);
   ~Workgroup();
   Member& Join(const std::string& name, bool owner = false);
+  Member& Rejoin(const std::string& name, bool owner = false);
+  void Leave();  // every member closes their stores
 
   com::Date At(int month, int day, int hour = 0, int minute = 0) const {
     return com::Date::FromParts(2026, month, day, hour, minute, 0);
