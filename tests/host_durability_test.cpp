@@ -106,7 +106,8 @@ TEST_F(HostDurabilityTest, APassThatRunsOutOfSpaceFailsAndTheNextPassesLoseNothi
   Import("Ann", kAnns, 200, "Ann ");
   Import("Bob", kTeamPath, 100, "Team ");
   {
-    Faults diskFull(Faults::Settings{{"QUORVANE_FAULT_WRITE_BUDGET", "200000"}});
+    // Room for both logs' first stretch and part of the copies.
+    Faults diskFull(Faults::Settings{{"QUORVANE_FAULT_WRITE_BUDGET", "2500000"}});
     auto pass = Run("Ann", {"sync", "local"});
     EXPECT_EQ(1, pass.status) << pass.out << pass.err;
     EXPECT_NE(std::string::npos, pass.err.find("did not finish")) << pass.err;
