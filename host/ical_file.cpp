@@ -93,6 +93,10 @@ icaltimetype FromDate(com::Date d, bool dateOnly) {
 
 std::string Text(const char* s) { return s ? s : ""; }
 
+// The library drops carriage returns as it writes and spaces around a value as it reads, and a
+// value left empty so refuses the whole file on import; such a text is left out, as an empty one is.
+bool HasText(const std::string& s) { return s.find_first_not_of(" \t\r") != std::string::npos; }
+
 IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
   IcalEvent e;
   e.line = line;
@@ -226,14 +230,14 @@ void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::
     icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
     icalcomponent_add_property(ev, icalproperty_new_uid((item.EntryID() + "@quorvane").c_str()));
     icalcomponent_add_property(ev, icalproperty_new_dtstamp(stamp));
-    icalcomponent_add_property(ev, icalproperty_new_summary(item.Subject().c_str()));
+    if (HasText(item.Subject())) icalcomponent_add_property(ev, icalproperty_new_summary(item.Subject().c_str()));
     const bool allDay = item.AllDayEvent();
     icalcomponent_add_property(ev, icalproperty_new_dtstart(FromDate(item.Start(), allDay)));
     icalcomponent_add_property(ev, icalproperty_new_dtend(FromDate(item.End(), allDay)));
-    if (!item.Body().empty()) icalcomponent_add_property(ev, icalproperty_new_description(item.Body().c_str()));
-    if (!item.Location().empty()) icalcomponent_add_property(ev, icalproperty_new_location(item.Location().c_str()));
+    if (HasText(item.Body())) icalcomponent_add_property(ev, icalproperty_new_description(item.Body().c_str()));
+    if (HasText(item.Location())) icalcomponent_add_property(ev, icalproperty_new_location(item.Location().c_str()));
     const std::string categories = item.GetField(outlook::ApptField::Categories).ToString();
-    if (!categories.empty()) icalcomponent_add_property(ev, icalproperty_new_categories(categories.c_str()));
+    if (HasText(categories)) icalcomponent_add_property(ev, icalproperty_new_categories(categories.c_str()));
     if (item.Sensitivity() == outlook::olPrivate) icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_PRIVATE));
     if (item.Sensitivity() == outlook::olConfidential) {
       icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_CONFIDENTIAL));

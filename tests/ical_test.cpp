@@ -63,6 +63,22 @@ TEST_F(IcalTest, EventsOfEveryKindComeInAndGoOutAgainWithTheirLinks) {
   EXPECT_EQ(3, std::count(bob.begin(), bob.end(), '{') - std::count(bob.begin(), bob.end(), '}') + 3);
 }
 
+// iCalendar has no blank texts: written so, the file would not import again.
+TEST_F(IcalTest, AppointmentsWithoutSubjectOrWithBlankTextsGoOutAndComeBackIn) {
+  ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", "", "--start", "2026-03-11 09:00", "--end", "2026-03-11 10:00"})
+                   .status);
+  ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", " \t", "--location", "\r", "--body", " ", "--start",
+                    "2026-03-12 09:00", "--end", "2026-03-12 10:00"})
+                   .status);
+  ASSERT_EQ(0, Run({"export", kCal, dir / "out.ics"}).status);
+  EXPECT_EQ(std::string::npos, ReadFile(dir / "out.ics").find("SUMMARY:"));
+
+  ASSERT_EQ(0, RunQuorvane({"--profile", dir / "bob", "init", "--user", "Bob"}).status);
+  auto r = RunQuorvane({"--profile", dir / "bob", "import", "Mailbox - Bob|Calendar", dir / "out.ics"});
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find("Imported 2 appointments"));
+}
+
 TEST_F(IcalTest, AFaultyFileIsRefusedByLineAndImportsNothing) {
   WriteFile(dir / "bad.ics",
             "BEGIN:VCALENDAR\nVERSION:2.0\n"
