@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "fuzz/scratch_store.h"
@@ -44,17 +45,18 @@ std::string Plain(std::string text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// A marker given twice in a file is one property of the appointment, holding the later value.
+std::map<std::string, std::string> Kept(const std::vector<std::pair<std::string, std::string>>& markers) {
+  std::map<std::string, std::string> kept;
+  for (const auto& [name, value] : markers) kept[name] = Plain(value);
+  return kept;
+}
+
 bool SameTexts(const host::IcalEvent& a, const host::IcalEvent& b) {
   if (Plain(a.subject) != Plain(b.subject) || Plain(a.body) != Plain(b.body) || Plain(a.location) != Plain(b.location)) {
     return false;
   }
-  if (a.userProps.size() != b.userProps.size()) return false;
-  for (size_t i = 0; i < a.userProps.size(); ++i) {
-    if (a.userProps[i].first != b.userProps[i].first || Plain(a.userProps[i].second) != Plain(b.userProps[i].second)) {
-      return false;
-    }
-  }
-  return true;
+  return Kept(a.userProps) == Kept(b.userProps);
 }
 
 void CheckExportedAgain(fuzzing::ScratchStore& s, const com::Ref<outlook::AppointmentItem>& item,
