@@ -2,6 +2,7 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -61,8 +62,12 @@ std::vector<int> CheckStructure(const std::string& path, const std::string& text
   return eventLines;
 }
 
+// The library writes zeros for a date past this year, so no such date comes in or goes out: a
+// file imports again as it was exported.
+constexpr int kLastYear = 3000;
+
 bool Valid(icaltimetype t) {
-  if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > icaltime_days_in_month(t.month, t.year)) return false;
+  if (t.year > kLastYear || t.month < 1 || t.month > 12 || t.day < 1 || t.day > icaltime_days_in_month(t.month, t.year)) return false;
   return t.is_date || (t.hour < 24 && t.minute < 60 && t.second < 61);
 }
 
@@ -163,6 +168,7 @@ IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
       e.hasUntil = true;
       e.until = ToDate(last).DateOnly();
     }
+    if (e.hasUntil && e.until.Parts().year > kLastYear) Refuse(path, line, "the series ends past the year 3000");
   }
   return e;
 }
@@ -221,6 +227,14 @@ void ApplyEvent(const IcalEvent& e, outlook::AppointmentItem& item) {
 }
 
 void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::AppointmentItem>>& items) {
+  for (const auto& item : items) {
+    const bool endless = !item->IsRecurring() || item->GetRecurrencePattern()->NoEndDate();
+    if (std::max(item->Start(), item->End()).Parts().year > kLastYear ||
+        (!endless && item->GetRecurrencePattern()->PatternEndDate().Parts().year > kLastYear)) {
+      throw std::runtime_error("\"" + item->Subject() + "\" on " + com::Variant(item->Start()).ToString() +
+                               " reaches past the year 3000, which a calendar file cannot hold; nothing was exported");
+    }
+  }
   icalcomponent* cal = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
   icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
   icalcomponent_add_property(cal, icalproperty_new_prodid("-//Quorvane//Quorvane 2.2.0.5//EN"));
