@@ -53,10 +53,8 @@ std::map<std::string, std::string> Kept(const std::vector<std::pair<std::string,
 }
 
 bool SameTexts(const host::IcalEvent& a, const host::IcalEvent& b) {
-  if (Plain(a.subject) != Plain(b.subject) || Plain(a.body) != Plain(b.body) || Plain(a.location) != Plain(b.location)) {
-    return false;
-  }
-  return Kept(a.userProps) == Kept(b.userProps);
+  return Plain(a.subject) == Plain(b.subject) && Plain(a.body) == Plain(b.body) &&
+         Plain(a.location) == Plain(b.location) && Kept(a.userProps) == Kept(b.userProps);
 }
 
 void CheckExportedAgain(fuzzing::ScratchStore& s, const com::Ref<outlook::AppointmentItem>& item,

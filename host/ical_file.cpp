@@ -67,7 +67,8 @@ std::vector<int> CheckStructure(const std::string& path, const std::string& text
 constexpr int kLastYear = 3000;
 
 bool Valid(icaltimetype t) {
-  if (t.year > kLastYear || t.month < 1 || t.month > 12 || t.day < 1 || t.day > icaltime_days_in_month(t.month, t.year)) return false;
+  if (t.year > kLastYear) return false;
+  if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > icaltime_days_in_month(t.month, t.year)) return false;
   return t.is_date || (t.hour < 24 && t.minute < 60 && t.second < 61);
 }
 

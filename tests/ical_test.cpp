@@ -84,7 +84,8 @@ TEST_F(IcalTest, AppointmentsWithoutSubjectOrWithBlankTextsGoOutAndComeBackIn) {
 // The calendar library writes zeros for such dates: the file would not import again.
 TEST_F(IcalTest, DatesPastTheYear3000NeitherComeInNorGoOut) {
   WriteFile(dir / "far.ics",
-            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260311T090000\nDTEND:40520622T100000\nEND:VEVENT\nEND:VCALENDAR\n");
+            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260311T090000\nDTEND:40520622T100000\n"
+            "END:VEVENT\nEND:VCALENDAR\n");
   auto r = Run({"import", kCal, dir / "far.ics"});
   EXPECT_EQ(2, r.status);
   EXPECT_NE(std::string::npos, r.err.find("DTEND is no date")) << r.err;
