@@ -3,8 +3,9 @@
 // the file (UsageError) and the store may refuse an item (ComError); anything else escaping
 // would skip the import's undo and leave half a file imported. A saved appointment must read
 // back with the times and subject it was given, and come back the same through an export and a
-// new import, as a user moving a calendar between machines does; iCalendar texts carry no
-// carriage return and no spaces around a value, so texts are compared without those.
+// new import, as a user moving a calendar between machines does. The calendar library writes no
+// carriage return, backspace or form feed and reads no spaces around a value, so texts are
+// compared without those.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +40,7 @@ void Check(bool ok, const char* what, const host::IcalEvent& e, const host::Ical
 }
 
 std::string Plain(std::string text) {
-  std::erase(text, '\r');
+  std::erase_if(text, [](char c) { return c == '\r' || c == '\b' || c == '\f'; });
   const size_t first = text.find_first_not_of(" \t");
   if (first == std::string::npos) return "";
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);

@@ -99,9 +99,10 @@ icaltimetype FromDate(com::Date d, bool dateOnly) {
 
 std::string Text(const char* s) { return s ? s : ""; }
 
-// The library drops carriage returns as it writes and spaces around a value as it reads, and a
-// value left empty so refuses the whole file on import; such a text is left out, as an empty one is.
-bool HasText(const std::string& s) { return s.find_first_not_of(" \t\r") != std::string::npos; }
+// The library drops carriage returns, backspaces and form feeds as it writes and spaces around a
+// value as it reads, and a value left empty so refuses the whole file on import; such a text is
+// left out, as an empty one is.
+bool HasText(const std::string& s) { return s.find_first_not_of(" \t\r\b\f") != std::string::npos; }
 
 IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
   IcalEvent e;

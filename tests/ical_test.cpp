@@ -69,7 +69,7 @@ TEST_F(IcalTest, EventsOfEveryKindComeInAndGoOutAgainWithTheirLinks) {
 TEST_F(IcalTest, AppointmentsWithoutSubjectOrWithBlankTextsGoOutAndComeBackIn) {
   ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", "", "--start", "2026-03-11 09:00", "--end", "2026-03-11 10:00"})
                    .status);
-  ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", " \t", "--location", "\r", "--body", " ", "--start",
+  ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", " \t", "--location", "\r", "--body", "\b\f ", "--start",
                     "2026-03-12 09:00", "--end", "2026-03-12 10:00"})
                    .status);
   ASSERT_EQ(0, Run({"export", kCal, dir / "out.ics"}).status);
