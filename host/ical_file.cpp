@@ -115,6 +115,10 @@ IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
   if (!Valid(start)) Refuse(path, line, "DTSTART is no date");
   icaltimetype end = icalcomponent_get_dtend(ev);
   if (!icaltime_is_null_time(end) && !Valid(end)) Refuse(path, line, "DTEND is no date");
+  // An all-day appointment has no end time of its own to keep: it would not export as it came in.
+  if (!icaltime_is_null_time(end) && end.is_date != start.is_date) {
+    Refuse(path, line, "DTSTART and DTEND are not both dates or both times");
+  }
   e.allDay = start.is_date;
   e.start = ToDate(start);
   if (icaltime_is_null_time(end)) {

@@ -122,6 +122,14 @@ TEST_F(IcalTest, AFaultyFileIsRefusedByLineAndImportsNothing) {
   r = Run({"import", kCal, dir / "open.ics"});
   EXPECT_EQ(2, r.status);
   EXPECT_NE(std::string::npos, r.err.find("line 4")) << r.err;
+
+  WriteFile(dir / "mixed.ics",
+            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART;VALUE=DATE:20260312\nDTEND:20260313T070000\nEND:VEVENT\n"
+            "END:VCALENDAR\n");
+  r = Run({"import", kCal, dir / "mixed.ics"});
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("line 2: DTSTART and DTEND are not both dates or both times")) << r.err;
+  EXPECT_EQ("[]\n", Json());
 }
 
 }  // namespace
