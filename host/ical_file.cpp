@@ -2,7 +2,6 @@
 
 #include <libical/ical.h>
 
-#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -62,12 +61,14 @@ std::vector<int> CheckStructure(const std::string& path, const std::string& text
   return eventLines;
 }
 
-// The library writes zeros for a date past this year, so no such date comes in or goes out: a
-// file imports again as it was exported.
-constexpr int kLastYear = 3000;
+// The library writes zeros for a date outside these years, so no such date comes in or goes out:
+// a file imports again as it was exported.
+constexpr int kFirstYear = 1, kLastYear = 3000;
+
+bool InYears(int year) { return year >= kFirstYear && year <= kLastYear; }
 
 bool Valid(icaltimetype t) {
-  if (t.year > kLastYear) return false;
+  if (!InYears(t.year)) return false;
   if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > icaltime_days_in_month(t.month, t.year)) return false;
   return t.is_date || (t.hour < 24 && t.minute < 60 && t.second < 61);
 }
@@ -174,7 +175,7 @@ IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
       e.hasUntil = true;
       e.until = ToDate(last).DateOnly();
     }
-    if (e.hasUntil && e.until.Parts().year > kLastYear) Refuse(path, line, "the series ends past the year 3000");
+    if (e.hasUntil && !InYears(e.until.Parts().year)) Refuse(path, line, "the series ends outside the years 1 to 3000");
   }
   return e;
 }
@@ -235,10 +236,11 @@ void ApplyEvent(const IcalEvent& e, outlook::AppointmentItem& item) {
 void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::AppointmentItem>>& items) {
   for (const auto& item : items) {
     const bool endless = !item->IsRecurring() || item->GetRecurrencePattern()->NoEndDate();
-    if (std::max(item->Start(), item->End()).Parts().year > kLastYear ||
-        (!endless && item->GetRecurrencePattern()->PatternEndDate().Parts().year > kLastYear)) {
+    if (!InYears(item->Start().Parts().year) || !InYears(item->End().Parts().year) ||
+        (!endless && !InYears(item->GetRecurrencePattern()->PatternEndDate().Parts().year))) {
       throw std::runtime_error("\"" + item->Subject() + "\" on " + com::Variant(item->Start()).ToString() +
-                               " reaches past the year 3000, which a calendar file cannot hold; nothing was exported");
+                               " lies outside the years 1 to 3000, which a calendar file cannot hold; nothing was "
+                               "exported");
     }
   }
   icalcomponent* cal = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);

@@ -82,19 +82,25 @@ TEST_F(IcalTest, AppointmentsWithoutSubjectOrWithBlankTextsGoOutAndComeBackIn) {
 }
 
 // The calendar library writes zeros for such dates: the file would not import again.
-TEST_F(IcalTest, DatesPastTheYear3000NeitherComeInNorGoOut) {
+TEST_F(IcalTest, DatesOutsideTheYears1To3000NeitherComeInNorGoOut) {
   WriteFile(dir / "far.ics",
             "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260311T090000\nDTEND:40520622T100000\n"
             "END:VEVENT\nEND:VCALENDAR\n");
   auto r = Run({"import", kCal, dir / "far.ics"});
   EXPECT_EQ(2, r.status);
   EXPECT_NE(std::string::npos, r.err.find("DTEND is no date")) << r.err;
+  WriteFile(dir / "early.ics",
+            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:-0260311T090000\nDTEND:20260311T100000\n"
+            "END:VEVENT\nEND:VCALENDAR\n");
+  r = Run({"import", kCal, dir / "early.ics"});
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("DTSTART is no date")) << r.err;
   WriteFile(dir / "series.ics",
             "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260311T090000\nRRULE:FREQ=YEARLY;UNTIL=30010101\n"
             "END:VEVENT\nEND:VCALENDAR\n");
   r = Run({"import", kCal, dir / "series.ics"});
   EXPECT_EQ(2, r.status);
-  EXPECT_NE(std::string::npos, r.err.find("the series ends past the year 3000")) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find("the series ends outside the years 1 to 3000")) << r.err;
   EXPECT_EQ("[]\n", Json());
 
   ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", "Far", "--start", "4052-06-22 10:00", "--end",
@@ -103,7 +109,7 @@ TEST_F(IcalTest, DatesPastTheYear3000NeitherComeInNorGoOut) {
   r = Run({"export", kCal, dir / "out.ics"});
   EXPECT_NE(0, r.status);
   EXPECT_NE(std::string::npos, r.err.find("\"Far\" on ")) << r.err;
-  EXPECT_NE(std::string::npos, r.err.find("reaches past the year 3000")) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find("lies outside the years 1 to 3000")) << r.err;
   EXPECT_FALSE(std::ifstream(dir / "out.ics")) << "nothing is written";
 }
 
