@@ -61,7 +61,14 @@ std::vector<int> CheckStructure(const std::string& path, const std::string& text
   return eventLines;
 }
 
+// The library writes zeros for a date outside these years, so no such date comes in or goes out:
+// a file imports again as it was exported.
+constexpr int kFirstYear = 1, kLastYear = 3000;
+
+bool InYears(int year) { return year >= kFirstYear && year <= kLastYear; }
+
 bool Valid(icaltimetype t) {
+  if (!InYears(t.year)) return false;
   if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > icaltime_days_in_month(t.month, t.year)) return false;
   return t.is_date || (t.hour < 24 && t.minute < 60 && t.second < 61);
 }
@@ -93,6 +100,11 @@ icaltimetype FromDate(com::Date d, bool dateOnly) {
 
 std::string Text(const char* s) { return s ? s : ""; }
 
+// The library drops carriage returns, backspaces and form feeds as it writes and spaces around a
+// value as it reads, and a value left empty so refuses the whole file on import; such a text is
+// left out, as an empty one is.
+bool HasText(const std::string& s) { return s.find_first_not_of(" \t\r\b\f") != std::string::npos; }
+
 IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
   IcalEvent e;
   e.line = line;
@@ -104,6 +116,10 @@ IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
   if (!Valid(start)) Refuse(path, line, "DTSTART is no date");
   icaltimetype end = icalcomponent_get_dtend(ev);
   if (!icaltime_is_null_time(end) && !Valid(end)) Refuse(path, line, "DTEND is no date");
+  // An all-day appointment has no end time of its own to keep: it would not export as it came in.
+  if (!icaltime_is_null_time(end) && end.is_date != start.is_date) {
+    Refuse(path, line, "DTSTART and DTEND are not both dates or both times");
+  }
   e.allDay = start.is_date;
   e.start = ToDate(start);
   if (icaltime_is_null_time(end)) {
@@ -159,6 +175,7 @@ IcalEvent ReadEvent(const std::string& path, icalcomponent* ev, int line) {
       e.hasUntil = true;
       e.until = ToDate(last).DateOnly();
     }
+    if (e.hasUntil && !InYears(e.until.Parts().year)) Refuse(path, line, "the series ends outside the years 1 to 3000");
   }
   return e;
 }
@@ -217,6 +234,15 @@ void ApplyEvent(const IcalEvent& e, outlook::AppointmentItem& item) {
 }
 
 void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::AppointmentItem>>& items) {
+  for (const auto& item : items) {
+    const bool endless = !item->IsRecurring() || item->GetRecurrencePattern()->NoEndDate();
+    if (!InYears(item->Start().Parts().year) || !InYears(item->End().Parts().year) ||
+        (!endless && !InYears(item->GetRecurrencePattern()->PatternEndDate().Parts().year))) {
+      throw std::runtime_error("\"" + item->Subject() + "\" on " + com::Variant(item->Start()).ToString() +
+                               " lies outside the years 1 to 3000, which a calendar file cannot hold; nothing was "
+                               "exported");
+    }
+  }
   icalcomponent* cal = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
   icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
   icalcomponent_add_property(cal, icalproperty_new_prodid("-//Quorvane//Quorvane 2.2.0.5//EN"));
@@ -226,14 +252,14 @@ void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::
     icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
     icalcomponent_add_property(ev, icalproperty_new_uid((item.EntryID() + "@quorvane").c_str()));
     icalcomponent_add_property(ev, icalproperty_new_dtstamp(stamp));
-    icalcomponent_add_property(ev, icalproperty_new_summary(item.Subject().c_str()));
+    if (HasText(item.Subject())) icalcomponent_add_property(ev, icalproperty_new_summary(item.Subject().c_str()));
     const bool allDay = item.AllDayEvent();
     icalcomponent_add_property(ev, icalproperty_new_dtstart(FromDate(item.Start(), allDay)));
     icalcomponent_add_property(ev, icalproperty_new_dtend(FromDate(item.End(), allDay)));
-    if (!item.Body().empty()) icalcomponent_add_property(ev, icalproperty_new_description(item.Body().c_str()));
-    if (!item.Location().empty()) icalcomponent_add_property(ev, icalproperty_new_location(item.Location().c_str()));
+    if (HasText(item.Body())) icalcomponent_add_property(ev, icalproperty_new_description(item.Body().c_str()));
+    if (HasText(item.Location())) icalcomponent_add_property(ev, icalproperty_new_location(item.Location().c_str()));
     const std::string categories = item.GetField(outlook::ApptField::Categories).ToString();
-    if (!categories.empty()) icalcomponent_add_property(ev, icalproperty_new_categories(categories.c_str()));
+    if (HasText(categories)) icalcomponent_add_property(ev, icalproperty_new_categories(categories.c_str()));
     if (item.Sensitivity() == outlook::olPrivate) icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_PRIVATE));
     if (item.Sensitivity() == outlook::olConfidential) {
       icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_CONFIDENTIAL));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Safe to run again:
 # packages already present are left alone, and apt is not touched at all then.
+# --fuzz adds clang and its libFuzzer runtime, which only scripts/fuzz.sh needs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   libical-dev
   bsdutils  # script(1): the tests put the program on a terminal
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

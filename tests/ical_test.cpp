@@ -1,6 +1,8 @@
 // Calendars from other programs, in and out as iCalendar files.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
@@ -63,6 +65,54 @@ TEST_F(IcalTest, EventsOfEveryKindComeInAndGoOutAgainWithTheirLinks) {
   EXPECT_EQ(3, std::count(bob.begin(), bob.end(), '{') - std::count(bob.begin(), bob.end(), '}') + 3);
 }
 
+// iCalendar has no blank texts: written so, the file would not import again.
+TEST_F(IcalTest, AppointmentsWithoutSubjectOrWithBlankTextsGoOutAndComeBackIn) {
+  ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", "", "--start", "2026-03-11 09:00", "--end", "2026-03-11 10:00"})
+                   .status);
+  ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", " \t", "--location", "\r", "--body", "\b\f ", "--start",
+                    "2026-03-12 09:00", "--end", "2026-03-12 10:00"})
+                   .status);
+  ASSERT_EQ(0, Run({"export", kCal, dir / "out.ics"}).status);
+  EXPECT_EQ(std::string::npos, ReadFile(dir / "out.ics").find("SUMMARY:"));
+
+  ASSERT_EQ(0, RunQuorvane({"--profile", dir / "bob", "init", "--user", "Bob"}).status);
+  auto r = RunQuorvane({"--profile", dir / "bob", "import", "Mailbox - Bob|Calendar", dir / "out.ics"});
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find("Imported 2 appointments"));
+}
+
+// The calendar library writes zeros for such dates: the file would not import again.
+TEST_F(IcalTest, DatesOutsideTheYears1To3000NeitherComeInNorGoOut) {
+  WriteFile(dir / "far.ics",
+            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260311T090000\nDTEND:40520622T100000\n"
+            "END:VEVENT\nEND:VCALENDAR\n");
+  auto r = Run({"import", kCal, dir / "far.ics"});
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("DTEND is no date")) << r.err;
+  WriteFile(dir / "early.ics",
+            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:-0260311T090000\nDTEND:20260311T100000\n"
+            "END:VEVENT\nEND:VCALENDAR\n");
+  r = Run({"import", kCal, dir / "early.ics"});
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("DTSTART is no date")) << r.err;
+  WriteFile(dir / "series.ics",
+            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260311T090000\nRRULE:FREQ=YEARLY;UNTIL=30010101\n"
+            "END:VEVENT\nEND:VCALENDAR\n");
+  r = Run({"import", kCal, dir / "series.ics"});
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("the series ends outside the years 1 to 3000")) << r.err;
+  EXPECT_EQ("[]\n", Json());
+
+  ASSERT_EQ(0, Run({"appt", "add", kCal, "--subject", "Far", "--start", "4052-06-22 10:00", "--end",
+                    "4052-06-22 11:00"})
+                   .status);
+  r = Run({"export", kCal, dir / "out.ics"});
+  EXPECT_NE(0, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("\"Far\" on ")) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find("lies outside the years 1 to 3000")) << r.err;
+  EXPECT_FALSE(std::ifstream(dir / "out.ics")) << "nothing is written";
+}
+
 TEST_F(IcalTest, AFaultyFileIsRefusedByLineAndImportsNothing) {
   WriteFile(dir / "bad.ics",
             "BEGIN:VCALENDAR\nVERSION:2.0\n"
@@ -78,6 +128,14 @@ TEST_F(IcalTest, AFaultyFileIsRefusedByLineAndImportsNothing) {
   r = Run({"import", kCal, dir / "open.ics"});
   EXPECT_EQ(2, r.status);
   EXPECT_NE(std::string::npos, r.err.find("line 4")) << r.err;
+
+  WriteFile(dir / "mixed.ics",
+            "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART;VALUE=DATE:20260312\nDTEND:20260313T070000\nEND:VEVENT\n"
+            "END:VCALENDAR\n");
+  r = Run({"import", kCal, dir / "mixed.ics"});
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("line 2: DTSTART and DTEND are not both dates or both times")) << r.err;
+  EXPECT_EQ("[]\n", Json());
 }
 
 }  // namespace

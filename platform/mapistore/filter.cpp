@@ -15,6 +15,11 @@ void RaiseBadFilter(const std::string& text, size_t position, const std::string&
 
 namespace {
 
+// Far beyond any filter the add-in builds; deeper or longer texts are refused before they could
+// exhaust the stack of the parser, of the compiler to SQL or of the tree's own destructor.
+constexpr int kMaxNesting = 200;
+constexpr int kMaxComparisons = 1000;
+
 class Parser {
  public:
   explicit Parser(const std::string& text) : s_(text) {}
@@ -69,25 +74,34 @@ class Parser {
     if (Keyword("Not")) {
       FilterNode n;
       n.kind = FilterNode::Kind::Not;
+      Enter();
       n.children.push_back(Unary());
+      --nesting_;
       return n;
     }
     Skip();
     if (pos_ < s_.size() && s_[pos_] == '(') {
+      Enter();
       ++pos_;
       FilterNode inner = Or();
       Skip();
       if (pos_ >= s_.size() || s_[pos_] != ')') Fail("Missing closing parenthesis");
       ++pos_;
+      --nesting_;
       return inner;
     }
     return Comparison();
+  }
+
+  void Enter() {
+    if (++nesting_ > kMaxNesting) Fail("Too deeply nested");
   }
 
   FilterNode Comparison() {
     FilterNode n;
     Skip();
     n.position = pos_;
+    if (++comparisons_ > kMaxComparisons) Fail("Too many comparisons");
     if (pos_ >= s_.size() || s_[pos_] != '[') Fail("Expected a property in brackets");
     const size_t close = s_.find(']', pos_);
     if (close == std::string::npos) Fail("Missing closing bracket");
@@ -136,6 +150,8 @@ class Parser {
 
   const std::string& s_;
   size_t pos_ = 0;
+  int nesting_ = 0;
+  int comparisons_ = 0;
 };
 
 }  // namespace

@@ -210,8 +210,10 @@ bool Locale::ParseDate(const std::string& raw, com::Date& out) const {
     while (count < 3 && i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
       int v = 0;
       size_t start = i;
-      while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) v = v * 10 + (text[i++] - '0');
-      if (i - start > 2) return false;
+      while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        v = v * 10 + (text[i++] - '0');
+        if (i - start > 2) return false;
+      }
       *fields[count++] = v;
       if (i < text.size() && text[i] == ':') ++i;
       else break;

@@ -1,0 +1,119 @@
+// The calendar-file import on arbitrary text: the file is read and checked whole, then each
+// event becomes an appointment in a real store, as the import command does. Reading may refuse
+// the file (UsageError) and the store may refuse an item (ComError); anything else escaping
+// would skip the import's undo and leave half a file imported. A saved appointment must read
+// back with the times and subject it was given, and come back the same through an export and a
+// new import, as a user moving a calendar between machines does. The calendar library writes no
+// carriage return, backspace or form feed and reads no spaces around a value, so texts are
+// compared without those.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "fuzz/scratch_store.h"
+#include "host/ical_file.h"
+#include "host/usage_error.h"
+#include "platform/com/com_error.h"
+#include "platform/outlook/outlook_enums.h"
+
+namespace {
+
+std::string Describe(const host::IcalEvent& e) {
+  std::string out = "subject \"" + e.subject + "\", location \"" + e.location + "\", body \"" + e.body + "\"";
+  out += ", start " + std::to_string(e.start.UnixMillis()) + ", end " + std::to_string(e.end.UnixMillis());
+  out += ", all day " + std::to_string(e.allDay) + ", sensitivity " + std::to_string(e.sensitivity);
+  out += ", repeats " + std::to_string(e.recurType) + " every " + std::to_string(e.interval) + " on " +
+         std::to_string(e.dayOfWeekMask) + (e.hasUntil ? " until " + std::to_string(e.until.UnixMillis()) : "");
+  for (const auto& [name, value] : e.userProps) out += ", " + name + " \"" + value + "\"";
+  return out;
+}
+
+void Check(bool ok, const char* what, const host::IcalEvent& e, const host::IcalEvent* again = nullptr) {
+  if (ok) return;
+  std::fprintf(stderr, "the event of line %d does not read back: %s\n  imported: %s\n", e.line, what,
+               Describe(e).c_str());
+  if (again) std::fprintf(stderr, "  exported and imported again: %s\n", Describe(*again).c_str());
+  std::abort();
+}
+
+std::string Plain(std::string text) {
+  std::erase_if(text, [](char c) { return c == '\r' || c == '\b' || c == '\f'; });
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A marker given twice in a file is one property of the appointment, holding the later value.
+std::map<std::string, std::string> Kept(const std::vector<std::pair<std::string, std::string>>& markers) {
+  std::map<std::string, std::string> kept;
+  for (const auto& [name, value] : markers) kept[name] = Plain(value);
+  return kept;
+}
+
+bool SameTexts(const host::IcalEvent& a, const host::IcalEvent& b) {
+  return Plain(a.subject) == Plain(b.subject) && Plain(a.body) == Plain(b.body) &&
+         Plain(a.location) == Plain(b.location) && Kept(a.userProps) == Kept(b.userProps);
+}
+
+void CheckExportedAgain(fuzzing::ScratchStore& s, const com::Ref<outlook::AppointmentItem>& item,
+                        const host::IcalEvent& e) {
+  const std::string path = s.dir / "export.ics";
+  host::WriteIcalFile(path, {item});
+  std::vector<host::IcalEvent> again;
+  try {
+    again = host::ReadIcalFile(path);
+  } catch (const host::UsageError& error) {
+    std::fprintf(stderr, "the export does not import: %s\n", error.what());
+    Check(false, "export", e);
+  }
+  Check(again.size() == 1, "one event exported", e);
+  const host::IcalEvent& a = again[0];
+  Check(SameTexts(a, e), "texts or markers after export", e, &a);
+  Check(a.start == e.start && a.end == e.end && a.allDay == e.allDay, "times after export", e, &a);
+  Check(a.sensitivity == e.sensitivity, "class after export", e, &a);
+  Check(a.recurType == e.recurType, "repetition after export", e, &a);
+  if (e.recurType < 0) return;
+  Check(a.interval == e.interval && a.hasUntil == e.hasUntil, "interval or end after export", e, &a);
+  Check(!e.hasUntil || a.until == e.until, "last day after export", e, &a);
+  Check(e.recurType != outlook::olRecursWeekly || a.dayOfWeekMask == e.dayOfWeekMask, "weekdays after export", e,
+        &a);
+}
+
+void Import(fuzzing::ScratchStore& s, const host::IcalEvent& e) {
+  auto item = s.app->CreateItem(1);
+  host::ApplyEvent(e, *item);
+  item->Save();
+  auto stored = s.ns->GetItemFromID(item->EntryID());
+  Check(stored.IsNothing() == false, "missing", e);
+  Check(stored->Subject() == e.subject, "subject", e);
+  Check(stored->Start() == e.start, "start", e);
+  Check(stored->End() == e.end, "end", e);
+  Check(stored->IsRecurring() == (e.recurType >= 0), "recurrence", e);
+  CheckExportedAgain(s, stored, e);
+  stored->Delete();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzzing::ScratchStore& s = fuzzing::TheStore();
+  const std::string path = s.dir / "input.ics";
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                               static_cast<std::streamsize>(size));
+  std::vector<host::IcalEvent> events;
+  try {
+    events = host::ReadIcalFile(path);
+  } catch (const host::UsageError&) {
+    return 0;
+  }
+  for (const host::IcalEvent& e : events) {
+    try {
+      Import(s, e);
+    } catch (const com::ComError&) {
+    }
+  }
+  return 0;
+}
