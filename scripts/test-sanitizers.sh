@@ -17,7 +17,8 @@ cmake --build build-asan -- -j"$(nproc)"
 logs=$PWD/build-asan/sanitizer-logs
 rm -rf "$logs"
 mkdir -p "$logs"
-export ASAN_OPTIONS="log_path=$logs/asan:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+# verify_asan_link_order=0: the fault VFS is loaded into the program under test with LD_PRELOAD.
+export ASAN_OPTIONS="log_path=$logs/asan:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:verify_asan_link_order=0"
 export UBSAN_OPTIONS="print_stacktrace=1"
 status=0
 (cd build-asan && ctest --output-on-failure -j"$(nproc)" --timeout 900) || status=$?
