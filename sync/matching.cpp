@@ -3,6 +3,15 @@
 #include "platform/com/text.h"
 
 namespace quorvane {
+namespace {
+// A value as a filter's quoted text: a quote inside it is doubled, so a link that came in from a
+// calendar file can only ever be compared with, never read as more of the filter.
+std::string FilterText(const std::string& value) {
+  std::string out = "\"";
+  for (char c : value) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+}  // namespace
 
 bool QuorvaneClass::fnIsFolderOnline(const Folder& folder) {
   Err.Clear();
@@ -27,7 +36,7 @@ QuorvaneClass::Appt QuorvaneClass::MatchByOrigEntryId(const std::string& operati
   Appt match;
   com::Ref<outlook::Items> restricted;
   Err.Try([&] {
-    restricted = folder->Items()->Restrict("[OrigEntryId] = \"" + com::Trim(link->Value().ToString()) + "\"");
+    restricted = folder->Items()->Restrict("[OrigEntryId] = " + FilterText(com::Trim(link->Value().ToString())));
   });
   if (restricted.IsNothing()) {
     Trace(op + "No Match Found");

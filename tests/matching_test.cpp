@@ -40,6 +40,19 @@ TEST_F(MatchingTest, CounterpartsAreFoundThroughTheLinkOnly) {
   EXPECT_TRUE(addin->fnGetGlobalMatchBySubject(first).IsNothing());
 }
 
+TEST_F(MatchingTest, ALinkWithQuotesInItIsComparedWholeNeverReadAsFilter) {
+  SetProp(Local("someone else's", At(3, 11), At(3, 11, 1)), "OrigEntryId", "other");
+  auto global = Global("Imported", At(3, 11), At(3, 11, 1));
+  SetProp(global, "OrigEntryId", "abc\" Or [Subject] <> \"x");
+  EXPECT_TRUE(addin->fnGetLocalMatchByOrigEntryId(global).IsNothing());
+  EXPECT_FALSE(addin->Err.Pending()) << addin->Err.Description();
+
+  auto copy = Local("its copy", At(3, 11), At(3, 11, 1));
+  SetProp(copy, "OrigEntryId", "abc\" Or [Subject] <> \"x");
+  ASSERT_FALSE(addin->fnGetLocalMatchByOrigEntryId(global).IsNothing());
+  EXPECT_EQ("its copy", addin->fnGetLocalMatchByOrigEntryId(global)->Subject());
+}
+
 TEST_F(MatchingTest, AnUnlinkedAppointmentHasNoCounterpartAndSaysSo) {
   addin->PromptErrors = 1;
   auto item = Local("Loose", At(3, 11), At(3, 11, 1));
