@@ -163,7 +163,7 @@ void Db::HoldRead() {
   readHeld_ = true;
   readStale_ = false;
   readSinceMs_ = clock_.TickMs();
-  EndReadAtNextTurn();
+  AtNextTurn(&Db::EndIdleRead);
 }
 
 void Db::EndIdleRead() {
@@ -172,9 +172,9 @@ void Db::EndIdleRead() {
   else readStale_ = true;
 }
 
-void Db::EndReadAtNextTurn() {
-  loop_->Post([alive = std::weak_ptr<Db*>(alive_)] {
-    if (auto db = alive.lock()) (*db)->EndIdleRead();  // unless closed meanwhile
+void Db::AtNextTurn(void (Db::*action)()) {
+  loop_->Post([alive = std::weak_ptr<Db*>(alive_), action] {
+    if (auto db = alive.lock()) ((*db)->*action)();  // unless closed meanwhile
   });
 }
 
@@ -218,19 +218,19 @@ void Db::MakeDurable() {
   }
 }
 
-void Db::MakeDurableAtNextTurn() {
+void Db::SyncAtNextTurn() {
   if (!loop_ || syncPosted_) return;
   syncPosted_ = true;
-  loop_->Post([alive = std::weak_ptr<Db*>(alive_)] {
-    auto db = alive.lock();
-    if (!db) return;
-    (*db)->syncPosted_ = false;
-    try {
-      (*db)->MakeDurable();
-    } catch (const com::ComError&) {
-      // Still unsynced: the next write to another store syncs it first, and fails with the reason.
-    }
-  });
+  AtNextTurn(&Db::SyncAtTurn);
+}
+
+void Db::SyncAtTurn() {
+  syncPosted_ = false;
+  try {
+    MakeDurable();
+  } catch (const com::ComError&) {
+    // Still unsynced: the next write to another store syncs it first, and fails with the reason.
+  }
 }
 
 void Db::Exec(const std::string& sql) {
@@ -311,7 +311,7 @@ void Transaction::Commit() {
     }
     if (kind_ == Kind::Write) {
       db_.Committed();
-      db_.MakeDurableAtNextTurn();
+      db_.SyncAtNextTurn();
     }
   }
   done_ = true;

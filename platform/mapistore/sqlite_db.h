@@ -68,7 +68,6 @@ class Db {
   Statement Prepare(const std::string& sql) { return Statement(*this, sql); }
   int64_t LastInsertId() { return sqlite3_last_insert_rowid(db_); }
   const std::string& path() const { return path_; }
-  win32::Clock& clock() { return clock_; }
   // Changes whenever another connection's commit may have come into view, so that what was
   // read before can no longer be trusted. Without a transaction every statement is a view of
   // its own, and the epoch changes at each.
@@ -82,8 +81,8 @@ class Db {
   void HoldRead();
   void EndHeldRead();
   void EndIdleRead();  // at the loop's turn, and before the program waits for a person
-  // Ends the held read at the loop's next turn, if this database is still open then.
-  void EndReadAtNextTurn();
+  // Runs action at the loop's next turn, if this database is still open then.
+  void AtNextTurn(void (Db::*action)());
   // Other connections of this process to the same file stop reading their old snapshot.
   void Committed();
   // Just after a transaction begins: moves the epoch on if another connection committed.
@@ -92,7 +91,8 @@ class Db {
   sqlite3_file* Log();
   // Before this file's next write: what other files committed first reaches the disk first.
   void SyncOthers();
-  void MakeDurableAtNextTurn();
+  void SyncAtNextTurn();
+  void SyncAtTurn();  // a failure waits for the next write to another file
   // One statement of the transaction machinery, kept prepared: a pass runs tens of thousands.
   void Control(const std::string& sql);
   [[noreturn]] void Raise(int rc, const std::string& message);

@@ -185,25 +185,28 @@ int SyncLogsExcept(sqlite3_file* except) {
 
 const char* WalWriteBufferVfs(const char* base) {
   // One wrapper per base VFS, registered on first use and kept for the process's life.
+  struct Wrapper {
+    sqlite3_vfs vfs;
+    std::string name;
+  };
   static std::mutex mutex;
-  static std::map<std::string, std::unique_ptr<sqlite3_vfs>> wrappers;
-  static std::map<std::string, std::string> names;
+  static std::map<std::string, std::unique_ptr<Wrapper>> wrappers;
   std::lock_guard lock(mutex);
   const std::string key = base ? base : "";
-  auto it = wrappers.find(key);
-  if (it != wrappers.end()) return it->second->zName;
-  sqlite3_vfs* real = sqlite3_vfs_find(base);
-  if (!real) return nullptr;  // opening then fails with SQLite's own message
-  auto vfs = std::make_unique<sqlite3_vfs>(*real);
-  // The base VFS's other methods take no notice of which VFS they are called through.
-  names[key] = "quorvane-wal-buffer" + (key.empty() ? std::string() : "/" + key);
-  vfs->szOsFile = static_cast<int>(kWalFileSize) + real->szOsFile;
-  vfs->zName = names[key].c_str();
-  vfs->pAppData = real;
-  vfs->pNext = nullptr;
-  vfs->xOpen = Open;
-  sqlite3_vfs_register(vfs.get(), 0);
-  return wrappers.emplace(key, std::move(vfs)).first->second->zName;
+  auto& wrapper = wrappers[key];
+  if (!wrapper) {
+    sqlite3_vfs* real = sqlite3_vfs_find(base);
+    if (!real) return nullptr;  // opening then fails with SQLite's own message
+    // The base VFS's other methods take no notice of which VFS they are called through.
+    wrapper.reset(new Wrapper{*real, "quorvane-wal-buffer" + (key.empty() ? std::string() : "/" + key)});
+    wrapper->vfs.szOsFile = static_cast<int>(kWalFileSize) + real->szOsFile;
+    wrapper->vfs.zName = wrapper->name.c_str();
+    wrapper->vfs.pAppData = real;
+    wrapper->vfs.pNext = nullptr;
+    wrapper->vfs.xOpen = Open;
+    sqlite3_vfs_register(&wrapper->vfs, 0);
+  }
+  return wrapper->vfs.zName;
 }
 
 }  // namespace mapistore
