@@ -11,6 +11,9 @@ packages=(
   libbenchmark-dev
   libical-dev
   bsdutils  # script(1): the tests put the program on a terminal
+  qt6-base-dev fonts-dejavu-core  # the window and the printer; a font for printed pages
+  poppler-utils  # pdftoppm/pdftotext: the tests look at printed pages
+  python3-icalendar  # a second reader of the calendar files we write
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-dev)
