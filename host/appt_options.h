@@ -2,6 +2,7 @@
 // The appointment options of 'appt add' and 'appt edit', checked before anything is changed.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/com/date.h"
@@ -22,6 +23,9 @@ struct ApptOptions {
   static ApptOptions Parse(const std::vector<std::string>& words);
   // Applies the options; raises UsageError when the result would end before it starts.
   void ApplyTo(outlook::AppointmentItem& item) const;
+  // Start and end of an appointment that had these: with --all-day the days made whole (the
+  // end day included; one day when only the start is given).
+  std::pair<com::Date, com::Date> Span(com::Date oldStart, com::Date oldEnd) const;
 };
 
 // "YYYY-MM-DD HH:MM" or "YYYY-MM-DD"; nullopt when the text is no such date.
