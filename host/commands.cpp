@@ -44,7 +44,7 @@ void PrintFile(const std::string& path) {
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::cout << "  " << line << "\n";
+    std::cout << "  " << PrintableText(line) << "\n";
   }
 }
 

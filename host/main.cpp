@@ -1,7 +1,6 @@
 // quorvane: the mail-client stand-in. Manages profiles and calendars and runs the add-in.
 #include <unistd.h>
 
-#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -107,13 +106,11 @@ const int kMaxWait = 24 * 3600;
 // UTF-8. The error names the option whose value it is.
 void RequireUtf8(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
-    const auto bad = host::FirstInvalidUtf8(args[i]);
-    if (!bad) continue;
+    const std::string fault = host::Utf8Fault(args[i]);
+    if (fault.empty()) continue;
     const bool value = i > 0 && args[i - 1].rfind("-", 0) == 0 && args[i].rfind("-", 0) != 0;
-    char byte[8];
-    std::snprintf(byte, sizeof byte, "0x%02x", static_cast<unsigned char>(args[i][*bad]));
     throw host::UsageError((value ? "the value of " + args[i - 1] : "argument " + std::to_string(i + 1)) +
-                           " is not valid UTF-8 (byte " + byte + " at position " + std::to_string(*bad + 1) + ")");
+                           " is not valid UTF-8 (" + fault + ")");
   }
 }
 
@@ -155,7 +152,7 @@ int main(int argc, char** argv) {
   global.session.interactive = ::isatty(0) && ::isatty(1);
   try {
     RequireUtf8(args);
-    if (host::FirstInvalidUtf8(global.profileDir)) throw host::UsageError("QUORVANE_PROFILE is not valid UTF-8");
+    if (!host::Utf8Fault(global.profileDir).empty()) throw host::UsageError("QUORVANE_PROFILE is not valid UTF-8");
     if (const char* env = std::getenv("QUORVANE_LOCK_WAIT_SECONDS")) {
       global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("QUORVANE_LOCK_WAIT_SECONDS", env, 0, kMaxWait));
     }

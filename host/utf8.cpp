@@ -1,5 +1,7 @@
 #include "host/utf8.h"
 
+#include <cstdio>
+
 namespace host {
 
 size_t Utf8SequenceAt(std::string_view text, size_t at) {
@@ -39,6 +41,14 @@ std::optional<size_t> FirstInvalidUtf8(std::string_view text) {
     i += n;
   }
   return std::nullopt;
+}
+
+std::string Utf8Fault(std::string_view text) {
+  const auto bad = FirstInvalidUtf8(text);
+  if (!bad) return "";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "byte 0x%02x at position %zu", static_cast<unsigned char>(text[*bad]), *bad + 1);
+  return buf;
 }
 
 }  // namespace host

@@ -3,6 +3,7 @@
 // we take in must be, and what every text we write out is.
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace host {
@@ -13,5 +14,7 @@ size_t Utf8SequenceAt(std::string_view text, size_t at);
 char32_t DecodeUtf8(std::string_view sequence);
 // Where the first byte that is not part of valid UTF-8 stands; nullopt when text is valid.
 std::optional<size_t> FirstInvalidUtf8(std::string_view text);
+// "" when text is valid, else what an error says of it: "byte 0xe9 at position 4" (from 1).
+std::string Utf8Fault(std::string_view text);
 
 }  // namespace host

@@ -73,6 +73,12 @@ TEST_F(HostTextTest, AWordThatIsNotUtf8IsRefusedByWhereItStands) {
   EXPECT_EQ(2, surrogate.status);
   EXPECT_NE(std::string::npos, surrogate.err.find("--subject is not valid UTF-8 (byte 0xed")) << surrogate.err;
 
+  // Nor is a line typed while the host runs.
+  auto typed = RunQuorvane({"--profile", dir / "ann", "run", "--minutes", "1"}, "folder Mailbox - \xff\nquit\n");
+  EXPECT_EQ(0, typed.status) << typed.err;
+  EXPECT_NE(std::string::npos, typed.out.find("quorvane: the line typed is not valid UTF-8 (byte 0xff at position 18)"))
+      << typed.out;
+
   EXPECT_EQ("[]\n", Run({"appt", "list", kCal, "--json"}).out) << "nothing stored";
   EXPECT_EQ(std::string::npos, Run({"folder", "list"}).out.find("Mailbox - Ann|\xc0"));
   EXPECT_EQ(0, Run({"appt", "add", kCal, "--subject", "caf\xc3\xa9 \xf0\x9f\x93\x85", "--start", "2026-03-11 09:00",

@@ -61,7 +61,8 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
   };
   // The creation mode passed through the umask; the old file's permissions are meant exactly.
   struct stat made {};
-  if (replacing && ::fstat(fd, &made) == 0 && S_ISREG(made.st_mode) && (made.st_mode & 07777) != mode && ::fchmod(fd, mode) != 0) {
+  if (replacing && ::fstat(fd, &made) == 0 && S_ISREG(made.st_mode) && (made.st_mode & 07777) != mode &&
+      ::fchmod(fd, mode) != 0) {
     return fail("cannot set the permissions of", errno);
   }
   size_t done = 0;
