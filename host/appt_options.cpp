@@ -71,6 +71,7 @@ ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
       const std::string& text = value();
       (w == "--start" ? o.start : o.end) = MustDate(w, text);
       if (text.size() > 10 && timed.empty()) timed = w + " '" + text + "'";
+      o.timed = o.timed || text.size() > 10;
     }
     else if (w == "--all-day") o.allDay = true;
     else if (w == "--sensitivity") o.sensitivity = MustNumber(w, value(), 0, 3);
@@ -94,8 +95,8 @@ ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
   return o;
 }
 
-std::pair<com::Date, com::Date> ApptOptions::Span(com::Date oldStart, com::Date oldEnd) const {
-  if (!allDay) return {start.value_or(oldStart), end.value_or(oldEnd)};
+std::pair<com::Date, com::Date> ApptOptions::Span(com::Date oldStart, com::Date oldEnd, bool wholeDays) const {
+  if (!wholeDays) return {start.value_or(oldStart), end.value_or(oldEnd)};
   // Whole days: from the start day's midnight to the midnight after the last day.
   const com::Date first = start.value_or(oldStart).DateOnly();
   if (end) return {first, end->AddDays(1)};
@@ -105,16 +106,18 @@ std::pair<com::Date, com::Date> ApptOptions::Span(com::Date oldStart, com::Date 
 }
 
 void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
-  const auto [newStart, newEnd] = Span(item.Start(), item.End());
+  // An all-day appointment given dates stays whole days; given times, it becomes a timed one.
+  const bool wholeDays = allDay.value_or(false) || (item.AllDayEvent() && !timed);
+  const auto [newStart, newEnd] = Span(item.Start(), item.End(), wholeDays);
   if (newEnd < newStart) throw UsageError("the appointment would end before it starts");
   if (until && until->DateOnly() < newStart.DateOnly()) throw UsageError("--until lies before the start");
   if (subject) item.SetSubject(*subject);
   if (body) item.SetBody(*body);
   if (location) item.SetLocation(*location);
   if (categories) item.SetField(outlook::ApptField::Categories, *categories);
-  if (start || allDay) item.SetStart(newStart);
-  if (end || allDay) item.SetEnd(newEnd);
-  if (allDay) item.SetField(outlook::ApptField::AllDayEvent, com::Variant::Boolean(*allDay));
+  if (start || wholeDays) item.SetStart(newStart);
+  if (end || wholeDays) item.SetEnd(newEnd);
+  if (wholeDays != item.AllDayEvent()) item.SetField(outlook::ApptField::AllDayEvent, com::Variant::Boolean(wholeDays));
   if (sensitivity) item.SetSensitivity(*sensitivity);
   if (recurType) {
     auto pattern = item.GetRecurrencePattern();

@@ -38,7 +38,8 @@ Commands:
                          the folder's appointments in order of start; --json gives every
                          field, the entry ID, the modification time and the user properties
   appt edit ENTRYID [the options of add]
-                         --all-day alone makes the appointment's days whole
+                         --all-day alone makes the appointment's days whole; an all-day
+                         appointment given dates stays all-day, given times becomes timed
   appt delete ENTRYID
   set-calendar global|local PATH
                          choose a calendar, as the folder browser's OK does: the add-in

@@ -83,11 +83,18 @@ TEST_F(HostCommandsTest, AllDayMakesWholeDaysAndRefusesTimes) {
   ASSERT_EQ(0, timed.status);
   ASSERT_EQ(0, Run("Ann", {"appt", "edit", timed.out.substr(0, timed.out.find('\n')), "--all-day"}).status);
 
+  // An all-day appointment given another day stays whole; given times, it becomes timed.
+  const std::string holiday = one.out.substr(0, one.out.find('\n'));
+  ASSERT_EQ(0, Run("Ann", {"appt", "edit", holiday, "--start", "2026-04-07", "--end", "2026-04-07"}).status);
+  const std::string fair = two.out.substr(0, two.out.find('\n'));
+  auto retimed = Run("Ann", {"appt", "edit", fair, "--start", "2026-03-11 09:00", "--end", "2026-03-11 17:00"});
+  ASSERT_EQ(0, retimed.status) << retimed.err;
+
   const std::string list = List("Ann", kAnnCal);
-  EXPECT_NE(std::string::npos, list.find("2026-03-11 00:00 - 2026-03-13 00:00  Fair")) << list;
-  EXPECT_NE(std::string::npos, list.find("2026-04-06 00:00 - 2026-04-07 00:00  Holiday"));
+  EXPECT_NE(std::string::npos, list.find("2026-03-11 09:00 - 2026-03-11 17:00  Fair")) << list;
+  EXPECT_NE(std::string::npos, list.find("2026-04-07 00:00 - 2026-04-08 00:00  Holiday"));
   EXPECT_NE(std::string::npos, list.find("2026-05-04 00:00 - 2026-05-06 00:00  Workshop"));
-  EXPECT_EQ(3, [&] {
+  EXPECT_EQ(2, [&] {
     const std::string json = Run("Ann", {"appt", "list", kAnnCal, "--json"}).out;
     int n = 0;
     for (size_t at = 0; (at = json.find("\"AllDayEvent\": true", at)) != std::string::npos; ++at) ++n;
