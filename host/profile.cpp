@@ -6,6 +6,7 @@
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/mapistore/sqlite_store.h"
+#include "platform/win32/atomic_file.h"
 #include "platform/win32/file_registry.h"
 
 namespace fs = std::filesystem;
@@ -138,7 +139,15 @@ std::shared_ptr<mapistore::MapiSession> Profile::OpenStores(win32::Clock& clock,
                                                              std::string& problem) const {
   auto session = std::make_shared<mapistore::MapiSession>(loop);
   const mapistore::DbServices services{clock, loop};
-  std::shared_ptr<mapistore::Store> mailbox = mapistore::SqliteStore::Open(mailbox_, services);
+  std::shared_ptr<mapistore::Store> mailbox;
+  try {
+    mailbox = mapistore::SqliteStore::Open(mailbox_, services);
+  } catch (const com::ComError& e) {
+    // A store keeps its log files beside it, so even a reader needs to write in the folder.
+    const std::string why = win32::ReadOnlyReason(dir_);
+    if (why.empty()) throw;
+    throw std::runtime_error(e.description() + " (" + why + ")");
+  }
   session->AddStore(mailbox);
   problem.clear();
   try {
