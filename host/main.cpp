@@ -69,7 +69,8 @@ Commands:
                          with that folder shown and those appointments selected, and close
   appointment-options    the appointment options command, which has no toolbar button
   import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
-  export PATH FILE.ics   write a folder's appointments as an iCalendar file
+  export PATH FILE.ics   write a folder's appointments as an iCalendar file, replacing it
+                         whole: a regular file, or the one a symbolic link leads to
   connect                load the add-in on the profile, connect and disconnect it, and
                          print the error log it wrote
   registry               print the profile's registry file
@@ -98,7 +99,8 @@ export, registry, settings without changes) never wait.
 
 Message boxes are asked on the terminal when one is attached (by run, on its standard input),
 and otherwise printed as "[Title] text" with the answer given; --answer answers them all.
-Bad input gets one line on stderr and exit status 2.
+Bad input gets one line on stderr and exit status 2; every word must be UTF-8. Text is
+printed with control characters escaped (\n, \t, \x07), and --json is always valid JSON.
 )";
 
 const int kMaxWait = 24 * 3600;
