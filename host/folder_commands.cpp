@@ -47,7 +47,7 @@ int CmdFolder(const Words& args, const GlobalOptions& global) {
   }
   parent->Folders()->Add(name, 1);
   session.ns().Settle();
-  std::cout << "Added folder " << args[1] << "\n";
+  std::cout << "Added folder " << PrintableText(args[1]) << "\n";
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "host/commands.h"
+#include "host/escaped_text.h"
 #include "host/folder_path.h"
 #include "host/ical_file.h"
 #include "host/usage_error.h"
@@ -90,7 +91,7 @@ int CmdExport(const Words& args, const GlobalOptions& global) {
   std::vector<com::Ref<outlook::AppointmentItem>> all;
   for (auto item = items->GetFirst(); item; item = items->GetNext()) all.push_back(item);
   WriteIcalFile(target, all);
-  std::cout << "Exported " << all.size() << " appointments to " << args[1] << "\n";
+  std::cout << "Exported " << all.size() << " appointments to " << PrintableText(args[1]) << "\n";
   return 0;
 }
 
