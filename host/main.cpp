@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/commands.h"
+#include "host/escaped_text.h"
 #include "host/usage_error.h"
 #include "host/utf8.h"
 #include "platform/com/com_error.h"
@@ -186,13 +187,13 @@ int main(int argc, char** argv) {
     for (const auto& word : rest) global.session.holder += " " + word;
     return host::RunCommand(command, rest, global);
   } catch (const host::UsageError& e) {
-    std::cerr << "quorvane: " << e.what() << "\n";
+    std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
     return 2;
   } catch (const com::ComError& e) {
-    std::cerr << "quorvane: " << e.description() << "\n";
+    std::cerr << "quorvane: " << host::PrintableText(e.description()) << "\n";
     return 1;
   } catch (const std::exception& e) {
-    std::cerr << "quorvane: " << e.what() << "\n";
+    std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
     return 1;
   }
 }

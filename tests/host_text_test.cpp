@@ -73,6 +73,11 @@ TEST_F(HostTextTest, AWordThatIsNotUtf8IsRefusedByWhereItStands) {
   EXPECT_EQ(2, surrogate.status);
   EXPECT_NE(std::string::npos, surrogate.err.find("--subject is not valid UTF-8 (byte 0xed")) << surrogate.err;
 
+  // What an error repeats of the input stays on its one line.
+  auto named = Run({"appt", "list", "Mailbox - Ann|No\nwhere"});
+  EXPECT_EQ(2, named.status);
+  EXPECT_EQ("quorvane: no folder 'Mailbox - Ann|No\\nwhere'\n", named.err);
+
   // Nor is a line typed while the host runs.
   auto typed = RunQuorvane({"--profile", dir / "ann", "run", "--minutes", "1"}, "folder Mailbox - \xff\nquit\n");
   EXPECT_EQ(0, typed.status) << typed.err;
