@@ -280,9 +280,15 @@ int CmdSync(const Words& args, const GlobalOptions& global) {
                        : what == "deletions" ? "oCheckLocVsGlbDels"
                                            : "oSyncDeleteBHandler_Click";
   if (globalFolder.IsNothing() || localFolder.IsNothing()) {
-    if (session.storeProblem().empty()) {
+    auto chosen = [&](const char* name) { return s.count(name) && !com::Trim(s.at(name)).empty(); };
+    if (session.storeProblem().empty() || !chosen("GlobalCalEntryID") || !chosen("LocalCalEntryID")) {
       session.DisconnectAddIn();
       throw UsageError("choose both calendars first (set-calendar global|local PATH)");
+    }
+    if (what == "delete") {
+      // It has no offline check: it would delete here what it cannot delete there.
+      session.DisconnectAddIn();
+      throw std::runtime_error("a calendar cannot be reached (" + session.storeProblem() + "); nothing was deleted");
     }
     // A calendar in the public folders that are not there: the pass finds it offline.
     com::CallMethod(session.AddIn(), member);

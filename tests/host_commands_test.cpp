@@ -63,6 +63,11 @@ TEST_F(HostCommandsTest, WithoutThePublicFoldersTheMailboxWorksAndThePassesStopO
       EXPECT_NE(std::string::npos, Log("Ann").find(member + " - Exchange Offline Exiting Function")) << Log("Ann");
     }
   }
+  // Sync Delete has no offline check of its own: it is refused before it deletes one side only.
+  const std::string dentist = List("Ann", kAnnCal).substr(0, List("Ann", kAnnCal).find(' '));
+  auto del = Run("Ann", {"sync", "delete", "--folder", kAnnCal, "--select", dentist});
+  EXPECT_EQ(1, del.status);
+  EXPECT_NE(std::string::npos, del.err.find("nothing was deleted")) << del.err;
   EXPECT_EQ(std::string(4096, 'q'), ReadFile(store)) << "a damaged store is left as it is";
   EXPECT_NE(std::string::npos, List("Ann", kAnnCal).find("Dentist"));
 
