@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "host/made_files.h"
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/mapistore/sqlite_store.h"
@@ -52,46 +53,10 @@ Profile Profile::Open(const std::string& dir) {
   return p;
 }
 
-namespace {
-
-// What a new profile has made so far, taken away again unless it is kept: a failed init leaves
-// nothing behind, so it can simply be tried again.
-class MadeFiles {
- public:
-  ~MadeFiles() {
-    if (kept_) return;
-    std::error_code ec;
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) fs::remove(*it, ec);
-  }
-  // Records the folders of path that do not exist yet, then makes them.
-  void Folders(const fs::path& path) {
-    std::vector<fs::path> missing;
-    for (fs::path p = path; !p.empty() && !fs::exists(p); p = p.parent_path()) {
-      missing.push_back(p);
-      if (p == p.parent_path()) break;
-    }
-    made_.insert(made_.end(), missing.rbegin(), missing.rend());
-    std::error_code ec;
-    fs::create_directories(path, ec);
-    if (ec) throw UsageError("cannot create folder " + path.string() + ": " + ec.message());
-  }
-  void File(const std::string& path) { made_.push_back(path); }
-  // A store file with the files SQLite keeps beside it.
-  void Store(const std::string& path) {
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) made_.push_back(path + suffix);
-  }
-  void Keep() { kept_ = true; }
-
- private:
-  std::vector<fs::path> made_;
-  bool kept_ = false;
-};
-
-}  // namespace
-
 Profile Profile::Create(const std::string& dir, const std::string& user, const std::string& publicStore,
                         const std::function<void(win32::Registry&)>& setUp) {
   Profile p(Absolute(dir));
+  MadeFiles made(p.dir() + "/init.incomplete");
   if (fs::exists(p.RegistryPath())) throw UsageError("a profile already exists in " + p.dir());
   if (user.empty() || user.find('|') != std::string::npos) throw UsageError("--user needs a name without \"|\"");
   p.user_ = user;
@@ -99,7 +64,6 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
   p.public_ = publicStore.empty() ? p.dir() + "/public.store" : Absolute(publicStore);
   if (fs::exists(p.mailbox_)) throw UsageError("a mailbox exists already in " + p.dir() + " but no profile names it");
 
-  MadeFiles made;
   made.Folders(p.WindowsDirectory() + "/TEMP");
   win32::SystemClock clock;
   made.Store(p.mailbox_);
@@ -110,7 +74,7 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
     pub = mapistore::SqliteStore::Open(p.public_, clock);
   } else {
     made.Folders(fs::path(p.public_).parent_path());
-    made.Store(p.public_);
+    made.SharedStore(p.public_);
     pub = mapistore::SqliteStore::Create(p.public_, "Public Folders", clock);
     pub->AddFolder(pub->Root().id, "All Public Folders", 0);
   }

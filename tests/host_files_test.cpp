@@ -134,8 +134,23 @@ TEST_F(HostFilesTest, AFailedInitLeavesNothingAndCanBeTriedAgain) {
   EXPECT_TRUE(Names(dir / "ann").empty());
   EXPECT_TRUE(Names(dir / "team").empty());
 
+  // An init killed part-way left its list of what it had made: the next one takes that away
+  // and starts afresh, where otherwise the half-made registry and mailbox would block it.
+  fs::create_directories(dir / "ann/WINDOWS/TEMP");
+  WriteFile(dir / "ann/mailbox.store", "half");
+  WriteFile(dir / "ann/registry.reg", "half");
+  std::string list;
+  for (const char* made : {"WINDOWS", "WINDOWS/TEMP", "mailbox.store", "mailbox.store-wal", "registry.reg"}) {
+    list += dir / "ann/" + made + '\0';
+  }
+  WriteFile(dir / "ann/init.incomplete", list);
   auto retried = Run({"init", "--user", "Ann", "--public", dir / "public.store"});
   ASSERT_EQ(0, retried.status) << retried.err;
+  EXPECT_EQ(0, Run({"appt", "list", kCal}).status);
+  EXPECT_FALSE(fs::exists(dir / "ann/init.incomplete"));
+
+  // A finished profile has no such list, and init leaves it alone.
+  EXPECT_EQ(2, Run({"init", "--user", "Ann", "--public", dir / "public.store"}).status);
   EXPECT_EQ(0, Run({"appt", "list", kCal}).status);
 }
 
