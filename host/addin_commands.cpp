@@ -1,5 +1,6 @@
 // Commands that work through the add-in as the host's own parts would: its settings, its
 // calendar choice, and one synchronisation pass.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include <set>
 
 #include "host/commands.h"
+#include "host/escaped_text.h"
 #include "host/folder_path.h"
 #include "platform/com/com_error.h"
 #include "host/usage_error.h"
@@ -28,6 +30,19 @@ const std::vector<std::string>& ApplyOrder() {
                                                  "PromptDelete",  "GlobalOwner",    "PromptErrors",  "SyncAccepted",
                                                  "ShowOwner"};
   return names;
+}
+
+// Every value the add-in keeps, in the order it loads them, with the default it stores when the
+// value is missing.
+const std::vector<std::pair<std::string, std::string>>& AllSettings() {
+  static const std::vector<std::pair<std::string, std::string>> settings = {
+      {"CalToolbar", "0"},        {"PromptDelete", "0"},   {"SyncAccepted", "0"},    {"ShowOwner", "0"},
+      {"PromptErrors", "0"},      {"GlobalOwner", "1"},    {"GlobalCalendar", "GlobalCalendar"},
+      {"GlobalCalEntryID", ""},   {"GStoreEntryID", ""},   {"LocalCalendar", "LocalCalendar"},
+      {"LocalCalEntryID", ""},    {"LStoreEntryID", ""},   {"RefreshRate", "30"},    {"NoOfDays", "30"},
+      {"UpdBoth", "1"},           {"UpdGlobalOnly", "0"},  {"UpdLocalOnly", "0"},    {"GUpgraded", "0"},
+      {"LUpgraded", "0"},         {"LUpgraded2", "0"},     {"TBUpgraded", "0"}};
+  return settings;
 }
 
 using Settings = std::map<std::string, std::string, com::NoCaseLess>;
@@ -103,6 +118,21 @@ void PrintChanges(const std::string& label, const Snapshot& before, const Snapsh
             << " left\n";
 }
 
+// Every setting, stored or not: what is not stored yet shows the default the add-in will store.
+void PrintSettings(const Settings& stored) {
+  Settings rest = stored;
+  for (const auto& [name, fallback] : AllSettings()) {
+    auto it = rest.find(name);
+    if (it == rest.end()) {
+      std::cout << name << "=" << PrintableText(fallback) << "  (default, not stored yet)\n";
+      continue;
+    }
+    std::cout << it->first << "=" << PrintableText(it->second) << "\n";
+    rest.erase(it);
+  }
+  for (const auto& [name, value] : rest) std::cout << PrintableText(name) << "=" << PrintableText(value) << "\n";
+}
+
 int ParseSetting(const std::string& name, const std::string& value) {
   int low = 0, high = 1;
   if (com::EqualsNoCase(name, "RefreshRate")) high = 32767;
@@ -146,7 +176,7 @@ int CmdSettings(const Words& args, const GlobalOptions& global) {
     session.DisconnectAddIn();
     session.ns().Settle();
   }
-  for (const auto& [name, value] : ReadSettings(session.registry())) std::cout << name << "=" << value << "\n";
+  PrintSettings(ReadSettings(session.registry()));
   return 0;
 }
 
@@ -160,10 +190,36 @@ int CmdAppointmentOptions(const Words& args, const GlobalOptions& global) {
   return 0;
 }
 
+namespace {
+
+// Refuses, before anything is written, a path the add-in's resolver would not find (it reads
+// at most `depth` names) and the folder the other calendar already is: the next pass would
+// copy every appointment into the folder it came from.
+void CheckCalendarChoice(const GlobalOptions& global, bool isGlobal, const std::string& path) {
+  Session session(RequireProfile(global), global.session, Access::Read);
+  std::vector<std::string> names = SplitPath(path);
+  names.resize(std::min(names.size(), size_t{isGlobal ? 26u : 5u}));
+  std::string used = names[0];
+  for (size_t i = 1; i < names.size(); ++i) used += "|" + names[i];
+  auto folder = FindFolder(session.ns(), used);
+  const Settings s = ReadSettings(session.registry());
+  auto other = ConfiguredFolder(session, s, isGlobal ? "LocalCalEntryID" : "GlobalCalEntryID",
+                                isGlobal ? "LStoreEntryID" : "GStoreEntryID");
+  if (!other.IsNothing() && other->EntryID() == folder->EntryID() &&
+      com::EqualsNoCase(other->StoreID(), folder->StoreID())) {
+    throw UsageError("'" + path + "' is the " + (isGlobal ? "Local" : "Global") +
+                     " Calendar already; the two calendars must be different folders");
+  }
+}
+
+}  // namespace
+
 int CmdSetCalendar(const Words& args, const GlobalOptions& global) {
   if (args.size() != 2 || (args[0] != "global" && args[0] != "local")) {
     throw UsageError("set-calendar global|local PATH");
   }
+  if (args[1].empty()) throw UsageError("set-calendar needs a folder path");
+  CheckCalendarChoice(global, args[0] == "global", args[1]);
   Session session(RequireProfile(global), global.session, Access::Write);
   if (!session.ConnectAddIn()) return 1;
   session.StartAddIn();
@@ -176,7 +232,7 @@ int CmdSetCalendar(const Words& args, const GlobalOptions& global) {
     std::cerr << "quorvane: no folder '" << args[1] << "'\n";
     return 2;
   }
-  std::cout << (args[0] == "global" ? "Global" : "Local") << " Calendar: " << args[1] << "\n";
+  std::cout << (args[0] == "global" ? "Global" : "Local") << " Calendar: " << PrintableText(args[1]) << "\n";
   return 0;
 }
 
@@ -219,22 +275,37 @@ int CmdSync(const Words& args, const GlobalOptions& global) {
   const Settings s = ReadSettings(session.registry());
   auto globalFolder = ConfiguredFolder(session, s, "GlobalCalEntryID", "GStoreEntryID");
   auto localFolder = ConfiguredFolder(session, s, "LocalCalEntryID", "LStoreEntryID");
-  if (globalFolder.IsNothing() || localFolder.IsNothing()) {
-    session.DisconnectAddIn();
-    throw UsageError("choose both calendars first (set-calendar global|local PATH)");
-  }
-  const Snapshot globalBefore = Take(globalFolder), localBefore = Take(localFolder);
-  const std::string logPath = session.profile().LogPath();
-  const std::uintmax_t logBefore = FileSize(logPath);
   const char* member = what == "global"    ? "oProcessGlobalFolders"
                        : what == "local"   ? "oProcessLocalFolders"
                        : what == "deletions" ? "oCheckLocVsGlbDels"
                                            : "oSyncDeleteBHandler_Click";
+  if (globalFolder.IsNothing() || localFolder.IsNothing()) {
+    auto chosen = [&](const char* name) { return s.count(name) && !com::Trim(s.at(name)).empty(); };
+    if (session.storeProblem().empty() || !chosen("GlobalCalEntryID") || !chosen("LocalCalEntryID")) {
+      session.DisconnectAddIn();
+      throw UsageError("choose both calendars first (set-calendar global|local PATH)");
+    }
+    if (what == "delete") {
+      // It has no offline check: it would delete here what it cannot delete there.
+      session.DisconnectAddIn();
+      throw std::runtime_error("a calendar cannot be reached (" + session.storeProblem() + "); nothing was deleted");
+    }
+    // A calendar in the public folders that are not there: the pass finds it offline.
+    com::CallMethod(session.AddIn(), member);
+    session.DisconnectAddIn();
+    session.ns().Settle();
+    std::cerr << "quorvane: the pass stopped at its offline check (" << session.storeProblem()
+              << "); nothing was changed\n";
+    return 1;
+  }
+  const Snapshot globalBefore = Take(globalFolder), localBefore = Take(localFolder);
+  const std::string logPath = session.profile().LogPath();
+  const std::uintmax_t logBefore = FileSize(logPath);
   com::CallMethod(session.AddIn(), member);
   session.DisconnectAddIn();
   session.ns().Settle();
-  PrintChanges("Global Calendar (" + globalFolder->Name() + ")", globalBefore, Take(globalFolder));
-  PrintChanges("Local Calendar (" + localFolder->Name() + ")", localBefore, Take(localFolder));
+  PrintChanges("Global Calendar (" + PrintableText(globalFolder->Name()) + ")", globalBefore, Take(globalFolder));
+  PrintChanges("Local Calendar (" + PrintableText(localFolder->Name()) + ")", localBefore, Take(localFolder));
   if (ErrorsLoggedSince(logPath, logBefore)) {
     std::cerr << "quorvane: the pass did not finish every step; the errors are in " << logPath
               << ", and the next pass takes up what is left\n";

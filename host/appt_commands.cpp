@@ -25,8 +25,8 @@ Words Rest(const Words& args, size_t from) { return Words(args.begin() + static_
 int Add(Session& session, const Words& args) {
   if (args.size() < 2) throw UsageError("appt add PATH --subject S --start WHEN --end WHEN [...]");
   const ApptOptions options = ApptOptions::Parse(Rest(args, 2));
-  if (!options.subject || !options.start || !options.end) {
-    throw UsageError("appt add needs --subject, --start and --end");
+  if (!options.subject || !options.start || (!options.end && !options.allDay)) {
+    throw UsageError("appt add needs --subject, --start and --end (or --all-day and --start)");
   }
   auto folder = FindFolder(session.ns(), args[1]);
   // A new appointment is made in the default calendar, then moved where it belongs.

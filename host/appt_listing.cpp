@@ -1,42 +1,23 @@
 #include "host/appt_listing.h"
 
-#include <cstdio>
+#include <cmath>
 #include <ostream>
 
 #include "host/appt_options.h"
+#include "host/escaped_text.h"
 #include "platform/outlook/outlook_enums.h"
 
 namespace host {
 namespace {
 
-std::string Json(const std::string& s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
+std::string Json(const std::string& s) { return JsonString(s); }
 
 std::string JsonValue(const com::Variant& v) {
   switch (v.type()) {
     case com::Variant::Type::Boolean: return v.ToBool() ? "true" : "false";
     case com::Variant::Type::Integer:
-    case com::Variant::Type::Long:
-    case com::Variant::Type::Double: return v.ToString();
+    case com::Variant::Type::Long: return v.ToString();
+    case com::Variant::Type::Double: return std::isfinite(v.ToDouble()) ? v.ToString() : "null";  // JSON has no NaN
     case com::Variant::Type::Date: return Json(IsoText(v.ToDate(), true));
     default: return Json(v.ToString());
   }
@@ -55,7 +36,8 @@ const char* RecurrenceName(int type) {
 }  // namespace
 
 void PrintApptLine(std::ostream& out, outlook::AppointmentItem& item) {
-  out << item.EntryID() << "  " << IsoText(item.Start()) << " - " << IsoText(item.End()) << "  " << item.Subject();
+  out << item.EntryID() << "  " << IsoText(item.Start()) << " - " << IsoText(item.End()) << "  "
+      << PrintableText(item.Subject());
   if (item.IsRecurring()) {
     auto p = item.GetRecurrencePattern();
     out << "  [" << RecurrenceName(p->RecurrenceType()) << "]";
@@ -63,7 +45,7 @@ void PrintApptLine(std::ostream& out, outlook::AppointmentItem& item) {
   auto props = item.UserProperties();
   for (int i = 1; i <= props->Count(); ++i) {
     auto p = props->Item(i);
-    out << "  " << p->Name() << "=" << p->Value().ToString();
+    out << "  " << PrintableText(p->Name()) << "=" << PrintableText(p->Value().ToString());
   }
   out << "\n";
 }

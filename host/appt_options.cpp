@@ -1,5 +1,6 @@
 #include "host/appt_options.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/usage_error.h"
@@ -55,6 +56,7 @@ int MustNumber(const std::string& option, const std::string& text, int low, int 
 
 ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
   ApptOptions o;
+  std::string timed;  // a --start or --end given with a time of day
   for (size_t i = 0; i < words.size(); ++i) {
     const std::string& w = words[i];
     auto value = [&]() -> const std::string& {
@@ -65,8 +67,12 @@ ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
     else if (w == "--body") o.body = value();
     else if (w == "--location") o.location = value();
     else if (w == "--categories") o.categories = value();
-    else if (w == "--start") o.start = MustDate(w, value());
-    else if (w == "--end") o.end = MustDate(w, value());
+    else if (w == "--start" || w == "--end") {
+      const std::string& text = value();
+      (w == "--start" ? o.start : o.end) = MustDate(w, text);
+      if (text.size() > 10 && timed.empty()) timed = w + " '" + text + "'";
+      o.timed = o.timed || text.size() > 10;
+    }
     else if (w == "--all-day") o.allDay = true;
     else if (w == "--sensitivity") o.sensitivity = MustNumber(w, value(), 0, 3);
     else if (w == "--interval") o.interval = MustNumber(w, value(), 1, 999);
@@ -83,21 +89,35 @@ ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
     }
   }
   if ((o.interval || o.until) && !o.recurType) throw UsageError("--interval and --until go with --recur");
+  if (o.allDay && !timed.empty()) {
+    throw UsageError("--all-day takes whole days: give --start and --end as YYYY-MM-DD, not " + timed);
+  }
   return o;
 }
 
+std::pair<com::Date, com::Date> ApptOptions::Span(com::Date oldStart, com::Date oldEnd, bool wholeDays) const {
+  if (!wholeDays) return {start.value_or(oldStart), end.value_or(oldEnd)};
+  // Whole days: from the start day's midnight to the midnight after the last day.
+  const com::Date first = start.value_or(oldStart).DateOnly();
+  if (end) return {first, end->AddDays(1)};
+  if (start) return {first, first.AddDays(1)};
+  const com::Date last = oldEnd.HasTime() || oldEnd <= first ? oldEnd.DateOnly().AddDays(1) : oldEnd;
+  return {first, std::max(last, first.AddDays(1))};
+}
+
 void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
-  const com::Date newStart = start.value_or(item.Start());
-  const com::Date newEnd = end.value_or(item.End());
+  // An all-day appointment given dates stays whole days; given times, it becomes a timed one.
+  const bool wholeDays = allDay.value_or(false) || (item.AllDayEvent() && !timed);
+  const auto [newStart, newEnd] = Span(item.Start(), item.End(), wholeDays);
   if (newEnd < newStart) throw UsageError("the appointment would end before it starts");
   if (until && until->DateOnly() < newStart.DateOnly()) throw UsageError("--until lies before the start");
   if (subject) item.SetSubject(*subject);
   if (body) item.SetBody(*body);
   if (location) item.SetLocation(*location);
   if (categories) item.SetField(outlook::ApptField::Categories, *categories);
-  if (start) item.SetStart(*start);
-  if (end) item.SetEnd(*end);
-  if (allDay) item.SetField(outlook::ApptField::AllDayEvent, com::Variant::Boolean(*allDay));
+  if (start || wholeDays) item.SetStart(newStart);
+  if (end || wholeDays) item.SetEnd(newEnd);
+  if (wholeDays != item.AllDayEvent()) item.SetField(outlook::ApptField::AllDayEvent, com::Variant::Boolean(wholeDays));
   if (sensitivity) item.SetSensitivity(*sensitivity);
   if (recurType) {
     auto pattern = item.GetRecurrencePattern();

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 
+#include "host/escaped_text.h"
 #include "host/usage_error.h"
 
 namespace host {
@@ -43,7 +44,7 @@ void PrintFile(const std::string& path) {
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::cout << "  " << line << "\n";
+    std::cout << "  " << PrintableText(line) << "\n";
   }
 }
 
@@ -61,15 +62,23 @@ int CmdInit(const Words& args, const GlobalOptions& global) {
   if (user.empty()) throw UsageError("init needs --user NAME");
   if (global.profileDir.empty()) throw UsageError("no profile given (use --profile DIR)");
   // The folder comes first, so the profile is taken before anything is written into it.
+  namespace fs = std::filesystem;
+  const fs::path dir = Absolute(global.profileDir), lockFile = ProfileLock::PathIn(dir.string());
+  const bool hadFolder = fs::exists(dir), hadLock = fs::exists(lockFile);
   std::error_code ec;
-  std::filesystem::create_directories(global.profileDir, ec);
-  if (ec) throw UsageError("cannot create profile folder " + global.profileDir + ": " + ec.message());
-  ProfileLock lock(Absolute(global.profileDir), global.session.holder, global.session.lockWaitSeconds);
-  Profile profile = Profile::Create(global.profileDir, user, publicStore);
-  win32::FileRegistry registry(profile.RegistryPath());
-  RegisterAddIn(registry);
-  std::cout << "Created profile " << profile.dir() << " for " << user << " (public folders in "
-            << profile.publicStore() << ")\n";
+  fs::create_directories(dir, ec);
+  if (ec) throw UsageError("cannot create profile folder " + dir.string() + ": " + ec.message());
+  try {
+    ProfileLock lock(dir.string(), global.session.holder, global.session.lockWaitSeconds);
+    Profile profile = Profile::Create(dir.string(), user, publicStore, RegisterAddIn);
+    std::cout << "Created profile " << profile.dir() << " for " << PrintableText(user) << " (public folders in "
+              << profile.publicStore() << ")\n";
+  } catch (...) {
+    // What the profile itself made is gone already; the folder and its lock go too.
+    if (!hadLock) fs::remove(lockFile, ec);
+    if (!hadFolder) fs::remove(dir, ec);
+    throw;
+  }
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "host/escaped_text.h"
 #include "platform/com/text.h"
 
 namespace host {
@@ -24,7 +25,7 @@ std::string OneLine(const std::string& text) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     out += text[i] == '\n' ? std::string(" / ") : std::string(1, text[i]);
   }
-  return out;
+  return PrintableText(out);
 }
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "host/commands.h"
+#include "host/escaped_text.h"
 #include "host/folder_path.h"
 #include "host/usage_error.h"
 #include "platform/outlook/folder.h"
@@ -14,7 +15,7 @@ void ListFolders(const com::Ref<outlook::Folders>& folders, const std::string& p
   for (int i = 1; i <= folders->Count(); ++i) {
     auto f = folders->Item(i);
     const std::string path = prefix.empty() ? f->Name() : prefix + "|" + f->Name();
-    std::cout << path;
+    std::cout << PrintableText(path);
     if (f->DefaultItemType() == 1) std::cout << "  (" << f->Items()->Count() << " appointments)";
     std::cout << "\n";
     ListFolders(f->Folders(), path);
@@ -46,7 +47,7 @@ int CmdFolder(const Words& args, const GlobalOptions& global) {
   }
   parent->Folders()->Add(name, 1);
   session.ns().Settle();
-  std::cout << "Added folder " << args[1] << "\n";
+  std::cout << "Added folder " << PrintableText(args[1]) << "\n";
   return 0;
 }
 

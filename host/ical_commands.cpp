@@ -1,9 +1,11 @@
 // import PATH FILE.ics, export PATH FILE.ics
 #include <unistd.h>
 
+#include <filesystem>
 #include <iostream>
 
 #include "host/commands.h"
+#include "host/escaped_text.h"
 #include "host/folder_path.h"
 #include "host/ical_file.h"
 #include "host/usage_error.h"
@@ -44,15 +46,52 @@ int CmdImport(const Words& args, const GlobalOptions& global) {
   return 0;
 }
 
+namespace {
+
+const char* KindOf(std::filesystem::file_type type) {
+  using std::filesystem::file_type;
+  switch (type) {
+    case file_type::directory: return "a folder";
+    case file_type::fifo: return "a FIFO";
+    case file_type::block:
+    case file_type::character: return "a device";
+    case file_type::socket: return "a socket";
+    default: return "not a regular file";
+  }
+}
+
+// The file the export replaces: path itself, or the file a symbolic link at path leads to (the
+// link stays). Anything but a regular file, or a new one in an existing folder, is refused.
+std::string ExportTarget(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path target = path;
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec || hops == 40) throw UsageError("cannot follow the symbolic link " + path + (ec ? ": " + ec.message() : ""));
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  const fs::file_status status = fs::status(target, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    throw UsageError("export writes a regular file; " + target.string() + " is " + KindOf(status.type()));
+  }
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  if (!fs::is_directory(folder, ec)) throw UsageError("export: no folder " + folder.string());
+  return target.string();
+}
+
+}  // namespace
+
 int CmdExport(const Words& args, const GlobalOptions& global) {
   if (args.size() != 2) throw UsageError("export PATH FILE.ics");
+  const std::string target = ExportTarget(args[1]);
   Session session(RequireProfile(global), global.session, Access::Read);
   auto items = FindFolder(session.ns(), args[0])->Items();
   items->Sort("[Start]");
   std::vector<com::Ref<outlook::AppointmentItem>> all;
   for (auto item = items->GetFirst(); item; item = items->GetNext()) all.push_back(item);
-  WriteIcalFile(args[1], all);
-  std::cout << "Exported " << all.size() << " appointments to " << args[1] << "\n";
+  WriteIcalFile(target, all);
+  std::cout << "Exported " << all.size() << " appointments to " << PrintableText(args[1]) << "\n";
   return 0;
 }
 

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "host/commands.h"
+#include "host/escaped_text.h"
 #include "host/usage_error.h"
+#include "host/utf8.h"
 #include "platform/com/com_error.h"
 #include "platform/win32/locale.h"
 
@@ -27,20 +29,28 @@ Commands:
   folder add PATH        add a folder; PATH names folders from the top down, joined by "|"
   folder list            every folder of the profile, with its appointment count
   appt add PATH --subject S --start "YYYY-MM-DD HH:MM" --end "YYYY-MM-DD HH:MM"
-           [--body B] [--location L] [--categories C] [--all-day] [--sensitivity 0-3]
+           [--body B] [--location L] [--categories C] [--sensitivity 0-3]
            [--recur daily|weekly|monthly|yearly [--interval N] [--until YYYY-MM-DD]]
                          add an appointment; prints its entry ID
+  appt add PATH --subject S --all-day --start YYYY-MM-DD [--end YYYY-MM-DD] [...]
+                         an all-day appointment from the start day to the end day, both
+                         whole (one day without --end); times are refused with --all-day
   appt list PATH [--json]
                          the folder's appointments in order of start; --json gives every
                          field, the entry ID, the modification time and the user properties
   appt edit ENTRYID [the options of add]
+                         --all-day alone makes the appointment's days whole; an all-day
+                         appointment given dates stays all-day, given times becomes timed
   appt delete ENTRYID
   set-calendar global|local PATH
                          choose a calendar, as the folder browser's OK does: the add-in
-                         resolves the path, records the folder and prepares it
+                         resolves the path, records the folder and prepares it. A path that
+                         names no folder, or the folder of the other calendar, is refused
+                         and nothing is written
   settings [NAME=VALUE ...]
-                         show the add-in's settings, or change them as the options page's
-                         Apply does (RefreshRate=5, UpdBoth=1, GlobalOwner=0, ...)
+                         show every setting of the add-in (a default not yet stored is
+                         marked so), or change them as the options page's Apply does
+                         (RefreshRate=5, UpdBoth=1, GlobalOwner=0, ...)
   sync global|local|deletions
                          load the add-in, open both calendars and run that pass once;
                          prints what was copied, replaced, deleted and left per calendar.
@@ -60,12 +70,23 @@ Commands:
                          with that folder shown and those appointments selected, and close
   appointment-options    the appointment options command, which has no toolbar button
   import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
-  export PATH FILE.ics   write a folder's appointments as an iCalendar file
+  export PATH FILE.ics   write a folder's appointments as an iCalendar file, replacing it
+                         whole: a regular file, or the one a symbolic link leads to
   connect                load the add-in on the profile, connect and disconnect it, and
                          print the error log it wrote
   registry               print the profile's registry file
 
-Options:
+What is synchronised: the passes take the appointments that end after yesterday and
+before today plus NoOfDays days (settings NoOfDays=N, 30 unless changed), and every
+recurring appointment; others stay where they are. A synchronised copy deleted from the
+Local Calendar in any other way than 'sync delete' (with 'appt delete', say) comes back:
+the next global pass copies it again from the Global Calendar. 'sync delete' deletes the
+selected appointments in both calendars.
+
+When the public folders cannot be opened (missing or damaged), the member's own mailbox
+still works; the passes then stop at their offline check and change nothing.
+
+Options (before the command or anywhere after it):
   --profile DIR          the member's profile folder (default: $QUORVANE_PROFILE)
   --answer WORD          answer every message box with WORD when no person is asked
   --locale NAME          regional settings: en-US (default), en-GB, de-DE, ISO
@@ -79,10 +100,52 @@ export, registry, settings without changes) never wait.
 
 Message boxes are asked on the terminal when one is attached (by run, on its standard input),
 and otherwise printed as "[Title] text" with the answer given; --answer answers them all.
-Bad input gets one line on stderr and exit status 2.
+Bad input gets one line on stderr and exit status 2; every word must be UTF-8. Text is
+printed with control characters escaped (\n, \t, \x07), and --json is always valid JSON.
 )";
 
 const int kMaxWait = 24 * 3600;
+
+// Every word becomes text that is stored, shared with the other members or printed: it must be
+// UTF-8. The error names the option whose value it is.
+void RequireUtf8(const std::vector<std::string>& args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string fault = host::Utf8Fault(args[i]);
+    if (fault.empty()) continue;
+    const bool value = i > 0 && args[i - 1].rfind("-", 0) == 0 && args[i].rfind("-", 0) != 0;
+    throw host::UsageError((value ? "the value of " + args[i - 1] : "argument " + std::to_string(i + 1)) +
+                           " is not valid UTF-8 (" + fault + ")");
+  }
+}
+
+enum class Taken { No, Yes, Help };
+
+// The options of the program itself, which stand before the command or anywhere after it.
+Taken TakeGlobalOption(const std::vector<std::string>& args, size_t& i, host::GlobalOptions& global) {
+  const std::string& a = args[i];
+  auto value = [&]() -> std::string {
+    if (i + 1 >= args.size()) throw host::UsageError(a + " needs a value");
+    return args[++i];
+  };
+  if (a == "-h" || a == "--help") {
+    return Taken::Help;
+  } else if (a == "--profile") {
+    global.profileDir = value();
+  } else if (a == "--answer") {
+    const std::string w = value();
+    global.session.answer = host::ParseAnswer(w);
+    if (!global.session.answer) throw host::UsageError("--answer takes yes, no, ok or cancel, not '" + w + "'");
+    global.session.interactive = false;
+  } else if (a == "--lock-wait") {
+    global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("--lock-wait", value(), 0, kMaxWait));
+  } else if (a == "--locale") {
+    const std::string name = value();
+    if (!win32::Locale::SetCurrent(name)) throw host::UsageError("unknown locale '" + name + "'");
+  } else {
+    return Taken::No;
+  }
+  return Taken::Yes;
+}
 
 }  // namespace
 
@@ -92,33 +155,18 @@ int main(int argc, char** argv) {
   if (const char* env = std::getenv("QUORVANE_PROFILE")) global.profileDir = env;
   global.session.interactive = ::isatty(0) && ::isatty(1);
   try {
+    RequireUtf8(args);
+    if (!host::Utf8Fault(global.profileDir).empty()) throw host::UsageError("QUORVANE_PROFILE is not valid UTF-8");
     if (const char* env = std::getenv("QUORVANE_LOCK_WAIT_SECONDS")) {
       global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("QUORVANE_LOCK_WAIT_SECONDS", env, 0, kMaxWait));
     }
     size_t i = 0;
     for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
-      const std::string& a = args[i];
-      auto value = [&]() -> std::string {
-        if (i + 1 >= args.size()) throw host::UsageError(a + " needs a value");
-        return args[++i];
-      };
-      if (a == "-h" || a == "--help") {
+      const Taken taken = TakeGlobalOption(args, i, global);
+      if (taken == Taken::No) throw host::UsageError("unknown option " + args[i]);
+      if (taken == Taken::Help) {
         std::cout << kHelp;
         return 0;
-      } else if (a == "--profile") {
-        global.profileDir = value();
-      } else if (a == "--answer") {
-        const std::string w = value();
-        global.session.answer = host::ParseAnswer(w);
-        if (!global.session.answer) throw host::UsageError("--answer takes yes, no, ok or cancel, not '" + w + "'");
-        global.session.interactive = false;
-      } else if (a == "--lock-wait") {
-        global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("--lock-wait", value(), 0, kMaxWait));
-      } else if (a == "--locale") {
-        const std::string name = value();
-        if (!win32::Locale::SetCurrent(name)) throw host::UsageError("unknown locale '" + name + "'");
-      } else {
-        throw host::UsageError("unknown option " + a);
       }
     }
     if (i >= args.size()) {
@@ -126,18 +174,26 @@ int main(int argc, char** argv) {
       return 2;
     }
     const std::string command = args[i];
-    const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    std::vector<std::string> rest;
+    for (++i; i < args.size(); ++i) {
+      const Taken taken = TakeGlobalOption(args, i, global);
+      if (taken == Taken::Help) {
+        std::cout << kHelp;
+        return 0;
+      }
+      if (taken == Taken::No) rest.push_back(args[i]);
+    }
     global.session.holder = command;
     for (const auto& word : rest) global.session.holder += " " + word;
     return host::RunCommand(command, rest, global);
   } catch (const host::UsageError& e) {
-    std::cerr << "quorvane: " << e.what() << "\n";
+    std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
     return 2;
   } catch (const com::ComError& e) {
-    std::cerr << "quorvane: " << e.description() << "\n";
+    std::cerr << "quorvane: " << host::PrintableText(e.description()) << "\n";
     return 1;
   } catch (const std::exception& e) {
-    std::cerr << "quorvane: " << e.what() << "\n";
+    std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
     return 1;
   }
 }

@@ -1,10 +1,13 @@
 #include "host/profile.h"
 
 #include <filesystem>
+#include <vector>
 
+#include "host/made_files.h"
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/mapistore/sqlite_store.h"
+#include "platform/win32/atomic_file.h"
 #include "platform/win32/file_registry.h"
 
 namespace fs = std::filesystem;
@@ -50,32 +53,35 @@ Profile Profile::Open(const std::string& dir) {
   return p;
 }
 
-Profile Profile::Create(const std::string& dir, const std::string& user, const std::string& publicStore) {
+Profile Profile::Create(const std::string& dir, const std::string& user, const std::string& publicStore,
+                        const std::function<void(win32::Registry&)>& setUp) {
   Profile p(Absolute(dir));
+  MadeFiles made(p.dir() + "/init.incomplete");
   if (fs::exists(p.RegistryPath())) throw UsageError("a profile already exists in " + p.dir());
   if (user.empty() || user.find('|') != std::string::npos) throw UsageError("--user needs a name without \"|\"");
-  std::error_code ec;
-  fs::create_directories(p.WindowsDirectory() + "/TEMP", ec);
-  if (ec) throw UsageError("cannot create profile folder " + p.dir() + ": " + ec.message());
   p.user_ = user;
   p.mailbox_ = p.dir() + "/mailbox.store";
   p.public_ = publicStore.empty() ? p.dir() + "/public.store" : Absolute(publicStore);
+  if (fs::exists(p.mailbox_)) throw UsageError("a mailbox exists already in " + p.dir() + " but no profile names it");
 
+  made.Folders(p.WindowsDirectory() + "/TEMP");
   win32::SystemClock clock;
+  made.Store(p.mailbox_);
   auto mailbox = mapistore::SqliteStore::Create(p.mailbox_, "Mailbox - " + user, clock);
   mailbox->AddFolder(mailbox->Root().id, "Calendar", 1);
   std::unique_ptr<mapistore::SqliteStore> pub;
   if (fs::exists(p.public_)) {
     pub = mapistore::SqliteStore::Open(p.public_, clock);
   } else {
-    fs::create_directories(fs::path(p.public_).parent_path(), ec);
+    made.Folders(fs::path(p.public_).parent_path());
+    made.SharedStore(p.public_);
     pub = mapistore::SqliteStore::Create(p.public_, "Public Folders", clock);
     pub->AddFolder(pub->Root().id, "All Public Folders", 0);
   }
-  pub->AddAddress(mapistore::AddressRecord{user, user + "@workgroup"});
   mailbox->MakeDurable();
-  pub->MakeDurable();
 
+  made.File(p.RegistryPath());
+  made.File(p.RegistryPath() + ".lock");
   win32::FileRegistry reg(p.RegistryPath());
   win32::HKEY key = 0;
   if (reg.RegCreateKeyEx(win32::HKEY_CURRENT_USER, kProfileKey, "", 0, win32::KEY_ALL_ACCESS, &key, nullptr) != 0) {
@@ -85,15 +91,37 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
   WriteText(reg, key, "MailboxStore", p.mailbox_);
   WriteText(reg, key, "PublicStore", p.public_);
   reg.RegCloseKey(key);
+  if (setUp) setUp(reg);
+  // The shared public folders are changed last, when nothing else can fail.
+  pub->AddAddress(mapistore::AddressRecord{user, user + "@workgroup"});
+  pub->MakeDurable();
+  made.Keep();
   return p;
 }
 
-std::shared_ptr<mapistore::MapiSession> Profile::OpenStores(win32::Clock& clock, win32::MessageLoop* loop) const {
+std::shared_ptr<mapistore::MapiSession> Profile::OpenStores(win32::Clock& clock, win32::MessageLoop* loop,
+                                                             std::string& problem) const {
   auto session = std::make_shared<mapistore::MapiSession>(loop);
   const mapistore::DbServices services{clock, loop};
-  std::shared_ptr<mapistore::Store> mailbox = mapistore::SqliteStore::Open(mailbox_, services);
+  std::shared_ptr<mapistore::Store> mailbox;
+  try {
+    mailbox = mapistore::SqliteStore::Open(mailbox_, services);
+  } catch (const com::ComError& e) {
+    // A store keeps its log files beside it, so even a reader needs to write in the folder.
+    const std::string why = win32::ReadOnlyReason(dir_);
+    if (why.empty()) throw;
+    throw std::runtime_error(e.description() + " (" + why + ")");
+  }
   session->AddStore(mailbox);
-  session->AddStore(std::shared_ptr<mapistore::Store>(mapistore::SqliteStore::Open(public_, services)));
+  problem.clear();
+  try {
+    if (!fs::exists(public_)) throw std::runtime_error("there is no file " + public_);
+    session->AddStore(std::shared_ptr<mapistore::Store>(mapistore::SqliteStore::Open(public_, services)));
+  } catch (const com::ComError& e) {
+    problem = "the public folders cannot be opened: " + e.description();
+  } catch (const std::exception& e) {
+    problem = "the public folders cannot be opened: " + std::string(e.what());
+  }
   for (const auto& f : mailbox->SubFolders(mailbox->Root().id)) {
     if (f.name == "Calendar") session->SetDefaultCalendar(mailbox, f.id);
   }

@@ -2,12 +2,14 @@
 // A member's profile: one folder holding the registry file (HKEY_CURRENT_USER, which also
 // names the profile's stores), the Windows-directory stand-in with its TEMP folder, and the
 // member's mailbox store. The public-folders store may live elsewhere and be shared.
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/mapistore/mapi_session.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/message_loop.h"
+#include "platform/win32/registry.h"
 
 namespace host {
 
@@ -21,8 +23,10 @@ class Profile {
   static Profile Open(const std::string& dir);
   // A new profile for user with a mailbox ("Mailbox - user" with a "Calendar" folder) and the
   // public folders in publicStore (created when missing, shared when it exists; empty: a
-  // file of the profile). An existing profile is refused.
-  static Profile Create(const std::string& dir, const std::string& user, const std::string& publicStore);
+  // file of the profile). setUp writes the registry values the profile starts with. An existing
+  // profile is refused. All or nothing: when a step fails, what was made is taken away.
+  static Profile Create(const std::string& dir, const std::string& user, const std::string& publicStore,
+                        const std::function<void(win32::Registry&)>& setUp);
 
   const std::string& dir() const { return dir_; }
   const std::string& user() const { return user_; }
@@ -32,8 +36,11 @@ class Profile {
   std::string WindowsDirectory() const { return dir_ + "/WINDOWS"; }
   std::string LogPath() const { return WindowsDirectory() + "/TEMP/QZTErrLog.txt"; }
 
-  // Opens the profile's stores as the MAPI namespace; events go to loop.
-  std::shared_ptr<mapistore::MapiSession> OpenStores(win32::Clock& clock, win32::MessageLoop* loop) const;
+  // Opens the profile's stores as the MAPI namespace; events go to loop. Public folders that
+  // cannot be opened (missing, damaged) leave the mailbox usable: the namespace holds the
+  // mailbox alone and `problem` says why.
+  std::shared_ptr<mapistore::MapiSession> OpenStores(win32::Clock& clock, win32::MessageLoop* loop,
+                                                     std::string& problem) const;
 
  private:
   static std::string RegistryPathOf(const std::string& dir) { return dir + "/registry.reg"; }

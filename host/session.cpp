@@ -7,6 +7,7 @@
 #include "host/command_bar_store.h"
 #include "platform/com/class_registry.h"
 #include "platform/com/com_error.h"
+#include "platform/win32/atomic_file.h"
 
 namespace host {
 
@@ -38,20 +39,32 @@ void RegisterAddIn(win32::Registry& registry) {
   registry.RegCloseKey(key);
 }
 
+namespace {
+
+// A writer is refused at the start, not half-way through its command, when it may not change
+// the profile.
+std::unique_ptr<ProfileLock> TakeProfile(const Profile& profile, const SessionOptions& options) {
+  if (std::string why = win32::ReplaceRefusal(profile.RegistryPath()); !why.empty()) {
+    throw std::runtime_error("profile " + profile.dir() + " cannot be changed: " + why + "; nothing was changed");
+  }
+  return std::make_unique<ProfileLock>(profile.dir(), options.holder, options.lockWaitSeconds);
+}
+
+}  // namespace
+
 Session::Session(Profile profile, const SessionOptions& options, Access access)
     : profile_(std::move(profile)),
-      lock_(access == Access::Write
-                ? std::make_unique<ProfileLock>(profile_.dir(), options.holder, options.lockWaitSeconds)
-                : nullptr),
+      lock_(access == Access::Write ? TakeProfile(profile_, options) : nullptr),
       registry_(profile_.RegistryPath()),
       ui_(options.answer, options.interactive),
       clock_(options.minuteMs > 0 ? std::unique_ptr<win32::Clock>(new win32::ScaledClock(options.minuteMs))
                                   : std::unique_ptr<win32::Clock>(new win32::SystemClock())),
       loop_(*clock_),
       env_{registry_, ui_, *clock_, loop_, profile_.WindowsDirectory()},
-      ns_(profile_.OpenStores(*clock_, &loop_)),
+      ns_(profile_.OpenStores(*clock_, &loop_, storeProblem_)),
       explorer_(std::make_shared<mapistore::MapiExplorer>(LoadCommandBars(registry_))),
       application_(std::make_shared<mapistore::MapiApplication>(ns_, explorer_)) {
+  if (!storeProblem_.empty()) std::cerr << "quorvane: " << storeProblem_ << "; the mailbox is used alone\n";
   win32::SetEnv(&env_);
   RegisterClassLibraries();
   // The explorer opens on the default calendar.

@@ -39,6 +39,8 @@ class Session {
   mapistore::MapiSession& ns() { return *ns_; }
   mapistore::MapiExplorer& explorer() { return *explorer_; }
   const std::shared_ptr<mapistore::MapiApplication>& application() { return application_; }
+  // Why the public folders could not be opened; empty when they are open.
+  const std::string& storeProblem() const { return storeProblem_; }
 
   // Creates "QuorvaneDLL.QuorvaneClass" and connects it; false (with a line on stderr) when
   // the add-in cannot be created.
@@ -59,6 +61,7 @@ class Session {
   std::unique_ptr<win32::Clock> clock_;
   win32::MessageLoop loop_;
   win32::Environment env_;
+  std::string storeProblem_;
   std::shared_ptr<mapistore::MapiSession> ns_;
   std::shared_ptr<mapistore::MapiExplorer> explorer_;
   std::shared_ptr<mapistore::MapiApplication> application_;

@@ -1,6 +1,7 @@
 #include "platform/win32/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,9 +9,45 @@
 
 namespace win32 {
 
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ReadOnlyReason(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return "";
+  const char* what = S_ISDIR(st.st_mode) ? "folder " : "";
+  if (::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    return std::string(what) + path + " is read-only (" + std::strerror(errno) + ")";
+  }
+  if (::geteuid() == 0 && (st.st_mode & S_IWUSR) == 0) {
+    return std::string(what) + path + " is read-only (" + std::strerror(EACCES) + ")";
+  }
+  return "";
+}
+
+std::string ReplaceRefusal(const std::string& path) {
+  std::string why = ReadOnlyReason(path);
+  return why.empty() ? ReadOnlyReason(FolderOf(path)) : why;
+}
+
 bool WriteFileAtomically(const std::string& path, const std::string& content, std::string& error) {
+  if (std::string why = ReplaceRefusal(path); !why.empty()) {
+    error = "cannot replace " + path + ": " + why;
+    return false;
+  }
+  const std::string dir = FolderOf(path);
+  struct stat old {};
+  const bool replacing = ::stat(path.c_str(), &old) == 0;
+  const mode_t mode = replacing ? (old.st_mode & 07777) : 0644;
   const std::string tmp = path + ".tmp." + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) {
     error = std::string("cannot create ") + tmp + ": " + std::strerror(errno);
     return false;
@@ -22,6 +59,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
     ::unlink(tmp.c_str());
     return false;
   };
+  // The creation mode passed through the umask; the old file's permissions are meant exactly.
+  struct stat made {};
+  if (replacing && ::fstat(fd, &made) == 0 && S_ISREG(made.st_mode) && (made.st_mode & 07777) != mode &&
+      ::fchmod(fd, mode) != 0) {
+    return fail("cannot set the permissions of", errno);
+  }
   size_t done = 0;
   while (done < content.size()) {
     const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
@@ -40,8 +83,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
     return false;
   }
   // Make the rename itself durable.
-  std::string dir = path.substr(0, path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/'));
-  if (dir.empty()) dir = ".";
   const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     ::fsync(dfd);

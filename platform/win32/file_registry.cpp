@@ -26,7 +26,14 @@ std::string Normalise(std::string path) {
 class FileLock {
  public:
   FileLock(const std::string& path, bool exclusive) {
-    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const std::string lockPath = path + ".lock";
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // A reader of a profile it may not change takes the lock through a read-only descriptor, or
+    // none when there is no lock file: the file is only ever replaced whole, by rename.
+    if (fd_ < 0 && !exclusive && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+      fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd_ < 0) unlocked_ = true;
+    }
     if (fd_ >= 0) {
       while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
       }
@@ -35,12 +42,13 @@ class FileLock {
   ~FileLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
   }
-  bool ok() const { return fd_ >= 0; }
+  bool ok() const { return fd_ >= 0 || unlocked_; }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
  private:
   int fd_ = -1;
+  bool unlocked_ = false;
 };
 
 }  // namespace
@@ -61,6 +69,13 @@ RegistryTree FileRegistry::Load() const {
 }
 
 long FileRegistry::Transact(Access access, const std::function<long(RegistryTree&, bool&)>& fn) {
+  if (access == Access::Write) {
+    // Checked before the lock file is made: a profile one may not change is left as it is.
+    if (std::string why = ReplaceRefusal(path_); !why.empty()) {
+      tLastError = "registry file " + path_ + " cannot be changed: " + why;
+      return ERROR_ACCESS_DENIED;
+    }
+  }
   FileLock lock(path_, access == Access::Write);
   if (!lock.ok()) {
     tLastError = "registry file " + path_ + ": cannot lock: " + std::strerror(errno);
