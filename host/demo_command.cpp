@@ -1,5 +1,6 @@
 // The main job: a demo workgroup built from nothing, with the add-in loaded on it.
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "host/appt_listing.h"
@@ -44,6 +45,24 @@ void ShowCalendar(Session& session, const std::string& path) {
   }
 }
 
+// Only a folder this command made, or an empty one, is cleared: --dir may name anything.
+constexpr const char* kDemoMark = ".quorvane-demo";
+
+void ClearDemoFolder(const std::string& dir) {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(dir, ec))) return;
+  if (!fs::is_directory(fs::symlink_status(dir, ec)))
+    throw UsageError("'" + dir + "' exists and is not a folder; name a new folder for the demo");
+  if (!fs::is_empty(dir, ec) && !fs::exists(fs::path(dir) / kDemoMark, ec))
+    throw UsageError("'" + dir + "' holds files the demo did not make; name a new or empty folder");
+  fs::remove_all(dir);
+}
+
+void MarkDemoFolder(const std::string& dir) {
+  fs::create_directories(dir);
+  std::ofstream(fs::path(dir) / kDemoMark) << "made by quorvane demo; removed by its next run\n";
+}
+
 }  // namespace
 
 int CmdDemo(const Words& args, const GlobalOptions& global) {
@@ -52,7 +71,8 @@ int CmdDemo(const Words& args, const GlobalOptions& global) {
     if (args[i] == "--dir" && i + 1 < args.size()) dir = args[++i];
     else throw UsageError("unexpected '" + args[i] + "'");
   }
-  fs::remove_all(dir);
+  ClearDemoFolder(dir);
+  MarkDemoFolder(dir);
   const std::string publicStore = dir + "/public.store";
   GlobalOptions alice = global, bob = global;
   alice.profileDir = dir + "/alice";

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
@@ -155,3 +156,20 @@ TEST_F(HostFilesTest, AFailedInitLeavesNothingAndCanBeTriedAgain) {
 }
 
 }  // namespace
+
+TEST_F(HostFilesTest, DemoClearsOnlyAFolderItMade) {
+  const fs::path mine = dir / "mine";
+  fs::create_directory(mine);
+  { std::ofstream(mine / "thesis.txt") << "years of work\n"; }
+  auto r = RunQuorvane({"demo", "--dir", mine});
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("holds files the demo did not make")) << r.err;
+  EXPECT_EQ(std::vector<std::string>{"thesis.txt"}, Names(mine));
+
+  // Its own folder it makes again from nothing, as often as asked.
+  for (int run = 0; run < 2; ++run) {
+    r = RunQuorvane({"demo", "--dir", dir / "demo"});
+    ASSERT_EQ(0, r.status) << r.err;
+  }
+  EXPECT_TRUE(fs::exists(dir / "demo/alice/registry.reg"));
+}
