@@ -91,6 +91,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
         run([&] { TraceValue(P + "End [", item->End()); });
       };
       bool keptByOwnLink = false;  // never linked, or the original itself
+      bool deleted = false;
       if (entryId != sLastEntryId) {
         iSameEntryIdCount = 0;
         sLastEntryId = entryId;
@@ -98,7 +99,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
         int sensitivity = 0;
         run([&] { sensitivity = item->Sensitivity(); });
         if (sensitivity != 0) {
-          if (bDeleteFound) run([&] { item->Delete(); });
+          if (bDeleteFound) run([&] { item->Delete(), deleted = true; });
         } else {
           if (foldersGone()) {
             bBusy = false;
@@ -149,7 +150,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
               if (iPromptDeleteRetVal == 6) bDeleteFound = true;
             }
           }
-          if (bDeleteFound) run([&] { item->Delete(); });
+          if (bDeleteFound) run([&] { item->Delete(), deleted = true; });
         }
       } else {
         if (++iSameEntryIdCount > 2) {
@@ -172,7 +173,9 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
       // Appointments kept because they were never linked, or are the originals, are not
       // flagged here: the local pass takes a flagged one with no global counterpart for one
       // deleted globally, and would delete it before it was ever copied.
-      if (!keptByOwnLink) fnSetHasBeenProcessedTrue(item);
+      // A deleted appointment has nothing left to flag: trying would report a failure for a
+      // deletion that succeeded.
+      if (!keptByOwnLink && !deleted) fnSetHasBeenProcessedTrue(item);
       if (bShuttingDown) return;
       if (WentOffline(P)) return;
       Appt next;

@@ -33,6 +33,7 @@ TEST_F(HostSyncTest, AnAppointmentTravelsAndItsDeletionFollowsAfterTheAnswer) {
 
   auto yes = Run("Bob", {"--answer", "yes", "sync", "deletions"});
   EXPECT_NE(std::string::npos, yes.out.find("Local Calendar (Calendar): 0 copied, 0 replaced, 1 deleted")) << yes.out;
+  EXPECT_EQ(0, yes.status) << "a deletion that succeeded is no failure of the pass: " << yes.err;
   EXPECT_EQ("", List("Bob", "Mailbox - Bob|Calendar"));
 }
 
