@@ -71,34 +71,22 @@ void ConsoleUi::ShowModal(forms::Form& form) {
     if (c.kind == "Label") std::cout << " " << OneLine(c.caption);
   }
   std::cout << std::endl;
-  std::vector<forms::Control*> buttons;
-  for (auto& c : form.controls()) {
-    if (c.kind == "CommandButton") buttons.push_back(&c);
+  if (driver_.Scripted()) {
+    driver_.Run(form, nullptr);
+    return;
   }
-  if (buttons.empty()) return;
-  forms::Control* chosen = nullptr;
   if (Asking()) {
-    for (auto& c : form.controls()) {
-      if (c.kind != "CheckBox") continue;
-      std::cout << "  [" << (c.value ? "x" : " ") << "] " << c.caption << " - change it? (y/N): " << std::flush;
-      const std::optional<std::string> line = ReadLine();
-      if (line && ParseAnswer(*line) == win32::vbYes) form.Click(c.name);
-    }
-    while (!chosen) {
-      std::cout << "  press";
-      for (auto* b : buttons) std::cout << " [" << b->caption << "]";
-      std::cout << ": " << std::flush;
-      const std::optional<std::string> line = ReadLine();
-      if (!line) break;
-      for (auto* b : buttons) {
-        if (com::EqualsNoCase(com::Trim(*line), b->caption)) chosen = b;
-      }
-    }
-  } else if (answer_) {
+    const FormDriver::LineSource read = [this] { return ReadLine(); };
+    driver_.Run(form, &read);
+    return;
+  }
+  form.Activate();
+  forms::Control* chosen = nullptr;
+  if (answer_) {
     // Yes or OK presses the form's OK button, No or Cancel its Cancel button.
     const bool ok = *answer_ == win32::vbYes || *answer_ == win32::vbOK;
-    for (auto* b : buttons) {
-      if (com::EqualsNoCase(b->caption, ok ? "OK" : "Cancel")) chosen = b;
+    for (auto& c : form.controls()) {
+      if (c.kind == "CommandButton" && com::EqualsNoCase(c.caption, ok ? "OK" : "Cancel")) chosen = &c;
     }
   }
   if (chosen) {
@@ -107,6 +95,7 @@ void ConsoleUi::ShowModal(forms::Form& form) {
   } else {
     std::cout << "  -> closed" << std::endl;
   }
+  if (form.loaded()) form.Unload();
 }
 
 }  // namespace host

@@ -84,7 +84,7 @@ TEST_F(OwnAppointmentTest, NoKeepsItAndItIsAskedAgainYesDeletesIt) {
 TEST_F(OwnAppointmentTest, DontAskMeAgainDeletesItAndTheNextIsDeletedWithoutAsking) {
   AddShareAndLoseCopies({"First", "Second"});
   // On a terminal: tick "Don't ask me again", then OK.
-  auto ticked = RunQuorvaneOnTerminal({"--profile", dir / "Ann", "sync", "deletions"}, "y\nOK\n");
+  auto ticked = RunQuorvaneOnTerminal({"--profile", dir / "Ann", "sync", "deletions"}, "click Check1\nclick OKButton\n");
   ASSERT_EQ(0, ticked.status) << ticked.out;
   EXPECT_NE(std::string::npos, ticked.out.find(Prompt("First"))) << ticked.out;
   EXPECT_NE(std::string::npos, ticked.out.find("Don't ask me again"));
