@@ -35,12 +35,16 @@ void FolderBrowserForm::OnLoad() {
     oFolders = oNS->Folders();
     iStoreCount = static_cast<int16_t>(oFolders->Count());
   });
-  if (err.Pending()) {
-    env_.loop.BeforeUserWait();
-    env_.ui.MessageBox("Error (" + std::to_string(err.Number()) + ") Encountered in Form_Load\r\nDesc: " +
-                           err.Description(),
-                       kAppTitle, win32::vbOKOnly);
-  }
+  if (err.Pending()) ShowError("Form_Load", err);
+}
+
+void FolderBrowserForm::MsgBox(const std::string& prompt) {
+  env_.loop.BeforeUserWait();
+  env_.ui.MessageBox(prompt, kAppTitle, win32::vbOKOnly);
+}
+
+void FolderBrowserForm::ShowError(const std::string& operation, const com::ErrObject& err) {
+  MsgBox("Error (" + std::to_string(err.Number()) + ") Encountered in " + operation + "\r\nDesc: " + err.Description());
 }
 
 void FolderBrowserForm::OnActivate() {
@@ -81,8 +85,7 @@ void FolderBrowserForm::fnLoadTree() {
   lStoreNodes.clear();
   (*this)["ProgressBar1"].visible = true;
   if (iStoreCount == 0) {
-    env_.loop.BeforeUserWait();
-    env_.ui.MessageBox("No Folder Tree detected!", kAppTitle, win32::vbOKOnly);
+    MsgBox("No Folder Tree detected!");
     return;
   }
   std::string storeName;
@@ -182,12 +185,7 @@ void FolderBrowserForm::TreeView1_NodeClick(int index) {
     }
     strChosenPath = path;
   });
-  if (err.Pending()) {
-    env_.loop.BeforeUserWait();
-    env_.ui.MessageBox("Error (" + std::to_string(err.Number()) + ") Encountered in TreeView1_NodeClick\r\nDesc: " +
-                           err.Description(),
-                       kAppTitle, win32::vbOKOnly);
-  }
+  if (err.Pending()) ShowError("TreeView1_NodeClick", err);
 }
 
 void FolderBrowserForm::Command1_Click() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/com/com_object.h"
+#include "platform/com/err_object.h"
 #include "platform/com/ref.h"
 #include "platform/forms/form.h"
 #include "platform/outlook/application.h"
@@ -49,6 +50,9 @@ class FolderBrowserForm : public forms::Form {
   void Trace(const std::string& line);
   void SetProgress(double value);
   void Close();
+  void MsgBox(const std::string& prompt);  // OK only, no icon
+  // "Error (n) Encountered in <operation>", then the description.
+  void ShowError(const std::string& operation, const com::ErrObject& err);
 
   win32::Environment& env_;
   com::Ref<outlook::NameSpace> oNS;

@@ -17,16 +17,6 @@ std::optional<int> ParseAnswer(const std::string& word) {
   return std::nullopt;
 }
 
-namespace {
-std::string OneLine(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i] == '\n' ? std::string(" / ") : std::string(1, text[i]);
-  }
-  return out;
-}
-}  // namespace
 
 void ConsoleUi::AnswerFrom(LineSource source) {
   source_ = std::move(source);

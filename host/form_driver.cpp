@@ -7,15 +7,6 @@
 namespace host {
 namespace {
 
-std::string OneLine(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i] == '\n' ? std::string(" / ") : std::string(1, text[i]);
-  }
-  return out;
-}
-
 int Depth(forms::Form& form, const forms::Control& c) {
   int depth = 0;
   for (const forms::Control* at = &c; !at->container.empty() && depth < 16; ++depth) {
@@ -62,6 +53,15 @@ std::pair<std::string, std::string> Word(const std::string& text) {
 }
 
 }  // namespace
+
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i] == '\n' ? std::string(" / ") : std::string(1, text[i]);
+  }
+  return out;
+}
 
 void FormDriver::Show(forms::Form& form, std::ostream& out) {
   out << "[" << form.caption() << "]\n";

@@ -21,6 +21,9 @@ struct FormActions {
   bool failed = false;  // an action named nothing on its form, or was no action
 };
 
+// Text of several lines on one, its line breaks shown as " / ".
+std::string OneLine(const std::string& text);
+
 class FormDriver {
  public:
   using LineSource = std::function<std::optional<std::string>()>;

@@ -57,7 +57,8 @@ Commands:
                          quit, end of input, Ctrl-C or N minutes (1 to 527040); MS (1 to
                          60000) makes a timer minute last MS milliseconds. Lines on standard
                          input, a terminal or not, are typed commands (click CAPTION,
-                         folder PATH, quit) or, while a message box asks, its answer
+                         folder PATH, quit) or, while a message box asks, its answer,
+                         or while a form is open, actions on it (see --do)
   click CAPTION [--folder PATH] [--select ENTRYID...]
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
