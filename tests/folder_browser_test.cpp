@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "folders/folder_browser_form.h"
+#include "platform/com/com_error.h"
 #include "platform/mapistore/faulty_store.h"
 #include "platform/outlook/outlook_enums.h"
 #include "tests/support/sync_fixture.h"
@@ -9,6 +10,50 @@
 using namespace testing_support;
 
 namespace {
+
+// A profile of many stores, each with one folder, held in memory.
+class MemoryFolders;
+class MemoryFolder : public outlook::MAPIFolder {
+ public:
+  MemoryFolder(std::string name, std::string entryId) : name_(std::move(name)), entryId_(std::move(entryId)) {}
+  std::string Name() override { return name_; }
+  std::string EntryID() override { return entryId_; }
+  std::string StoreID() override { return ""; }
+  int DefaultItemType() override { return outlook::olAppointmentItem; }
+  com::Ref<outlook::Items> Items() override { com::Raise(com::kErrInvalidCall); }
+  com::Ref<outlook::Folders> Folders() override;
+  bool HasField(const std::string&) override { return false; }
+  std::shared_ptr<MemoryFolders> children = std::make_shared<MemoryFolders>();
+
+ private:
+  std::string name_, entryId_;
+};
+
+class MemoryFolders : public outlook::Folders {
+ public:
+  int Count() override { return static_cast<int>(list.size()); }
+  com::Ref<outlook::MAPIFolder> Item(int index) override { return list.at(static_cast<size_t>(index - 1)); }
+  com::Ref<outlook::MAPIFolder> Item(const std::string&) override { com::Raise(com::kErrInvalidCall); }
+  com::Ref<outlook::MAPIFolder> Add(const std::string& name, int) override {
+    static int next = 0;  // entry IDs are unique in the profile
+    list.push_back(std::make_shared<MemoryFolder>(name, "E" + std::to_string(++next)));
+    return list.back();
+  }
+  std::vector<std::shared_ptr<MemoryFolder>> list;
+};
+
+com::Ref<outlook::Folders> MemoryFolder::Folders() { return com::Ref<outlook::Folders>(children); }
+
+class MemoryNameSpace : public outlook::NameSpace {
+ public:
+  com::Subscription OnOptionsPagesAdd(outlook::FolderPagesAddHandler) override { return {}; }
+  com::Ref<outlook::Folders> Folders() override { return com::Ref<outlook::Folders>(roots); }
+  com::Ref<outlook::MAPIFolder> GetFolderFromID(const std::string&, const std::string&) override { return nullptr; }
+  com::Ref<outlook::MAPIFolder> GetDefaultFolder(int) override { return nullptr; }
+  com::Ref<outlook::AppointmentItem> GetItemFromID(const std::string&) override { return nullptr; }
+  com::Ref<outlook::AddressLists> AddressLists() override { return nullptr; }
+  std::shared_ptr<MemoryFolders> roots = std::make_shared<MemoryFolders>();
+};
 
 class FolderBrowserTest : public SyncFixture {
  protected:
@@ -153,6 +198,33 @@ TEST_F(FolderBrowserTest, LoadReloadsWithTheLevelsTypedAndAnotherActivationAddsN
   EXPECT_EQ(std::string::npos, Log().find("Error Detected")) << Log();
 }
 
+TEST_F(FolderBrowserTest, StoresPastTheLettersGetKeysOfTheirOwnAndTheTreeStopsAt101) {
+  auto ns = std::make_shared<MemoryNameSpace>();
+  for (int i = 0; i < 103; ++i) {
+    auto store = std::dynamic_pointer_cast<MemoryFolder>(ns->roots->Add("Store " + std::to_string(i), 0).get());
+    store->children->Add("Calendar", 1);
+  }
+  addin->oNS = ns;
+  addin->oRootFolders = ns->Folders();
+  std::vector<std::string> keys;
+  size_t stores = 0;
+  OnBrowser([&](forms::Form& f) {
+    const forms::TreeNodes& nodes = *f["TreeView1"].nodes;
+    for (int i = 1; i <= nodes.Count(); ++i) {
+      if (nodes.Item(i).parent == 0) ++stores;
+      else keys.push_back(nodes.Item(i).key);
+    }
+  });
+  addin->BrowsePublicFolders();
+  EXPECT_EQ(quorvane::FolderBrowserForm::kMaxStores, stores);
+  ASSERT_EQ(stores, keys.size()) << "every store's folder is shown";
+  EXPECT_EQ("A", keys[0].substr(0, 1));
+  EXPECT_EQ("D", keys[3].substr(0, 1)) << "the letters go as far as the level limit";
+  EXPECT_EQ("S4_", keys[4].substr(0, 3));
+  EXPECT_EQ("S100_", keys[100].substr(0, 5));
+  EXPECT_EQ(std::string::npos, Log().find("Error Detected")) << Log();
+}
+
 TEST_F(FolderBrowserTest, TracesWhileDebugMessagesAreOn) {
   AddFolder(AddFolder(mailbox, "L1"), "L2");
   addin->PromptErrors = 1;
@@ -172,6 +244,26 @@ TEST_F(FolderBrowserTest, AStoreThatFailsIsLoggedAndTheOthersStay) {
   addin->BrowsePublicFolders();
   EXPECT_NE(std::string::npos, Log().find("Error Detected in fnLoadTree processing [Public Folders]")) << Log();
   EXPECT_EQ("Mailbox - Ann", tree.at(0));
+}
+
+TEST_F(FolderBrowserTest, AStoreLostPartWayIsLoggedWhereItWasLostAndTheTreeKeepsWhatItHas) {
+  // The public folders go offline at their k-th operation, for every k the loading makes.
+  bool lostInsideAFolder = false;
+  for (int k = 1; k <= 12; ++k) {
+    world.publicFolders->SetOffline(false);
+    world.publicFolders->OfflineFrom(k);
+    const size_t logBefore = Log().size();
+    std::vector<std::string> tree;
+    OnBrowser([&](forms::Form& f) { tree = Tree(f); });
+    addin->BrowsePublicFolders();
+    const std::string log = Log().substr(logBefore);
+    lostInsideAFolder =
+        lostInsideAFolder || log.find("Error Detected in ListSubFolders Processing [All Public Folders]") != std::string::npos;
+    ASSERT_GE(tree.size(), 2u) << k;
+    EXPECT_EQ("Mailbox - Ann", tree[0]) << k;
+    EXPECT_EQ("  Calendar", tree[1]) << k;
+  }
+  EXPECT_TRUE(lostInsideAFolder) << Log();
 }
 
 TEST_F(FolderBrowserTest, WithoutANamespaceTheFormSaysSo) {
