@@ -162,7 +162,7 @@ void FolderBrowserForm::ListSubFolders(const com::Ref<outlook::MAPIFolder>& fold
       if (!sub.IsNothing() && sub->Name() == "Internet Newsgroups") {
         sub = ++counter <= count ? subs->Item(counter) : nullptr;
       }
-      if (top) SetProgress(90.0 * counter / count);
+      if (top) SetProgress(90.0 * std::min(counter, count) / count);  // past the last: all done
       // OK and Cancel (and the add-in's timer) get their turn while the tree loads.
       env_.loop.DoEvents();
       if (bClosing) return;

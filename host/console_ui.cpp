@@ -56,6 +56,11 @@ int ConsoleUi::MessageBox(const std::string& text, const std::string& title, uns
 }
 
 void ConsoleUi::ShowModal(forms::Form& form) {
+  if (!driver_.Scripted() && Asking()) {
+    const FormDriver::LineSource read = [this] { return ReadLine(); };
+    driver_.Run(form, &read);  // shows the whole form first
+    return;
+  }
   std::cout << "[" << form.caption() << "]";
   for (auto& c : form.controls()) {
     if (c.kind == "Label") std::cout << " " << OneLine(c.caption);
@@ -63,11 +68,6 @@ void ConsoleUi::ShowModal(forms::Form& form) {
   std::cout << std::endl;
   if (driver_.Scripted()) {
     driver_.Run(form, nullptr);
-    return;
-  }
-  if (Asking()) {
-    const FormDriver::LineSource read = [this] { return ReadLine(); };
-    driver_.Run(form, &read);
     return;
   }
   form.Activate();

@@ -90,14 +90,17 @@ TEST_F(FolderBrowserTest, TheTreeHoldsThreeLevelsBelowTheStoresFoldersAndNoNewsg
   std::vector<std::string> tree;
   std::string caption;
   bool progressShown = true;
+  int progress = 0;
   OnBrowser([&](forms::Form& f) {
     tree = Tree(f);
     caption = f.caption();
     progressShown = f["ProgressBar1"].visible;
+    progress = f["ProgressBar1"].value;
   });
   addin->BrowsePublicFolders();
   EXPECT_EQ("Browse Global Folders", caption);
   EXPECT_FALSE(progressShown) << "hidden once loaded";
+  EXPECT_EQ(90, progress) << "the last store's folders all loaded";
   EXPECT_EQ((std::vector<std::string>{"Mailbox - Ann", "  Calendar", "  L1", "    L2", "      L3", "        L4",
                                       "Public Folders", "  All Public Folders", "    Team", "    Zeta"}),
             tree);

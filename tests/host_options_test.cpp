@@ -72,8 +72,11 @@ TEST_F(HostOptionsTest, CancelAndTheCloseBoxKeepTheSettingsApplyKeepsThem) {
   ASSERT_EQ(0, Options("Ann", {"set Text6 90", "click Cancel"}).status);
   ASSERT_EQ(0, Options("Ann", {"set Text6 90"}).status) << "closed without a button";
   EXPECT_EQ(before, Settings("Ann"));
-  auto applied = Options("Ann", {"set Text6 90", "click Apply", "set Text3 0", "click Cancel"});
+  auto applied = Options("Ann", {"set Text6 90", "click Apply", "show", "set Text3 0", "show", "click Cancel"});
   ASSERT_EQ(0, applied.status) << applied.err;
+  const size_t afterApply = applied.out.find("Apply (CommandButton) \"Apply\", disabled\n");
+  EXPECT_NE(std::string::npos, afterApply) << "nothing left to apply" << applied.out;
+  EXPECT_NE(std::string::npos, applied.out.find("Apply (CommandButton) \"Apply\"\n", afterApply)) << "an edit again";
   EXPECT_NE(std::string::npos, Settings("Ann").find("NoOfDays=90\n"));
   EXPECT_EQ(std::string::npos, Settings("Ann").find("RefreshRate=0\n")) << "what came after Apply was cancelled";
 }
