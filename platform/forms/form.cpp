@@ -143,4 +143,10 @@ void Form::Load() {
 
 void Form::Activate() { OnActivate(); }
 
+void Form::Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  OnUnload();
+}
+
 }  // namespace forms

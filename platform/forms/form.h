@@ -77,15 +77,16 @@ class Form {
   void SetValue(const std::string& name, int value);
 
   // Load runs the form's own load step; Activate runs when it becomes the active window;
-  // Unload closes it.
+  // Unload closes a loaded form, running its unload step first.
   void Load();
   void Activate();
-  void Unload() { loaded_ = false; }
+  void Unload();
   bool loaded() const { return loaded_; }
 
  protected:
   virtual void OnLoad() {}
   virtual void OnActivate() {}
+  virtual void OnUnload() {}
 
  private:
   // Runs an event handler; a run-time error in it is shown in a box, as the container does.
