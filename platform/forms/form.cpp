@@ -98,9 +98,11 @@ void Form::Click(const std::string& name) {
   Owner(c)->Raise(c.click);
 }
 
-void Form::Type(const std::string& name, const std::string& text) {
+bool Form::Type(const std::string& name, const std::string& text) {
   Control& c = (*this)[name];
+  if (c.kind != "TextBox" && c.kind != "ComboBox") return false;
   if (c.enabled) SetText(name, text);
+  return true;
 }
 
 bool Form::Select(const std::string& name, const std::string& item) {
@@ -111,6 +113,26 @@ bool Form::Select(const std::string& name, const std::string& item) {
   c.nodes->selected = index;
   if (c.nodeClick) Owner(c)->Raise([&] { c.nodeClick(index); });
   return true;
+}
+
+std::string Form::ValueText(const Control& c) {
+  std::string text;
+  if (!c.caption.empty() || c.kind == "TextBox") text += "\"" + c.caption + "\"";
+  auto add = [&](const std::string& part) { text += (text.empty() ? "" : " ") + part; };
+  if (c.kind == "CheckBox") add(c.value ? "[x]" : "[ ]");
+  if (c.kind == "OptionButton") add(c.value ? "(o)" : "( )");
+  if (c.kind == "ProgressBar") add(std::to_string(c.value) + "%");
+  return text;
+}
+
+std::vector<std::string> Form::ItemLines(const Control& c) {
+  std::vector<std::string> out;
+  if (!c.nodes) return out;
+  int index = 0;
+  for (const std::string& line : c.nodes->Lines()) {
+    out.push_back((++index == c.nodes->selected ? "> " : "  ") + line);
+  }
+  return out;
 }
 
 void Form::SetText(const std::string& name, const std::string& text) {

@@ -64,11 +64,18 @@ class Form {
   // What the user does. A check box flips and an option button is selected (the others of its
   // container cleared) before its handler runs. A disabled control does nothing.
   void Click(const std::string& name);
-  // Typing into a text box: its change event runs when the text differs.
-  void Type(const std::string& name, const std::string& text);
+  // Typing into a text box or a combo box: its change event runs when the text differs.
+  // False when the control takes no typing.
+  bool Type(const std::string& name, const std::string& text);
   // Choosing an item: a tree node by its path of texts joined by "|" (the node click runs).
   // False when the control has no such item.
   bool Select(const std::string& name, const std::string& item);
+
+  // How a control reads as text, for any front end that lists controls: its caption or text
+  // and its value ("\"Both\" (o)", "[x]", "45%"); and its items as lines (a tree's nodes
+  // indented by level, the selected one marked "> ").
+  static std::string ValueText(const Control& c);
+  static std::vector<std::string> ItemLines(const Control& c);
 
   // What code does, with the events the host raises for it: a text set to something else
   // raises the change event; a check box set to another value, or an option button selected,
