@@ -5,12 +5,9 @@
 #include "addin/quorvane_class.h"
 #include "platform/com/err_object.h"
 #include "platform/com/text.h"
+#include "platform/outlook/outlook_enums.h"
 
 namespace quorvane {
-
-namespace {
-const int kPostItems = 6;  // the public folders' default item type
-}  // namespace
 
 FolderBrowserForm::FolderBrowserForm(win32::Environment& env)
     : Form("Form2", "Browse Public Folders"), env_(env) {
@@ -100,7 +97,7 @@ void FolderBrowserForm::fnLoadTree() {
       SetProgress(90.0 * i / iStoreCount);
       com::Ref<outlook::MAPIFolder> store = oFolders->Item(i + 1);
       storeName = store->Name();
-      if (!oSelectGlobal && i == 0 && store->DefaultItemType() == kPostItems) continue;
+      if (!oSelectGlobal && i == 0 && store->DefaultItemType() == outlook::olPostItem) continue;
       Trace(" ");
       Trace("fnLoadTree Processing Store [" + storeName + "]");
       const std::string prefix = StorePrefix(i);
