@@ -7,6 +7,7 @@
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/mapistore/sqlite_store.h"
+#include "platform/outlook/outlook_enums.h"
 #include "platform/win32/atomic_file.h"
 #include "platform/win32/file_registry.h"
 
@@ -75,7 +76,7 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
   } else {
     made.Folders(fs::path(p.public_).parent_path());
     made.SharedStore(p.public_);
-    pub = mapistore::SqliteStore::Create(p.public_, "Public Folders", clock);
+    pub = mapistore::SqliteStore::Create(p.public_, "Public Folders", clock, outlook::olPostItem);
     pub->AddFolder(pub->Root().id, "All Public Folders", 0);
   }
   mailbox->MakeDurable();

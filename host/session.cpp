@@ -56,7 +56,7 @@ Session::Session(Profile profile, const SessionOptions& options, Access access)
     : profile_(std::move(profile)),
       lock_(access == Access::Write ? TakeProfile(profile_, options) : nullptr),
       registry_(profile_.RegistryPath()),
-      ui_(options.answer, options.interactive),
+      ui_(options.answer, options.interactive, options.actions),
       clock_(options.minuteMs > 0 ? std::unique_ptr<win32::Clock>(new win32::ScaledClock(options.minuteMs))
                                   : std::unique_ptr<win32::Clock>(new win32::SystemClock())),
       loop_(*clock_),

@@ -2,31 +2,173 @@
 
 #include <stdexcept>
 
+#include "platform/com/com_error.h"
+#include "platform/win32/environment.h"
+
 namespace forms {
 
 Form::~Form() = default;
 
 Control& Form::Add(const std::string& kind, const std::string& name, const std::string& caption) {
-  controls_.push_back(Control{kind, name, caption, 0, nullptr});
+  return Add(kind, name, caption, Twips{});
+}
+
+Control& Form::Add(const std::string& kind, const std::string& name, const std::string& caption, Twips pos,
+                   const std::string& container) {
+  Control c;
+  c.kind = kind;
+  c.name = name;
+  c.caption = caption;
+  c.pos = pos;
+  c.container = container;
+  c.tabIndex = static_cast<int>(controls_.size());
+  if (kind == "TreeView") c.nodes = std::make_shared<TreeNodes>();
+  controls_.push_back(std::move(c));
   return controls_.back();
 }
 
-Control& Form::operator[](const std::string& name) {
+Control& Form::Embed(Form& child, const std::string& name, Twips pos) {
+  Control& c = Add("UserControl", name, child.caption(), pos);
+  c.embedded = &child;
+  return c;
+}
+
+Control* Form::Find(const std::string& name) {
   for (auto& c : controls_) {
-    if (c.name == name) return c;
+    if (c.name == name) return &c;
   }
+  for (auto& c : controls_) {
+    if (!c.embedded) continue;
+    if (Control* inner = c.embedded->Find(name)) return inner;
+  }
+  return nullptr;
+}
+
+Control& Form::operator[](const std::string& name) {
+  if (Control* c = Find(name)) return *c;
   throw std::out_of_range("no control " + name + " on " + name_);
+}
+
+std::vector<Control*> Form::AllControls() {
+  std::vector<Control*> out;
+  for (auto& c : controls_) {
+    out.push_back(&c);
+    if (!c.embedded) continue;
+    for (Control* inner : c.embedded->AllControls()) out.push_back(inner);
+  }
+  return out;
+}
+
+Form* Form::Owner(const Control& control) {
+  for (auto& c : controls_) {
+    if (&c == &control) return this;
+  }
+  for (auto& c : controls_) {
+    if (!c.embedded) continue;
+    if (Form* owner = c.embedded->Owner(control)) return owner;
+  }
+  return nullptr;
+}
+
+void Form::Raise(const std::function<void()>& handler) {
+  if (!handler) return;
+  try {
+    handler();
+  } catch (const com::ComError& e) {
+    win32::Environment& env = win32::Env();
+    env.loop.BeforeUserWait();
+    env.ui.MessageBox("Run-time error '" + std::to_string(e.number()) + "':\r\n\r\n" + e.description(), caption_,
+                      win32::vbOKOnly | win32::vbCritical);
+  }
+}
+
+void Form::SelectOption(Control& option) {
+  Form* owner = Owner(option);
+  for (auto& c : owner->controls_) {
+    if (&c != &option && c.kind == "OptionButton" && c.container == option.container) c.value = 0;
+  }
+  option.value = 1;
 }
 
 void Form::Click(const std::string& name) {
   Control& c = (*this)[name];
+  if (!c.enabled) return;
   if (c.kind == "CheckBox") c.value = c.value ? 0 : 1;
-  if (c.click) c.click();
+  if (c.kind == "OptionButton") SelectOption(c);
+  Owner(c)->Raise(c.click);
+}
+
+bool Form::Type(const std::string& name, const std::string& text) {
+  Control& c = (*this)[name];
+  if (c.kind != "TextBox" && c.kind != "ComboBox") return false;
+  if (c.enabled) SetText(name, text);
+  return true;
+}
+
+bool Form::Select(const std::string& name, const std::string& item) {
+  Control& c = (*this)[name];
+  if (!c.nodes) return false;
+  const int index = c.nodes->FindPath(item);
+  if (index == 0) return false;
+  c.nodes->selected = index;
+  if (c.nodeClick) Owner(c)->Raise([&] { c.nodeClick(index); });
+  return true;
+}
+
+std::string Form::ValueText(const Control& c) {
+  std::string text;
+  if (!c.caption.empty() || c.kind == "TextBox") text += "\"" + c.caption + "\"";
+  auto add = [&](const std::string& part) { text += (text.empty() ? "" : " ") + part; };
+  if (c.kind == "CheckBox") add(c.value ? "[x]" : "[ ]");
+  if (c.kind == "OptionButton") add(c.value ? "(o)" : "( )");
+  if (c.kind == "ProgressBar") add(std::to_string(c.value) + "%");
+  return text;
+}
+
+std::vector<std::string> Form::ItemLines(const Control& c) {
+  std::vector<std::string> out;
+  if (!c.nodes) return out;
+  int index = 0;
+  for (const std::string& line : c.nodes->Lines()) {
+    out.push_back((++index == c.nodes->selected ? "> " : "  ") + line);
+  }
+  return out;
+}
+
+void Form::SetText(const std::string& name, const std::string& text) {
+  Control& c = (*this)[name];
+  if (c.caption == text) return;
+  c.caption = text;
+  Owner(c)->Raise(c.change);
+}
+
+void Form::SetValue(const std::string& name, int value) {
+  Control& c = (*this)[name];
+  if (c.kind == "OptionButton") {
+    if (value == 0) {
+      c.value = 0;
+      return;
+    }
+    if (c.value != 0) return;
+    SelectOption(c);
+  } else {
+    if (c.value == value) return;
+    c.value = value;
+  }
+  Owner(c)->Raise(c.click);
 }
 
 void Form::Load() {
   loaded_ = true;
   OnLoad();
+}
+
+void Form::Activate() { OnActivate(); }
+
+void Form::Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  OnUnload();
 }
 
 }  // namespace forms

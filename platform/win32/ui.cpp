@@ -45,6 +45,7 @@ void ScriptedUi::ShowModal(forms::Form& form) {
     if (c.kind == "Label") seen += " | " + c.caption;
   }
   formsShown.push_back(seen);
+  form.Activate();
   if (!formActions_.empty()) {
     FormAction action = std::move(formActions_.front());
     formActions_.pop_front();
