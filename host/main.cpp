@@ -28,7 +28,9 @@ Commands:
   folder list            every folder of the profile, with its appointment count
   appt add PATH --subject S --start "YYYY-MM-DD HH:MM" --end "YYYY-MM-DD HH:MM"
            [--body B] [--location L] [--categories C] [--all-day] [--sensitivity 0-3]
-           [--recur daily|weekly|monthly|yearly [--interval N] [--until YYYY-MM-DD]]
+           [--recur daily|weekly|monthly|monthnth|yearly|yearnth [--interval N]
+            [--until YYYY-MM-DD | --count N] [--days MO,TU,...] [--instance 1-5 (5: last)]
+            [--day-of-month N] [--month N]]
                          add an appointment; prints its entry ID
   appt list PATH [--json]
                          the folder's appointments in order of start; --json gives every
@@ -59,7 +61,10 @@ Commands:
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
   appointment-options    the appointment options command, which has no toolbar button
-  import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
+  import PATH FILE.ics [--flatten-unsupported]
+                         bring an iCalendar file into a folder (all or nothing); events
+                         with the same UID are updated; --flatten-unsupported imports a
+                         series the pattern cannot hold as its first occurrence
   export PATH FILE.ics   write a folder's appointments as an iCalendar file
   connect                load the add-in on the profile, connect and disconnect it, and
                          print the error log it wrote
