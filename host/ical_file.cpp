@@ -31,6 +31,8 @@ constexpr size_t kCompared = 1000;
 // The library writes zeros for a date outside these years, so no such date comes in or goes out:
 // a file imports again as it was exported.
 constexpr int kFirstYear = 1, kLastYear = 3000;
+// The last year libical's recurrence arithmetic reaches.
+constexpr int kLibicalLastYear = 2582;
 
 bool InYears(int year) { return year >= kFirstYear && year <= kLastYear; }
 
@@ -125,7 +127,8 @@ class Reader {
     for (icalcomponent* a = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT); a;
          a = icalcomponent_get_next_component(ev, ICAL_VALARM_COMPONENT)) {
       icalproperty* action = icalcomponent_get_first_property(a, ICAL_ACTION_PROPERTY);
-      if (action && icalproperty_get_action(action) == ICAL_ACTION_NONE) continue;  // an alarm that does nothing
+      // An alarm that does nothing (RFC 9074), which some programs write for every event.
+      if (action && com::EqualsNoCase(Text(icalproperty_get_value_as_string(action)), "NONE")) continue;
       icalproperty* trigger = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
       const icaltriggertype t = trigger ? icalproperty_get_trigger(trigger) : icaltriggertype{};
       icalparameter* related = trigger ? icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER) : nullptr;
@@ -188,6 +191,9 @@ class Reader {
     const int ruleLine = src_.LineOf(index, "RRULE");
     if (icalcomponent_get_next_property(ev, ICAL_RRULE_PROPERTY)) CannotKeep(e, ruleLine, "a second RRULE");
     const icalrecurrencetype rule = icalproperty_get_rrule(rp);
+    if (!icaltime_is_null_time(rule.until) && !Valid(rule.until)) {
+      Refuse(ruleLine, "the series ends outside the years 1 to 3000");
+    }
     std::string why;
     std::optional<Pattern> p = PatternOf(rule, e.start, why);
     const bool finite = rule.count > 0 || !icaltime_is_null_time(rule.until);
@@ -195,6 +201,12 @@ class Reader {
     if (p && (theirs.empty() || theirs.front() != e.start)) {
       p.reset();
       why = "a start that is not one of the rule's occurrences";
+    }
+    // libical counts no occurrence past its last year: a series it stops short cannot be kept.
+    if (p && finite && (rule.count > 0 ? theirs.size() < static_cast<size_t>(rule.count)
+                                       : rule.until.year > kLibicalLastYear)) {
+      CannotKeep(e, ruleLine, "the repetition's occurrences after the year " + std::to_string(kLibicalLastYear));
+      return;
     }
     if (p && finite) {
       p->patternEnd = theirs.back().DateOnly();
@@ -348,23 +360,23 @@ struct Writer {
   }
 
   // A time as the event's start is written: a date, floating, in this computer's zone, or UTC.
-  icaltimetype Value(com::Date d, const IcalEvent& e, const char** tzid) {
-    *tzid = nullptr;
+  icaltimetype Value(com::Date d, const IcalEvent& e, std::string& tzid) {
+    tzid.clear();
     if (e.allDay || e.floating) return WallTime(d, e.allDay);
     if (icaltimezone* zone = LocalZone()) {
-      *tzid = icaltimezone_get_location(zone);
       AddZone(zone);
+      tzid = Text(icaltimezone_get_location(zone));  // the library's own buffer: copied at once
       return WallTime(d, false);
     }
     return icaltime_from_timet_with_zone(LocalInstant(d), 0, icaltimezone_get_utc_timezone());
   }
 
   void AddTime(icalcomponent* ev, icalproperty_kind kind, com::Date d, const IcalEvent& e) {
-    const char* tzid = nullptr;
-    const icaltimetype t = Value(d, e, &tzid);
+    std::string tzid;
+    const icaltimetype t = Value(d, e, tzid);
     icalproperty* p = icalproperty_new(kind);
     icalproperty_set_value(p, e.allDay ? icalvalue_new_date(t) : icalvalue_new_datetime(t));
-    if (tzid) icalproperty_add_parameter(p, icalparameter_new_tzid(tzid));
+    if (!tzid.empty()) icalproperty_add_parameter(p, icalparameter_new_tzid(tzid.c_str()));
     icalcomponent_add_property(ev, p);
   }
 
@@ -374,7 +386,8 @@ struct Writer {
     icalcomponent* vtz = icalcomponent_new_clone(icaltimezone_get_component(zone));
     // Known by the zone database's name, as the times name it.
     icalproperty* id = icalcomponent_get_first_property(vtz, ICAL_TZID_PROPERTY);
-    icalproperty_set_tzid(id, icaltimezone_get_location(zone));
+    const std::string name = Text(icaltimezone_get_location(zone));
+    icalproperty_set_tzid(id, name.c_str());
     icalcomponent_add_component(cal, vtz);
   }
 

@@ -16,20 +16,20 @@ namespace {
 
 // Unfolds as libical does: a line break (LF, or CR LF) followed by a space or a tab is taken out
 // with that one character, wherever it falls, once the line so far holds something; whitespace
-// at the end of a whole line goes.
+// at the end of a whole line goes. UTF-8 is checked on whole lines (a fold may split a
+// character) and a fault named by the file's line it stands on.
 std::vector<IcalSource::Line> Unfold(const std::string& path, const std::string& text) {
   std::vector<IcalSource::Line> lines;
+  std::vector<std::vector<std::pair<size_t, int>>> pieces;  // per line: where each file line begins in it
   std::istringstream in(text);
   std::string raw;
   int number = 0;
   bool open = false;  // the last line may be continued
   while (std::getline(in, raw)) {
     ++number;
-    if (const size_t bad = BadUtf8(raw)) {
-      Refuse(path, number, "the text is not UTF-8 (byte " + std::to_string(bad) + " of the line)");
-    }
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
     if (open && !raw.empty() && (raw[0] == ' ' || raw[0] == '\t')) {
+      pieces.back().emplace_back(lines.back().text.size(), number);
       lines.back().text += raw.substr(1);
       continue;
     }
@@ -37,11 +37,20 @@ std::vector<IcalSource::Line> Unfold(const std::string& path, const std::string&
       Refuse(path, number, "a continuation line with nothing to continue");
     }
     lines.push_back({number, raw});
+    pieces.push_back({{0, number}});
     open = !raw.empty();
   }
-  for (auto& l : lines) {
-    const size_t keep = l.text.find_last_not_of(" \t\r\n\v\f");
-    l.text.erase(keep == std::string::npos ? 0 : keep + 1);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string& t = lines[i].text;
+    if (const size_t bad = BadUtf8(t)) {
+      int at = lines[i].number;
+      for (const auto& [offset, line] : pieces[i]) {
+        if (offset < bad) at = line;
+      }
+      Refuse(path, at, "the text is not UTF-8");
+    }
+    const size_t keep = t.find_last_not_of(" \t\r\n\v\f");
+    t.erase(keep == std::string::npos ? 0 : keep + 1);
   }
   std::erase_if(lines, [](const IcalSource::Line& l) { return l.text.empty(); });
   return lines;
