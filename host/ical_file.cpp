@@ -59,7 +59,7 @@ class Reader {
   void CannotKeep(IcalEvent& e, int line, const std::string& what) const {
     if (!simplify_) {
       Refuse(line, "the event cannot be kept as it is: " + what +
-                       " (--flatten-unsupported imports it as a single appointment)");
+                       " (--flatten-unsupported imports it without that)");
     }
     e.simplified.push_back(what);
   }
@@ -182,14 +182,16 @@ class Reader {
   void ReadRecurrence(IcalEvent& e, icalcomponent* ev, icalcomponent* cal, size_t index, icaltimetype dtstart) const {
     for (icalproperty_kind kind : {ICAL_RDATE_PROPERTY, ICAL_EXRULE_PROPERTY}) {
       if (icalcomponent_get_first_property(ev, kind)) {
-        CannotKeep(e, src_.LineOf(index, icalproperty_kind_to_string(kind)),
-                   std::string("extra dates of a series (") + icalproperty_kind_to_string(kind) + ")");
+        return CannotKeep(e, src_.LineOf(index, icalproperty_kind_to_string(kind)),
+                          std::string("its repetition (dates given by ") + icalproperty_kind_to_string(kind) + ")");
       }
     }
     icalproperty* rp = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY);
     if (!rp) return;
     const int ruleLine = src_.LineOf(index, "RRULE");
-    if (icalcomponent_get_next_property(ev, ICAL_RRULE_PROPERTY)) CannotKeep(e, ruleLine, "a second RRULE");
+    if (icalcomponent_get_next_property(ev, ICAL_RRULE_PROPERTY)) {
+      return CannotKeep(e, ruleLine, "its repetition (a second RRULE)");
+    }
     const icalrecurrencetype rule = icalproperty_get_rrule(rp);
     if (!icaltime_is_null_time(rule.until) && !Valid(rule.until)) {
       Refuse(ruleLine, "the series ends outside the years 1 to 3000");
@@ -205,7 +207,7 @@ class Reader {
     // libical counts no occurrence past its last year: a series it stops short cannot be kept.
     if (p && finite && (rule.count > 0 ? theirs.size() < static_cast<size_t>(rule.count)
                                        : rule.until.year > kLibicalLastYear)) {
-      CannotKeep(e, ruleLine, "the repetition's occurrences after the year " + std::to_string(kLibicalLastYear));
+      CannotKeep(e, ruleLine, "its repetition (occurrences after the year " + std::to_string(kLibicalLastYear) + ")");
       return;
     }
     if (p && finite) {
@@ -222,7 +224,7 @@ class Reader {
       }
     }
     if (!p) {
-      CannotKeep(e, ruleLine, "the repetition " + why);
+      CannotKeep(e, ruleLine, "its repetition (" + why + ")");
       return;
     }
     e.recurrence = p;
