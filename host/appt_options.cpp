@@ -116,6 +116,18 @@ ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
     throw UsageError("--interval, --until, --count, --days, --instance, --day-of-month and --month go with --recur");
   }
   if (o.until && o.count) throw UsageError("--until and --count cannot both end a series");
+  const int type = o.recurType.value_or(-1);
+  const bool nth = type == outlook::olRecursMonthNth || type == outlook::olRecursYearNth;
+  if (o.dayOfWeekMask && type != outlook::olRecursWeekly && !nth) {
+    throw UsageError("--days goes with weekly, monthnth or yearnth");
+  }
+  if (o.instance && !nth) throw UsageError("--instance goes with monthnth or yearnth");
+  if (o.dayOfMonth && type != outlook::olRecursMonthly && type != outlook::olRecursYearly) {
+    throw UsageError("--day-of-month goes with monthly or yearly");
+  }
+  if (o.monthOfYear && type != outlook::olRecursYearly && type != outlook::olRecursYearNth) {
+    throw UsageError("--month goes with yearly or yearnth");
+  }
   return o;
 }
 

@@ -355,6 +355,12 @@ struct Writer {
     if (auto original = EscapedOriginal(value)) AddX(ev, kOriginal + Text(icalproperty_kind_to_string(kind)), *original);
   }
 
+  static void AddUid(icalcomponent* ev, const std::string& uid, const icaltimetype& stamp) {
+    bool notUtf8 = false;
+    icalcomponent_add_property(ev, icalproperty_new_uid(CleanText(uid, notUtf8).c_str()));
+    icalcomponent_add_property(ev, icalproperty_new_dtstamp(stamp));
+  }
+
   static void AddX(icalcomponent* ev, const std::string& name, const std::string& value) {
     icalproperty* x = icalproperty_new_x(value.c_str());
     icalproperty_set_x_name(x, name.c_str());
@@ -396,8 +402,7 @@ struct Writer {
   icalcomponent* Event(const IcalEvent& e, const icaltimetype& stamp) {
     const std::string who = "\"" + e.subject + "\"";
     icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-    icalcomponent_add_property(ev, icalproperty_new_uid(e.uid.c_str()));
-    icalcomponent_add_property(ev, icalproperty_new_dtstamp(stamp));
+    AddUid(ev, e.uid, stamp);
     AddText(ev, ICAL_SUMMARY_PROPERTY, e.subject, who);
     AddTime(ev, ICAL_DTSTART_PROPERTY, e.start, e);
     AddTime(ev, ICAL_DTEND_PROPERTY, e.end, e);
@@ -428,9 +433,10 @@ struct Writer {
       icalcomponent_add_component(ev, alarm);
     }
     if (e.recurrence) AddRecurrence(ev, e);
+    bool notUtf8 = false;
     for (const auto& [name, value] : e.userProps) {
       for (const auto& [xName, prop] : kMarkers) {
-        if (name == prop) AddX(ev, xName, value);
+        if (name == prop) AddX(ev, xName, CleanText(value, notUtf8));
       }
     }
     return ev;
@@ -458,8 +464,7 @@ struct Writer {
       if (c.deleted) continue;
       const std::string who = "\"" + c.subject + "\"";
       icalcomponent* ov = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-      icalcomponent_add_property(ov, icalproperty_new_uid(e.uid.c_str()));
-      icalcomponent_add_property(ov, icalproperty_new_dtstamp(stamp));
+      AddUid(ov, e.uid, stamp);
       AddTime(ov, ICAL_RECURRENCEID_PROPERTY, c.originalDate, e);
       AddText(ov, ICAL_SUMMARY_PROPERTY, c.subject, who);
       AddTime(ov, ICAL_DTSTART_PROPERTY, c.start, e);
