@@ -25,8 +25,9 @@ constexpr const char* kPersonal = "X-QUORVANE-SENSITIVITY";
 constexpr const char* kBusyStatus = "X-MICROSOFT-CDO-BUSYSTATUS";
 // What a text held before it was made fit for the file (see ical_text.h), by property name.
 constexpr const char* kOriginal = "X-QUORVANE-ORIGINAL-";
-// Occurrences compared between a file's rule and the pattern made of it.
-constexpr size_t kCompared = 1000;
+// Occurrences compared between a file's rule and the pattern made of it: more than a year of a daily
+// series, so both daylight-saving changes are among them.
+constexpr size_t kCompared = 400;
 
 // The library writes zeros for a date outside these years, so no such date comes in or goes out:
 // a file imports again as it was exported.
@@ -192,9 +193,16 @@ class Reader {
     if (icalcomponent_get_next_property(ev, ICAL_RRULE_PROPERTY)) {
       return CannotKeep(e, ruleLine, "its repetition (a second RRULE)");
     }
-    const icalrecurrencetype rule = icalproperty_get_rrule(rp);
+    icalrecurrencetype rule = icalproperty_get_rrule(rp);
     if (!icaltime_is_null_time(rule.until) && !Valid(rule.until)) {
       Refuse(ruleLine, "the series ends outside the years 1 to 3000");
+    }
+    // A date as the end of a series of times (as older versions of this program wrote it) ends
+    // it with that day, as people mean it; libical alone would stop at its first moment.
+    if (!icaltime_is_null_time(rule.until) && rule.until.is_date && !dtstart.is_date) {
+      rule.until.is_date = 0;
+      rule.until.hour = 23, rule.until.minute = 59, rule.until.second = 59;
+      rule.until.zone = dtstart.zone;
     }
     std::string why;
     std::optional<Pattern> p = PatternOf(rule, e.start, why);

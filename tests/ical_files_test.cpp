@@ -236,6 +236,10 @@ TEST_F(IcalFilesTest, TimesGoOutZonedOrFloatingAsTheyCameAndUntilHasTheStartsTyp
   EXPECT_TRUE(Has(out, "TZID:Europe/Berlin")) << "its VTIMEZONE";
   EXPECT_TRUE(Has(out, "RRULE:FREQ=WEEKLY;UNTIL=20260629T070000Z;BYDAY=MO")) << out;
   EXPECT_TRUE(Has(out, "DTSTART:20260303T090000\r\n") && Has(out, "RRULE:FREQ=DAILY;UNTIL=20260305T090000\r\n")) << out;
+
+  // A file of an older version ended a series of times with a date: the series keeps that day.
+  ASSERT_EQ(0, ImportText(Event("DTSTART:20260303T090000\r\nRRULE:FREQ=WEEKLY;UNTIL=20260630;BYDAY=TU\r\n")).status);
+  EXPECT_TRUE(Has(Json(), "\"DayOfWeekMask\": 4, \"PatternEndDate\": \"2026-06-30 00:00\"")) << Json();
 }
 
 TEST_F(IcalFilesTest, TheCommandLineSpeaksThePatternWhole) {
