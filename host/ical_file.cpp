@@ -288,8 +288,13 @@ class Reader {
     c.originalDate = Local(original);
     c.deleted = icalcomponent_get_status(ev) == ICAL_STATUS_CANCELLED;
     if (!c.deleted) {
-      ReadTexts(o, ev);
+      ReadProperties(o, ev);
       c.start = o.start, c.end = o.end, c.subject = o.subject, c.location = o.location, c.body = o.body;
+      // An exception holds its own times and texts only.
+      if (o.busyStatus != master.busyStatus || o.sensitivity != master.sensitivity ||
+          o.categories != master.categories) {
+        CannotKeep(master, line, "a changed occurrence's own busy state, class or categories");
+      }
     }
     AddChange(master, c);
   }

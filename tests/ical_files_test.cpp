@@ -196,6 +196,12 @@ TEST_F(IcalFilesTest, RulesThePatternCannotHoldAreRefusedOrFlattenedAndListed) {
     EXPECT_TRUE(Has(json, "\"IsRecurring\": false")) << json;
     ASSERT_EQ(0, Run({"appt", "delete", json.substr(json.find("\"EntryID\": \"") + 12, 72)}).status);
   }
+  // An occurrence free while its series is busy: the exception cannot say so.
+  auto r = ImportText(Event("DTSTART:20260310T090000\r\nRRULE:FREQ=DAILY;COUNT=3\r\nSUMMARY:Odd\r\n") +
+                      "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:x1\r\nRECURRENCE-ID:20260311T090000\r\n"
+                      "DTSTART:20260311T100000\r\nTRANSP:TRANSPARENT\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+  EXPECT_EQ(2, r.status);
+  EXPECT_TRUE(Has(r.err, "line 11: the event cannot be kept as it is: a changed occurrence's own busy state")) << r.err;
   // WKST changes nothing for a series on one weekday: that one is kept.
   auto kept = ImportText(Event("DTSTART:20260304T090000\r\nRRULE:FREQ=WEEKLY;INTERVAL=2;WKST=SU\r\n"));
   ASSERT_EQ(0, kept.status) << kept.err;
