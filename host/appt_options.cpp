@@ -151,9 +151,12 @@ void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
     r.type = *recurType;
     r.interval = interval.value_or(1);
     const bool nth = r.type == outlook::olRecursMonthNth || r.type == outlook::olRecursYearNth;
-    if (r.type == outlook::olRecursWeekly || nth) r.dayOfWeekMask = dayOfWeekMask.value_or(1 << (newStart.Weekday() - 1));
-    if (r.type == outlook::olRecursMonthly || r.type == outlook::olRecursYearly) r.dayOfMonth = dayOfMonth.value_or(p.day);
-    if (r.type == outlook::olRecursYearly || r.type == outlook::olRecursYearNth) r.monthOfYear = monthOfYear.value_or(p.month);
+    const bool monthDay = r.type == outlook::olRecursMonthly || r.type == outlook::olRecursYearly;
+    const bool yearly = r.type == outlook::olRecursYearly || r.type == outlook::olRecursYearNth;
+    const int weekday = 1 << (newStart.Weekday() - 1);
+    if (r.type == outlook::olRecursWeekly || nth) r.dayOfWeekMask = dayOfWeekMask.value_or(weekday);
+    if (monthDay) r.dayOfMonth = dayOfMonth.value_or(p.day);
+    if (yearly) r.monthOfYear = monthOfYear.value_or(p.month);
     if (nth) r.instance = instance.value_or(std::min(5, (p.day + 6) / 7));
     if (until) {
       r.noEndDate = false;

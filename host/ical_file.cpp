@@ -50,7 +50,8 @@ using Calendar = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 // Reads the events of one file.
 class Reader {
  public:
-  Reader(std::string path, const IcalSource& src, bool simplify) : path_(std::move(path)), src_(src), simplify_(simplify) {}
+  Reader(std::string path, const IcalSource& src, bool simplify)
+      : path_(std::move(path)), src_(src), simplify_(simplify) {}
 
   [[noreturn]] void Refuse(int line, const std::string& why) const {
     throw UsageError(path_ + ", line " + std::to_string(line) + ": " + why + "; nothing was imported");
@@ -59,8 +60,7 @@ class Reader {
   // What the object model cannot hold: refused, or when simplifying noted and let go.
   void CannotKeep(IcalEvent& e, int line, const std::string& what) const {
     if (!simplify_) {
-      Refuse(line, "the event cannot be kept as it is: " + what +
-                       " (--flatten-unsupported imports it without that)");
+      Refuse(line, "the event cannot be kept as it is: " + what + " (--flatten-unsupported imports it without that)");
     }
     e.simplified.push_back(what);
   }
@@ -213,8 +213,8 @@ class Reader {
       why = "a start that is not one of the rule's occurrences";
     }
     // libical counts no occurrence past its last year: a series it stops short cannot be kept.
-    if (p && finite && (rule.count > 0 ? theirs.size() < static_cast<size_t>(rule.count)
-                                       : rule.until.year > kLibicalLastYear)) {
+    if (p && finite &&
+        (rule.count > 0 ? theirs.size() < static_cast<size_t>(rule.count) : rule.until.year > kLibicalLastYear)) {
       CannotKeep(e, ruleLine, "its repetition (occurrences after the year " + std::to_string(kLibicalLastYear) + ")");
       return;
     }
@@ -250,8 +250,10 @@ class Reader {
   static void AddChange(IcalEvent& e, const outlook::OccurrenceChange& c) {
     auto at = std::find_if(e.exceptions.begin(), e.exceptions.end(),
                            [&](const outlook::OccurrenceChange& x) { return !(x.originalDate < c.originalDate); });
-    if (at != e.exceptions.end() && at->originalDate == c.originalDate) *at = c;
-    else e.exceptions.insert(at, c);
+    if (at != e.exceptions.end() && at->originalDate == c.originalDate)
+      *at = c;
+    else
+      e.exceptions.insert(at, c);
   }
 
   IcalEvent ReadEvent(icalcomponent* ev, icalcomponent* cal, size_t index) const {
@@ -324,8 +326,8 @@ class Reader {
       if (!e.uid.empty()) {
         auto [at, added] = byUid.emplace(e.uid, events.size());
         if (!added) {
-          Refuse(e.line, "UID \"" + e.uid + "\" is that of the event on line " + std::to_string(events[at->second].line) +
-                             " too");
+          Refuse(e.line, "UID \"" + e.uid + "\" is that of the event on line " +
+                             std::to_string(events[at->second].line) + " too");
         }
       }
       events.push_back(std::move(e));
@@ -365,7 +367,8 @@ struct Writer {
     icalproperty* p = icalproperty_new(kind);
     icalproperty_set_value(p, icalvalue_new_text(clean.c_str()));
     icalcomponent_add_property(ev, p);
-    if (auto original = EscapedOriginal(value)) AddX(ev, kOriginal + Text(icalproperty_kind_to_string(kind)), *original);
+    if (auto original = EscapedOriginal(value))
+      AddX(ev, kOriginal + Text(icalproperty_kind_to_string(kind)), *original);
   }
 
   static void AddUid(icalcomponent* ev, const std::string& uid, const icaltimetype& stamp) {
@@ -431,9 +434,10 @@ struct Writer {
       icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_PRIVATE));
     }
     if (e.sensitivity == outlook::olPersonal) AddX(ev, kPersonal, "1");
-    if (e.sensitivity == outlook::olConfidential) icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_CONFIDENTIAL));
-    icalcomponent_add_property(ev, icalproperty_new_transp(e.busyStatus == outlook::olFree ? ICAL_TRANSP_TRANSPARENT
-                                                                                          : ICAL_TRANSP_OPAQUE));
+    if (e.sensitivity == outlook::olConfidential)
+      icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_CONFIDENTIAL));
+    icalcomponent_add_property(
+        ev, icalproperty_new_transp(e.busyStatus == outlook::olFree ? ICAL_TRANSP_TRANSPARENT : ICAL_TRANSP_OPAQUE));
     if (e.busyStatus == outlook::olTentative) AddX(ev, kBusyStatus, "TENTATIVE");
     if (e.busyStatus == outlook::olOutOfOffice) AddX(ev, kBusyStatus, "OOF");
     if (e.cancelled) icalcomponent_add_property(ev, icalproperty_new_status(ICAL_STATUS_CANCELLED));
@@ -528,8 +532,10 @@ void ApplyEvent(const IcalEvent& e, outlook::AppointmentItem& item) {
     p->SetMonthOfYear(r->monthOfYear);
     if (r->instance) p->SetInstance(r->instance);
     p->SetPatternStartDate(e.start.DateOnly());
-    if (r->noEndDate) p->SetNoEndDate(true);
-    else p->SetPatternEndDate(r->patternEnd);
+    if (r->noEndDate)
+      p->SetNoEndDate(true);
+    else
+      p->SetPatternEndDate(r->patternEnd);
     if (r->occurrences) p->SetOccurrences(r->occurrences);
     for (const outlook::OccurrenceChange& c : e.exceptions) p->ChangeOccurrence(c);
   }

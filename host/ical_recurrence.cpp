@@ -33,9 +33,12 @@ bool NthWeekday(const icalrecurrencetype& r, int& instance, int& mask) {
   const int days = Count(r.by_day, ICAL_BY_DAY_SIZE), setPos = Count(r.by_set_pos, ICAL_BY_SETPOS_SIZE);
   const int monthDays = Count(r.by_month_day, ICAL_BY_MONTHDAY_SIZE);
   auto ordinal = [&](int n) {
-    if (n == -1) instance = 5;
-    else if (n >= 1 && n <= 4) instance = n;
-    else return false;
+    if (n == -1)
+      instance = 5;
+    else if (n >= 1 && n <= 4)
+      instance = n;
+    else
+      return false;
     return true;
   };
   if (monthDays == 1 && r.by_month_day[0] == -1 && days == 0 && setPos == 0) {
@@ -65,25 +68,44 @@ std::string NthText(const Pattern& p) {
 std::string RuleText(const Pattern& p, icaltimetype until) {
   std::string rule;
   switch (p.type) {
-    case outlook::olRecursDaily: rule = "FREQ=DAILY"; break;
-    case outlook::olRecursWeekly: rule = "FREQ=WEEKLY"; break;
+    case outlook::olRecursDaily:
+      rule = "FREQ=DAILY";
+      break;
+    case outlook::olRecursWeekly:
+      rule = "FREQ=WEEKLY";
+      break;
     case outlook::olRecursMonthly:
-    case outlook::olRecursMonthNth: rule = "FREQ=MONTHLY"; break;
-    default: rule = "FREQ=YEARLY"; break;
+    case outlook::olRecursMonthNth:
+      rule = "FREQ=MONTHLY";
+      break;
+    default:
+      rule = "FREQ=YEARLY";
+      break;
   }
   rule += ";INTERVAL=" + std::to_string(p.interval);
   switch (p.type) {
-    case outlook::olRecursWeekly: rule += ";BYDAY=" + Days(p.dayOfWeekMask); break;
-    case outlook::olRecursMonthly: rule += ";BYMONTHDAY=" + std::to_string(p.dayOfMonth); break;
-    case outlook::olRecursMonthNth: rule += NthText(p); break;
+    case outlook::olRecursWeekly:
+      rule += ";BYDAY=" + Days(p.dayOfWeekMask);
+      break;
+    case outlook::olRecursMonthly:
+      rule += ";BYMONTHDAY=" + std::to_string(p.dayOfMonth);
+      break;
+    case outlook::olRecursMonthNth:
+      rule += NthText(p);
+      break;
     case outlook::olRecursYearly:
       rule += ";BYMONTH=" + std::to_string(p.monthOfYear) + ";BYMONTHDAY=" + std::to_string(p.dayOfMonth);
       break;
-    case outlook::olRecursYearNth: rule += ";BYMONTH=" + std::to_string(p.monthOfYear) + NthText(p); break;
-    default: break;
+    case outlook::olRecursYearNth:
+      rule += ";BYMONTH=" + std::to_string(p.monthOfYear) + NthText(p);
+      break;
+    default:
+      break;
   }
-  if (p.occurrences > 0) rule += ";COUNT=" + std::to_string(p.occurrences);
-  else if (!p.noEndDate) rule += std::string(";UNTIL=") + icaltime_as_ical_string(until);
+  if (p.occurrences > 0)
+    rule += ";COUNT=" + std::to_string(p.occurrences);
+  else if (!p.noEndDate)
+    rule += std::string(";UNTIL=") + icaltime_as_ical_string(until);
   return rule;
 }
 
@@ -142,7 +164,8 @@ std::optional<Pattern> PatternOf(const icalrecurrencetype& r, com::Date start, s
       }
       break;
     }
-    default: return refuse("a repetition more often than daily");
+    default:
+      return refuse("a repetition more often than daily");
   }
   if (r.count > 0) {
     p.occurrences = r.count;

@@ -28,8 +28,10 @@ class IcalFilesTest : public ::testing::Test {
     EXPECT_EQ(0, Run({"init", "--user", "Ann"}).status);
   }
   ~IcalFilesTest() override {
-    if (savedTz_) ::setenv("TZ", savedTz_->c_str(), 1);
-    else ::unsetenv("TZ");
+    if (savedTz_)
+      ::setenv("TZ", savedTz_->c_str(), 1);
+    else
+      ::unsetenv("TZ");
   }
   ProgramResult Run(std::vector<std::string> args, const std::string& profile = "ann") {
     args.insert(args.begin(), {"--profile", dir / profile});
@@ -88,8 +90,8 @@ TEST_F(IcalFilesTest, FilesOfOtherProgramsRoundTripAsTheGoldenFilesSay) {
     EXPECT_EQ(ReadFile(kFixtures + name + ".expected.ics"), Comparable(ReadFile(out)));
 
     WriteFile(dir / "list.json", Run({"appt", "list", kCal, "--json"}, profile).out);
-    const std::string check = "/usr/bin/python3 " + std::string(QUORVANE_SOURCE_DIR) +
-                              "/tests/ical_second_reader.py " + out + " " + (dir / "list.json") + " 2>&1";
+    const std::string check = "/usr/bin/python3 " + std::string(QUORVANE_SOURCE_DIR) + "/tests/ical_second_reader.py " +
+                              out + " " + (dir / "list.json") + " 2>&1";
     FILE* pipe = ::popen(check.c_str(), "r");
     ASSERT_TRUE(pipe);
     std::string said;
@@ -113,9 +115,11 @@ TEST_F(IcalFilesTest, WhatOtherProgramsWriteComesInAsTheyMeantIt) {
   EXPECT_TRUE(Has(json, "{\"OriginalDate\": \"2026-04-14 09:00\", \"Deleted\": true}")) << "EXDATE";
   EXPECT_TRUE(Has(json, "{\"OriginalDate\": \"2026-06-09 09:00\", \"Deleted\": true}")) << "a cancelled occurrence";
   EXPECT_TRUE(Has(json, "\"OriginalDate\": \"2026-05-12 09:00\", \"Deleted\": false, \"Start\": \"2026-05-12 14:00\""));
-  EXPECT_TRUE(Has(json, "\"Location\": \"Raum 3.14, Gebäude B, Straße des 17. Juni 135")) << "a fold inside a character";
-  EXPECT_TRUE(Has(json, "\"ReminderMinutesBeforeStart\": 30, \"ReminderOverrideDefault\": false, "
-                        "\"ReminderPlaySound\": false, \"ReminderSet\": true"));
+  EXPECT_TRUE(Has(json, "\"Location\": \"Raum 3.14, Gebäude B, Straße des 17. Juni 135"))
+      << "a fold inside a character";
+  EXPECT_TRUE(Has(json,
+                  "\"ReminderMinutesBeforeStart\": 30, \"ReminderOverrideDefault\": false, "
+                  "\"ReminderPlaySound\": false, \"ReminderSet\": true"));
   EXPECT_TRUE(Has(json, "\"GlobalAppointmentID\": \"5k2m9q1r7t3v0x8z4b6d@google.com\""));
   EXPECT_TRUE(Has(json, "\"Subject\": \"Ostern\", \"Start\": \"2026-04-03T00:00:00.000\"")) << json;
   EXPECT_EQ(2u, Count(json, "\"EntryID\"")) << "two appointments, the override in its series";
@@ -139,12 +143,14 @@ TEST_F(IcalFilesTest, WhatOtherProgramsWriteComesInAsTheyMeantIt) {
 
   ASSERT_EQ(0, Run({"import", kCal, kFixtures + "outlook.ics"}).status);
   json = Json();
-  EXPECT_TRUE(Has(json, "\"DayOfWeekMask\": 62, \"PatternEndDate\": \"2027-02-26 00:00\", \"DayOfMonth\": 0, "
-                        "\"MonthOfYear\": 0, \"Instance\": 5, \"Occurrences\": 12"))
+  EXPECT_TRUE(Has(json,
+                  "\"DayOfWeekMask\": 62, \"PatternEndDate\": \"2027-02-26 00:00\", \"DayOfMonth\": 0, "
+                  "\"MonthOfYear\": 0, \"Instance\": 5, \"Occurrences\": 12"))
       << "the last weekday of the month (BYSETPOS=-1)";
   EXPECT_TRUE(Has(json, "\"BusyStatus\": 1")) << "tentative";
-  EXPECT_TRUE(Has(json, "\"RecurrenceType\": \"yearly\", \"Interval\": 1, \"DayOfWeekMask\": 0, "
-                        "\"PatternEndDate\": null, \"DayOfMonth\": 14, \"MonthOfYear\": 5"));
+  EXPECT_TRUE(Has(json,
+                  "\"RecurrenceType\": \"yearly\", \"Interval\": 1, \"DayOfWeekMask\": 0, "
+                  "\"PatternEndDate\": null, \"DayOfMonth\": 14, \"MonthOfYear\": 5"));
 }
 
 TEST_F(IcalFilesTest, ImportingAFileAgainUpdatesItsAppointmentsInsteadOfAddingThem) {
@@ -213,7 +219,8 @@ TEST_F(IcalFilesTest, ZonesAreReadByTheirRulesAndAnUnknownOneIsRefusedByLine) {
   EXPECT_TRUE(Has(r.err, "line 5: the time zone \"Mars/Olympus_Mons\" is unknown")) << r.err;
 
   // No VTIMEZONE: the system's zone of that name. 09:00 in Chicago (CDT, -05:00) is 16:00 in Berlin (CET).
-  r = ImportText(Event("DTSTART;TZID=America/Chicago:20260310T090000\r\nDTEND;TZID=America/Chicago:"
+  r =
+      ImportText(Event("DTSTART;TZID=America/Chicago:20260310T090000\r\nDTEND;TZID=America/Chicago:"
                        "20260310T100000\r\nSUMMARY:Call\r\n"));
   ASSERT_EQ(0, r.status) << r.err;
   EXPECT_TRUE(Has(Json(), "\"Start\": \"2026-03-10T15:00:00.000\"")) << Json();
@@ -225,8 +232,9 @@ TEST_F(IcalFilesTest, ZonesAreReadByTheirRulesAndAnUnknownOneIsRefusedByLine) {
   ASSERT_EQ(0, ImportText(Event("DTSTART;TZID=Europe/Berlin:20261025T023000\r\nDTEND:20261025T003000Z\r\n"
                                 "SUMMARY:Twice\r\n"))
                    .status);
-  EXPECT_TRUE(Has(Json(), "\"Subject\": \"Twice\", \"Start\": \"2026-10-25T02:30:00.000\", \"End\": "
-                          "\"2026-10-25T02:30:00.000\""));
+  EXPECT_TRUE(Has(Json(),
+                  "\"Subject\": \"Twice\", \"Start\": \"2026-10-25T02:30:00.000\", \"End\": "
+                  "\"2026-10-25T02:30:00.000\""));
 }
 
 TEST_F(IcalFilesTest, TimesGoOutZonedOrFloatingAsTheyCameAndUntilHasTheStartsType) {
@@ -256,8 +264,9 @@ TEST_F(IcalFilesTest, TheCommandLineSpeaksThePatternWhole) {
            "--all-day", "--recur", "yearnth", "--instance", "4", "--days", "TH", "--month", "11"});
   ASSERT_EQ(0, r.status) << r.err;
   const std::string json = Json();
-  EXPECT_TRUE(Has(json, "\"RecurrenceType\": \"monthnth\", \"Interval\": 1, \"DayOfWeekMask\": 32, \"PatternEndDate\": "
-                        "\"2026-08-28 00:00\", \"DayOfMonth\": 0, \"MonthOfYear\": 0, \"Instance\": 5, \"Occurrences\": 6"))
+  EXPECT_TRUE(Has(json,
+                  "\"RecurrenceType\": \"monthnth\", \"Interval\": 1, \"DayOfWeekMask\": 32, \"PatternEndDate\": "
+                  "\"2026-08-28 00:00\", \"DayOfMonth\": 0, \"MonthOfYear\": 0, \"Instance\": 5, \"Occurrences\": 6"))
       << json;
   EXPECT_TRUE(Has(json, "\"MonthOfYear\": 11, \"Instance\": 4, \"Occurrences\": 0")) << json;
   ASSERT_EQ(0, Run({"export", kCal, dir / "out.ics"}).status);

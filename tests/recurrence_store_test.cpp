@@ -26,8 +26,8 @@ class RecurrenceStoreTest : public StoreFixture {
     p->SetOccurrences(6);
     outlook::OccurrenceChange gone{At(4, 24, 15), true, {}, {}, "", "", ""};
     // Texts with the encoding's own separators in them.
-    outlook::OccurrenceChange moved{At(5, 29, 15), false, At(5, 29, 17), At(5, 29, 18), "12:3 x\n4:",
-                                    "Room 1\r\n", std::string("a\0b", 3)};
+    outlook::OccurrenceChange moved{At(5, 29, 15), false,        At(5, 29, 17),         At(5, 29, 18),
+                                    "12:3 x\n4:",  "Room 1\r\n", std::string("a\0b", 3)};
     p->ChangeOccurrence(moved);
     p->ChangeOccurrence(gone);
     item->Save();
@@ -118,11 +118,13 @@ TEST(RecurrenceStoreUpgradeTest, AStoreOfThePreviousVersionOpensWithItsItemsAndG
   auto item = again->LoadItem(weeklyId);
   ASSERT_TRUE(item && item->recurrence);
   EXPECT_EQ(1u, item->recurrence->exceptions.size());
-  EXPECT_EQ("Dentist", again->LoadItem(again->FindItem(
-                                           "00000000298AC6D06F2E8C5BD407F7F5181F8833192B440969FF61BC5DCE21BFDC7F760A")
-                                           .value_or(0))
-                           ->Field(outlook::ApptField::Subject)
-                           .ToString());
+  EXPECT_EQ(
+      "Dentist",
+      again
+          ->LoadItem(
+              again->FindItem("00000000298AC6D06F2E8C5BD407F7F5181F8833192B440969FF61BC5DCE21BFDC7F760A").value_or(0))
+          ->Field(outlook::ApptField::Subject)
+          .ToString());
 }
 
 }  // namespace

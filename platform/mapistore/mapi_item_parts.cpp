@@ -230,7 +230,9 @@ void MapiRecurrencePattern::SetOccurrences(int count) {
   Rec().occurrences = count;
 }
 
-Ref<outlook::Exceptions> MapiRecurrencePattern::Exceptions() { return std::make_shared<MapiExceptions>(Rec().exceptions); }
+Ref<outlook::Exceptions> MapiRecurrencePattern::Exceptions() {
+  return std::make_shared<MapiExceptions>(Rec().exceptions);
+}
 
 void MapiRecurrencePattern::ChangeOccurrence(const outlook::OccurrenceChange& change) {
   auto& list = Rec().exceptions;
