@@ -30,7 +30,9 @@ icaltimezone* LocalZone() {
 icaltimezone* ResolveZone(icalcomponent* calendar, const char* tzid) {
   if (!tzid) return nullptr;
   if (icaltimezone* own = calendar ? icalcomponent_get_timezone(calendar, tzid) : nullptr) return own;
-  return icaltimezone_get_builtin_timezone(tzid);
+  if (icaltimezone* named = icaltimezone_get_builtin_timezone(tzid)) return named;
+  // libical's own way of naming a system zone ("/freeassociation.sourceforge.net/Europe/Berlin").
+  return icaltimezone_get_builtin_timezone_from_tzid(tzid);
 }
 
 namespace {

@@ -225,6 +225,12 @@ TEST_F(IcalFilesTest, ZonesAreReadByTheirRulesAndAnUnknownOneIsRefusedByLine) {
   ASSERT_EQ(0, r.status) << r.err;
   EXPECT_TRUE(Has(Json(), "\"Start\": \"2026-03-10T15:00:00.000\"")) << Json();
 
+  // libical's own spelling of a system zone's name.
+  ASSERT_EQ(0, ImportText(Event("DTSTART;TZID=/freeassociation.sourceforge.net/America/Chicago:20260310T100000\r\n"
+                                "SUMMARY:Call\r\n"))
+                   .status);
+  EXPECT_TRUE(Has(Json(), "\"Start\": \"2026-03-10T16:00:00.000\"")) << Json();
+
   // 02:30 on 29 March does not exist in Berlin: RFC 5545 reads it with the offset before the gap.
   ASSERT_EQ(0, ImportText(Event("DTSTART;TZID=Europe/Berlin:20260329T023000\r\nSUMMARY:Gap\r\n")).status);
   EXPECT_TRUE(Has(Json(), "\"Subject\": \"Gap\", \"Start\": \"2026-03-29T03:30:00.000\"")) << Json();
