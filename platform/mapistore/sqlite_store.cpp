@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <sstream>
 #include <tuple>
+#include <set>
 #include <unordered_map>
 
 #include "platform/com/com_error.h"
@@ -31,6 +32,19 @@ namespace {
 constexpr const char* kFormat = "quorvane-store 1";
 
 std::string ColumnType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
+
+// The items table's columns that may be NULL, with their types: the ones a newer version may add
+// to a store made by an older one.
+std::vector<std::pair<std::string, std::string>> OptionalItemColumns() {
+  std::vector<std::pair<std::string, std::string>> columns;
+  for (const FieldInfo& f : StoredFields()) columns.emplace_back(f.column, ColumnType(f.kind));
+  for (const char* c : {"recur_type", "recur_interval", "recur_mask", "recur_day", "recur_month", "recur_start_ms",
+                        "recur_end_ms", "recur_instance", "recur_occurrences"}) {
+    columns.emplace_back(c, "INTEGER");
+  }
+  columns.emplace_back("recur_exceptions", "TEXT");
+  return columns;
+}
 
 // A property of the filter language that maps onto a column or an expression.
 struct ColumnRef {
@@ -80,10 +94,8 @@ void SqliteStore::CreateSchema(const std::string& displayName, int rootItemType)
   std::string items =
       "CREATE TABLE items(id INTEGER PRIMARY KEY, entry_id TEXT NOT NULL UNIQUE, "
       "folder_id INTEGER NOT NULL REFERENCES folders(id), message_class TEXT NOT NULL";
-  for (const FieldInfo& f : StoredFields()) items += std::string(", ") + f.column + " " + ColumnType(f.kind);
-  items +=
-      ", recur_type INTEGER, recur_interval INTEGER, recur_mask INTEGER, recur_day INTEGER, recur_month INTEGER, "
-      "recur_start_ms INTEGER, recur_end_ms INTEGER, created_ms INTEGER NOT NULL, modified_ms INTEGER NOT NULL);";
+  for (const auto& [column, type] : OptionalItemColumns()) items += ", " + column + " " + type;
+  items += ", created_ms INTEGER NOT NULL, modified_ms INTEGER NOT NULL);";
   Transaction tx(db_);
   db_.Exec(
       "CREATE TABLE store_info(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
@@ -151,6 +163,30 @@ void SqliteStore::LoadInfo() {
   db_.Exec("PRAGMA cache_size=-512");
   db_.Exec("PRAGMA mmap_size=268435456");
   db_.Exec("PRAGMA wal_autocheckpoint=16000");
+  AddMissingColumns();
+}
+
+void SqliteStore::AddMissingColumns() {
+  std::set<std::string> have;
+  auto st = db_.Prepare("PRAGMA table_info(items)");
+  while (st.Step()) have.insert(st.Text(1));
+  std::vector<std::pair<std::string, std::string>> missing;
+  for (const auto& column : OptionalItemColumns()) {
+    if (!have.count(column.first)) missing.push_back(column);
+  }
+  if (missing.empty()) return;
+  // Added columns read as NULL, which every reader takes as the value's default; an older
+  // program sharing the file names its columns and so goes on working with it.
+  Transaction tx(db_);
+  for (const auto& [column, type] : missing) {
+    db_.Exec("ALTER TABLE items ADD COLUMN " + column + " " + type);
+    // The identity an export by an older version gave each appointment: importing that file
+    // again finds them.
+    if (column == outlook::Info(ApptField::GlobalAppointmentID).column) {
+      db_.Exec("UPDATE items SET " + column + " = entry_id || '@quorvane'");
+    }
+  }
+  tx.Commit();
 }
 
 namespace {

@@ -66,6 +66,7 @@ class SqliteStore : public Store {
   SqliteStore(const std::string& path, bool create, const DbServices& services);
   void CreateSchema(const std::string& displayName, int rootItemType);
   void LoadInfo();
+  void AddMissingColumns();
   std::string NewEntryId();
   int64_t NowMs();
   std::string CompileQuery(const ItemQuery& query, const std::string& select, std::vector<Binding>& binds);
