@@ -1,5 +1,6 @@
 // Connection to the host and the way back out.
 #include "addin/quorvane_class.h"
+#include "print/print_cal_form.h"
 #include "platform/com/text.h"
 
 namespace quorvane {
@@ -21,6 +22,10 @@ void QuorvaneClass::ReleaseHostObjects() {
   Err.Try([&] {
     if (oAdminPage) com::PutProperty(oAdminPage, "oAdminDLL", com::Variant::Nothing());
   });
+  if (dlgPrintCal) {
+    dlgPrintCal->Unload();
+    dlgPrintCal.reset();
+  }
   SetLocalItems(nullptr);
   SetGlobalItems(nullptr);
   oCalToolbar.Release();

@@ -7,7 +7,11 @@ namespace forms {
 Form::~Form() = default;
 
 Control& Form::Add(const std::string& kind, const std::string& name, const std::string& caption) {
-  controls_.push_back(Control{kind, name, caption, 0, nullptr});
+  Control c;
+  c.kind = kind;
+  c.name = name;
+  c.caption = caption;
+  controls_.push_back(std::move(c));
   return controls_.back();
 }
 

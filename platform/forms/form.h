@@ -8,11 +8,19 @@
 namespace forms {
 
 struct Control {
-  std::string kind;  // "Label", "CheckBox", "CommandButton"
+  std::string kind;  // "Label", "CheckBox", "CommandButton", "TextBox", "ComboBox", "Frame", "MonthView"
   std::string name;
   std::string caption;
   int value = 0;  // a check box: 0 or 1
   std::function<void()> click;
+  // A text box's or combo box's text; a month calendar's date as yyyy-mm-dd.
+  std::string text;
+  std::vector<std::string> items;  // a combo box's entries
+  bool editable = true;            // a combo box that takes typing, not only its entries
+  int left = 0, top = 0, width = 0, height = 0;  // twips, inside the container
+  std::string container;           // the frame that holds the control; empty: the form
+  int tabIndex = -1;               // -1: not a tab stop
+  std::function<void()> change;    // after the text or the selection changed
 };
 
 class Form {
