@@ -13,9 +13,9 @@ struct PatternFacts {
   int dayOfWeekMask = 0;
   int dayOfMonth = 0;
   int monthOfYear = 0;
-  com::Date patternStart;  // the first day of the series
+  com::Date patternStart{};  // the first day of the series
   bool noEndDate = true;
-  com::Date patternEnd;
+  com::Date patternEnd{};
 };
 
 bool OccursOn(const PatternFacts& pattern, com::Date day);
