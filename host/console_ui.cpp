@@ -53,6 +53,7 @@ int ConsoleUi::Ask(const std::vector<int>& buttons, int fallback) {
 }
 
 int ConsoleUi::MessageBox(const std::string& text, const std::string& title, unsigned style) {
+  ++boxesShown_;
   const std::vector<int> buttons = win32::Buttons(style);
   int answer = win32::DefaultButton(style);
   if (answer_ && std::find(buttons.begin(), buttons.end(), *answer_) != buttons.end()) answer = *answer_;
@@ -65,12 +66,21 @@ int ConsoleUi::MessageBox(const std::string& text, const std::string& title, uns
   return answer;
 }
 
-void ConsoleUi::ShowModal(forms::Form& form) {
+static void PrintHeading(forms::Form& form) {
   std::cout << "[" << form.caption() << "]";
   for (auto& c : form.controls()) {
     if (c.kind == "Label") std::cout << " " << OneLine(c.caption);
   }
   std::cout << std::endl;
+}
+
+void ConsoleUi::Show(std::shared_ptr<forms::Form> form) {
+  PrintHeading(*form);
+  win32::Ui::Show(std::move(form));
+}
+
+void ConsoleUi::ShowModal(forms::Form& form) {
+  PrintHeading(form);
   std::vector<forms::Control*> buttons;
   for (auto& c : form.controls()) {
     if (c.kind == "CommandButton") buttons.push_back(&c);

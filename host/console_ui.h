@@ -15,6 +15,9 @@ class ConsoleUi : public win32::Ui {
   ConsoleUi(std::optional<int> answer, bool interactive) : answer_(answer), interactive_(interactive) {}
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
   void ShowModal(forms::Form& form) override;
+  // The form is printed and stays open for the command that opened it to act on.
+  void Show(std::shared_ptr<forms::Form> form) override;
+  size_t boxesShown() const { return boxesShown_; }
 
   // One typed line, nullopt at the end of input.
   using LineSource = std::function<std::optional<std::string>()>;
@@ -30,6 +33,7 @@ class ConsoleUi : public win32::Ui {
   std::optional<int> answer_;
   bool interactive_;
   LineSource source_;
+  size_t boxesShown_ = 0;
 };
 
 // "yes", "no", "ok", "cancel" as a box answer.

@@ -59,6 +59,12 @@ Commands:
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
   appointment-options    the appointment options command, which has no toolbar button
+  print [--printer NAME] [--calendar NAME] [--days 30|60|90] [--from YYYY-MM-DD]
+        [--to YYYY-MM-DD] [--copies N] [--output FILE.pdf]
+                         fill the Print Calendar dialog and press OK: one landscape page
+                         of up to 91 days on a printer, or by default on "Quorvane PDF"
+                         (a file in the profile's Printed folder unless --output names one);
+                         prints where the page went
   import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
   export PATH FILE.ics   write a folder's appointments as an iCalendar file
   connect                load the add-in on the profile, connect and disconnect it, and

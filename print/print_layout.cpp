@@ -157,7 +157,14 @@ void PrintCalForm::fnPrintAppointment(const Appt& appt, int16_t ordinal, int16_t
   const size_t length = CharCount(fitted);
   std::string line = fitted;
   if (!allDay && categories.find("Holiday") == std::string::npos && length >= 9) {
-    line = LeftChars(full, length - 9) + "  " + win32::Locale::Current().Format(start, "hh:mm AMPM");
+    const std::string time = "  " + win32::Locale::Current().Format(start, "hh:mm AMPM");
+    size_t keep = length - 9;
+    line = LeftChars(full, keep) + time;
+    // The time is wider than the nine characters it replaces: the text gives way further, so
+    // that no line reaches into the next day's cell.
+    err.Try([&] {
+      while (keep > 0 && p->TextWidth(line) > b - a) line = LeftChars(full, --keep) + time;
+    });
   }
   err.Try([&] {
     const double lineHeight = p->TextHeight(line) + 5;

@@ -85,8 +85,9 @@ TEST_F(PrintLayoutTest, LinesCarryTheTimeAfterTheNineCharacterCut) {
   PrintRange("2026-03-02");
   // " (Room 1)" is exactly the nine characters the time replaces.
   EXPECT_EQ(PrintedAt("Standup  09:00 AM"), "(2253, 746)");
-  // Monday holds 26 characters (2103 twips): 17 of them stay, then the time.
-  EXPECT_EQ(PrintedAt("Budget review wit  02:30 PM"), "(100, 746)");
+  // Monday holds 26 characters (2103 twips): the time replaces the last nine of them, and
+  // one more goes because the time is wider than what it replaces.
+  EXPECT_EQ(PrintedAt("Budget review wi  02:30 PM"), "(100, 746)");
 }
 
 TEST_F(PrintLayoutTest, AllDayAndHolidayLinesHaveNoTime) {

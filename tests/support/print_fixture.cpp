@@ -98,7 +98,18 @@ void ExpectGolden(const std::string& name, const std::string& text) {
   const char* update = std::getenv("QUORVANE_UPDATE_GOLDEN");
   if (update && std::string(update) == "1") WriteFile(path, text);
   ASSERT_TRUE(std::filesystem::exists(path)) << path << " is missing (QUORVANE_UPDATE_GOLDEN=1 writes it)";
-  EXPECT_EQ(ReadFile(path), text) << "differs from " << path;
+  const std::string golden = ReadFile(path);
+  if (golden == text) return;
+  // The first line that differs says more than two pages of text.
+  size_t at = 0, line = 1;
+  while (at < golden.size() && at < text.size() && golden[at] == text[at]) line += golden[at++] == '\n';
+  auto lineAt = [](const std::string& s, size_t pos) {
+    const size_t begin = s.rfind('\n', pos == 0 ? 0 : pos - 1);
+    const size_t from = begin == std::string::npos || pos == 0 ? 0 : begin + 1;
+    return s.substr(from, s.find('\n', from) - from);
+  };
+  ADD_FAILURE() << path << " differs at line " << line << ":\n  golden: " << lineAt(golden, at)
+                << "\n  now:    " << lineAt(text, at);
 }
 
 }  // namespace testing_support
