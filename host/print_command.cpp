@@ -24,8 +24,8 @@ struct PrintOptions {
 com::Date IsoDate(const std::string& what, const std::string& text) {
   int y = 0, m = 0, d = 0;
   char tail = 0;
-  if (text.size() == 10 && std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && y >= 1900 &&
-      m >= 1 && m <= 12 && d >= 1) {
+  if (text.size() == 10 && std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && y >= 1900 && m >= 1 &&
+      m <= 12 && d >= 1) {
     const com::Date date = com::Date::FromParts(y, m, d);
     if (date.Parts().day == d) return date;
   }
@@ -56,7 +56,8 @@ PrintOptions Parse(const Words& args) {
     if (!o.from.empty()) {
       const com::Date from = IsoDate("--from", o.from);
       if (to < from) throw UsageError("--to " + o.to + " lies before --from " + o.from);
-      if (to > from.AddDays(90)) throw UsageError("one page holds at most 91 days: --to may be at most 90 days after --from");
+      if (to > from.AddDays(90))
+        throw UsageError("one page holds at most 91 days: --to may be at most 90 days after --from");
     }
   }
   return o;
@@ -108,7 +109,8 @@ int CmdPrint(const Words& args, const GlobalOptions& global) {
   if (!o.copies.empty()) forms::SetText(*dialog, "Text1", o.copies);
 
   const bool toPdf = (*dialog)["Combo1"].text == printer::kPdfPrinterName;
-  if (!o.output.empty() && !toPdf) throw UsageError("--output names the file of the printer '" + std::string(printer::kPdfPrinterName) + "'");
+  if (!o.output.empty() && !toPdf)
+    throw UsageError("--output names the file of the printer '" + std::string(printer::kPdfPrinterName) + "'");
   if (toPdf) {
     std::string path = o.output;
     if (path.empty()) {

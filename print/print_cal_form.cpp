@@ -110,8 +110,12 @@ bool PrintCalForm::RangeFits(com::Date startDate, com::Date endDate, int& copies
   // there is no cell for them.
   const int days = DayBoundaries(startDate, endDate);
   std::string refusal;
-  if (days < 0) refusal = "The Print End Date lies before the Print Start Date. Nothing was printed.";
-  else if (days > kMaxDayOffset) refusal = "One page holds at most 91 days: choose a Print End Date no later than 90 days after the Print Start Date. Nothing was printed.";
+  if (days < 0)
+    refusal = "The Print End Date lies before the Print Start Date. Nothing was printed.";
+  else if (days > kMaxDayOffset)
+    refusal =
+        "One page holds at most 91 days: choose a Print End Date no later than 90 days after the Print Start Date. "
+        "Nothing was printed.";
   const std::string& text = (*this)["Text1"].text;
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
@@ -157,13 +161,15 @@ void PrintCalForm::OKButton_Click() {
   err.Try([&] { Printer().SetCopies(copies); });
   iLeftX = 50;
   iTopY = 50;
-  err.Try([&] { iRightX = static_cast<int16_t>(Printer().ScaleWidth() - 50); });
-  err.Try([&] { iBottomY = static_cast<int16_t>(Printer().ScaleHeight() - 50); });
+  err.Try([&] { iRightX = CInt(Printer().ScaleWidth() - 50); });
+  err.Try([&] { iBottomY = CInt(Printer().ScaleHeight() - 50); });
   iStartWeekday = fnWeekdayMonFirst(startDate);
 
   Folder folder;
-  if (calendarName == oprefLocalCalendar) folder = oLocalCalendar;
-  else if (calendarName == oprefGlobalCalendar) folder = oGlobalCalendar;
+  if (calendarName == oprefLocalCalendar)
+    folder = oLocalCalendar;
+  else if (calendarName == oprefGlobalCalendar)
+    folder = oGlobalCalendar;
 
   const win32::Locale& locale = win32::Locale::Current();
   const std::string dateRange =

@@ -87,6 +87,8 @@ class PrintCalForm : public forms::Form {
   printer::Printers& printers_;
 };
 
+// An assignment to a 16-bit integer: to the nearest value, halves to the even neighbour.
+int16_t CInt(double v);
 // Day boundaries from one date to another (DateDiff "d").
 int DayBoundaries(com::Date from, com::Date to);
 // The first and last day a range may end on for one page: the start and 90 days later.

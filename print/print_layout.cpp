@@ -11,12 +11,10 @@
 
 namespace quorvane {
 
-namespace {
-// An assignment to a 16-bit integer: to the nearest value, halves to the even neighbour.
 int16_t CInt(double v) { return static_cast<int16_t>(std::nearbyint(v)); }
 
-constexpr const char* kWeekdayNames[] = {"MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY",
-                                         "FRIDAY", "SATURDAY", "SUNDAY"};
+namespace {
+constexpr const char* kWeekdayNames[] = {"MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY", "SUNDAY"};
 }  // namespace
 
 double PrintCalForm::ColumnLeft(int k) const { return k == 1 ? iLeftX : iColRight[k - 1]; }
@@ -45,9 +43,9 @@ void PrintCalForm::fnPrintFrame(const std::string& dateRange, com::Date startDat
 
   const win32::Locale& locale = win32::Locale::Current();
   const com::Date now = env_.clock.Now();
-  const std::string header = std::string(calendarName == oprefLocalCalendar ? "Local Calendar: " : "Global Calendar: ") +
-                             calendarName + "     Printed: " + locale.Format(now, "Short Date") + " " +
-                             locale.Format(now, "Short Time");
+  const std::string header =
+      std::string(calendarName == oprefLocalCalendar ? "Local Calendar: " : "Global Calendar: ") + calendarName +
+      "     Printed: " + locale.Format(now, "Short Date") + " " + locale.Format(now, "Short Time");
   err.Try([&] {
     p->CurrentX = 100;
     p->CurrentY = lineHeight - p->TextHeight(header) / 2;

@@ -16,7 +16,8 @@ std::string LeftChars(const std::string& utf8, size_t n) {
   return utf8;
 }
 
-std::string FitToWidth(const std::string& text, double width, const std::function<double(const std::string&)>& measure) {
+std::string FitToWidth(const std::string& text, double width,
+                       const std::function<double(const std::string&)>& measure) {
   std::string fitted = text;
   for (size_t keep = CharCount(text); keep > 0 && measure(fitted) > width;) fitted = LeftChars(text, --keep);
   return fitted;

@@ -8,12 +8,13 @@
 
 namespace {
 
-using testing_support::PrintFixture;
 using quorvane::PrintCalForm;
+using testing_support::PrintFixture;
 
 class PrintItemsTest : public PrintFixture {};
 
-const char* const kStop9 = "An Error was encountered, Processing will stop!\r\nError No: (9)\r\nError Desc: Subscript out of range";
+const char* const kStop9 =
+    "An Error was encountered, Processing will stop!\r\nError No: (9)\r\nError Desc: Subscript out of range";
 
 TEST_F(PrintItemsTest, DialogLoadsPrintersCalendarsAndDates) {
   OpenDialog();
@@ -43,7 +44,7 @@ TEST_F(PrintItemsTest, WeeklySeriesFromAFridayStartsAtOffsetFive) {
   PrintRange("2026-03-06");
   EXPECT_EQ(dialog->iDayCount[5], 1);
   EXPECT_EQ(dialog->iDayCount[0], 0);
-  EXPECT_EQ(PrintedStartingWith("Wednesday").size(), 8u);  // 11 March to 29 April
+  EXPECT_EQ(PrintedStartingWith("Wednesday").size(), 8u);       // 11 March to 29 April
   EXPECT_EQ(PrintedAt("Wednesday  10:00 AM"), "(4456, 1831)");  // row 1, Wednesday's column
 }
 
@@ -116,10 +117,11 @@ TEST_F(PrintItemsTest, AnEntryIdReturnedAFourthTimeStops) {
   mailbox->RepeatItemAt(0, 4);
   PrintRange("2026-03-02");
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text.rfind("Error Detected processing Calendar Item.\r\nSame EntryId Returned Multiple Times\r\n"
-                                   "EntryID = [",
-                                   0),
-            0u);
+  EXPECT_EQ(
+      ui.shown[0].text.rfind("Error Detected processing Calendar Item.\r\nSame EntryId Returned Multiple Times\r\n"
+                             "EntryID = [",
+                             0),
+      0u);
   EXPECT_TRUE(PrintedStartingWith("Next").empty());
 }
 
@@ -180,7 +182,8 @@ TEST_F(PrintItemsTest, ARefusedPageIsReported) {
   printer->refuse = true;
   PrintRange("2026-03-02");
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "An Error was encountered, Processing will stop!\r\nError No: (482)\r\nError Desc: Printer error");
+  EXPECT_EQ(ui.shown[0].text,
+            "An Error was encountered, Processing will stop!\r\nError No: (482)\r\nError Desc: Printer error");
   EXPECT_TRUE(dialog->bJobFailed);
 }
 
@@ -208,12 +211,16 @@ TEST(Occurrences, OnlyThePatternsOwnDays) {
   Facts on31st{.type = outlook::olRecursMonthly, .dayOfMonth = 31, .patternStart = day(2026, 1, 31)};
   EXPECT_TRUE(OccursOn(on31st, day(2026, 4, 30)));  // the month's last day instead
   EXPECT_FALSE(OccursOn(on31st, day(2026, 4, 29)));
-  Facts lastFriday{.type = outlook::olRecursMonthNth, .dayOfWeekMask = outlook::olFriday, .patternStart = day(2026, 1, 30)};
+  Facts lastFriday{
+      .type = outlook::olRecursMonthNth, .dayOfWeekMask = outlook::olFriday, .patternStart = day(2026, 1, 30)};
   EXPECT_TRUE(OccursOn(lastFriday, day(2026, 3, 27)));
   EXPECT_FALSE(OccursOn(lastFriday, day(2026, 3, 20)));
   Facts yearly{.type = outlook::olRecursYearly, .interval = 12, .patternStart = day(2024, 3, 9)};
   EXPECT_TRUE(OccursOn(yearly, day(2026, 3, 9)));
-  Facts ends{.type = outlook::olRecursDaily, .patternStart = day(2026, 3, 1), .noEndDate = false, .patternEnd = day(2026, 3, 5)};
+  Facts ends{.type = outlook::olRecursDaily,
+             .patternStart = day(2026, 3, 1),
+             .noEndDate = false,
+             .patternEnd = day(2026, 3, 5)};
   EXPECT_EQ(quorvane::OccurrenceDays(ends, day(2026, 3, 3), day(2026, 3, 9)).size(), 3u);
   Facts unknown{.type = 4, .patternStart = day(2026, 3, 1)};
   EXPECT_FALSE(OccursOn(unknown, day(2026, 3, 1)));

@@ -41,7 +41,8 @@ PrivateCups::PrivateCups(const std::string& printerName) {
   chmod(d.c_str(), 0755);
   chmod((d + "/out").c_str(), 01777);
   for (const auto& entry : fs::directory_iterator(kCupsBin)) {
-    if (entry.path().filename() != "backend") fs::create_symlink(entry.path(), fs::path(d) / "bin" / entry.path().filename());
+    if (entry.path().filename() != "backend")
+      fs::create_symlink(entry.path(), fs::path(d) / "bin" / entry.path().filename());
   }
   WriteFile(d + "/bin/backend/keep", kBackend);
   chmod((d + "/bin/backend/keep").c_str(), 0755);
@@ -53,8 +54,9 @@ PrivateCups::PrivateCups(const std::string& printerName) {
   WriteFile(d + "/cups-files.conf", "ServerRoot " + d + "\nRequestRoot " + d + "/spool\nCacheDir " + d +
                                         "/cache\nStateDir " + d + "/state\nTempDir " + d + "/spool\nServerBin " + d +
                                         "/bin\nDataDir /usr/share/cups\nFileDevice Yes\nSandboxing Relaxed\n"
-                                        "SystemGroup " + group + "\nErrorLog " + d + "/log/error_log\nAccessLog " +
-                                        d + "/log/access_log\nPageLog " + d + "/log/page_log\n");
+                                        "SystemGroup " +
+                                        group + "\nErrorLog " + d + "/log/error_log\nAccessLog " + d +
+                                        "/log/access_log\nPageLog " + d + "/log/page_log\n");
   pid_ = fork();
   if (pid_ == 0) {
     execl(kCupsd, kCupsd, "-f", "-c", (d + "/cupsd.conf").c_str(), "-s", (d + "/cups-files.conf").c_str(),

@@ -1,5 +1,8 @@
 #include "platform/printer/qt/qt_printers.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -7,14 +10,12 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/com/com_error.h"
 #include "platform/printer/page_printer.h"
@@ -86,7 +87,8 @@ class QtPrinter : public PagePrinter {
     device.setPageOrientation(job.orientation == vbPRORLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     device.setDocName("Quorvane Calendar");
     QPainter painter;
-    if (!painter.begin(&device)) com::Raise(kErrPrinter, "Printer error: " + DeviceName() + " cannot start the document");
+    if (!painter.begin(&device))
+      com::Raise(kErrPrinter, "Printer error: " + DeviceName() + " cannot start the document");
     // The PDF file has no copy count of its own: it holds the page once per copy.
     const int pages = pdf_ ? job.copies : 1;
     for (int copy = 0; copy < pages; ++copy) {
@@ -98,7 +100,8 @@ class QtPrinter : public PagePrinter {
       painter.restore();
     }
     if (!painter.end()) com::Raise(kErrPrinter, "Printer error: " + DeviceName() + " did not take the document");
-    if (pdf_ && !std::filesystem::exists(where)) com::Raise(kErrPrinter, "Printer error: " + where + " was not written");
+    if (pdf_ && !std::filesystem::exists(where))
+      com::Raise(kErrPrinter, "Printer error: " + where + " was not written");
     return where;
   }
 
@@ -156,13 +159,14 @@ void QtPrinters::Load() {
   const QString defaultName = QPrinterInfo::defaultPrinterName();
   for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
     QPrinter probe(info, QPrinter::HighResolution);
-    impl_->list.Add(std::make_unique<QtPrinter>(info.printerName().toStdString(), PortraitArea(probe.pageLayout()), false,
-                                                nullptr),
-                    info.printerName() == defaultName);
+    impl_->list.Add(
+        std::make_unique<QtPrinter>(info.printerName().toStdString(), PortraitArea(probe.pageLayout()), false, nullptr),
+        info.printerName() == defaultName);
   }
   QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18), QPageLayout::Point);
-  impl_->list.Add(std::make_unique<QtPrinter>(kPdfPrinterName, PortraitArea(a4), true, [this] { return impl_->NextPdfFile(); }),
-                  defaultName.isEmpty());
+  impl_->list.Add(
+      std::make_unique<QtPrinter>(kPdfPrinterName, PortraitArea(a4), true, [this] { return impl_->NextPdfFile(); }),
+      defaultName.isEmpty());
 }
 
 int QtPrinters::Count() {
