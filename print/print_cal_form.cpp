@@ -1,6 +1,7 @@
 // The Print Calendar dialog: its controls, Load, the days-per-page change, Cancel and OK.
 #include "print/print_cal_form.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -105,30 +106,30 @@ int PrintCalForm::MsgBox(const std::string& text) {
   return env_.ui.MessageBox(text, kAppTitle, win32::vbOKOnly);
 }
 
-bool PrintCalForm::RangeFits(com::Date startDate, com::Date endDate, int& copies) {
+std::string PrintCalForm::Refusal(com::Date startDate, com::Date endDate, const std::string& printerName,
+                                  const std::string& calendarName, int& copies) {
   // The page has a cell and a counter for 91 days; a longer range would put days where
   // there is no cell for them.
   const int days = DayBoundaries(startDate, endDate);
-  std::string refusal;
-  if (days < 0)
-    refusal = "The Print End Date lies before the Print Start Date. Nothing was printed.";
-  else if (days > kMaxDayOffset)
-    refusal =
-        "One page holds at most 91 days: choose a Print End Date no later than 90 days after the Print Start Date. "
-        "Nothing was printed.";
+  if (days < 0) return "The Print End Date lies before the Print Start Date.";
+  if (days > kMaxDayOffset) {
+    return "One page holds at most 91 days: choose a Print End Date no later than 90 days after the Print Start "
+           "Date.";
+  }
   const std::string& text = (*this)["Text1"].text;
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
-  if (refusal.empty() && (text.empty() || *end != '\0' || n < 1 || n > 99)) {
-    refusal = "Number of Copies takes a whole number from 1 to 99. Nothing was printed.";
+  if (text.empty() || *end != '\0' || n < 1 || n > 99) return "Number of Copies takes a whole number from 1 to 99.";
+  copies = static_cast<int>(n);
+  // A name typed wrong would otherwise print elsewhere, or print nothing, without a word.
+  if (calendarName != oprefLocalCalendar && calendarName != oprefGlobalCalendar) {
+    return "Calendar to Print: '" + calendarName + "' is neither of the two calendars listed.";
   }
-  if (refusal.empty()) {
-    copies = static_cast<int>(n);
-    return true;
+  const auto& installed = (*this)["Combo1"].items;
+  if (std::find(installed.begin(), installed.end(), printerName) == installed.end()) {
+    return "Printer: no installed printer is named '" + printerName + "'.";
   }
-  bJobFailed = true;
-  MsgBox(refusal);
-  return false;
+  return "";
 }
 
 void PrintCalForm::OKButton_Click() {
@@ -142,8 +143,14 @@ void PrintCalForm::OKButton_Click() {
   const std::string calendarName = (*this)["Combo3"].text;
   const std::string printerName = (*this)["Combo1"].text;
   int copies = 1;
-  // A refused range leaves the dialog open for the user to put right.
-  if (!RangeFits(startDate, endDate, copies)) return;
+  // What the job cannot do as asked is refused before anything is printed, and the dialog
+  // stays open for the user to put it right.
+  const std::string refusal = Refusal(startDate, endDate, printerName, calendarName, copies);
+  if (!refusal.empty()) {
+    bJobFailed = true;
+    MsgBox(refusal + " Nothing was printed.");
+    return;
+  }
 
   err.Try([&] {
     for (int i = 0; i < printers_.Count(); ++i) {

@@ -69,8 +69,10 @@ class PrintCalForm : public forms::Form {
   void Combo2_Change();
   void OKButton_Click();
   void CancelButton_Click();
-  // A range the page can show with a date in every cell: false (with a box) otherwise.
-  bool RangeFits(com::Date startDate, com::Date endDate, int& copies);
+  // Why the job cannot be done as asked (empty: it can): a range longer than the page's
+  // cells, copies that are no whole number, a calendar or printer the dialog does not list.
+  std::string Refusal(com::Date startDate, com::Date endDate, const std::string& printerName,
+                      const std::string& calendarName, int& copies);
   // Places the occurrences of a series that fall into the range; false when a counter failed.
   void PrintOccurrences(const Appt& appt, com::Date startDate, com::Date endDate, com::ErrObject& err);
   void CountAndPrint(const Appt& appt, int dayOffset, com::ErrObject& err);

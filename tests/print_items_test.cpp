@@ -149,30 +149,35 @@ TEST_F(PrintItemsTest, PrinterCalendarAndCopies) {
   EXPECT_EQ(other->jobs[0].page[1].text.rfind("Global Calendar: " + std::string(kGlobalPath), 0), 0u);
 }
 
-TEST_F(PrintItemsTest, UnknownCalendarPrintsNothingAndUnknownPrinterKeepsTheCurrent) {
-  OpenDialog();
-  forms::SetText(*dialog, "Combo1", "No such printer");
-  forms::SetText(*dialog, "Combo3", "Elsewhere");
-  dialog->Click("OKButton");
-  EXPECT_TRUE(printer->jobs.empty());
-  EXPECT_EQ(printer->operations.back(), "EndDoc");
-  EXPECT_TRUE(other->operations.empty());
-}
-
 TEST_F(PrintItemsTest, RangesThePageCannotHoldAreRefused) {
   OpenDialog();
   forms::SelectItem(*dialog, "Calendar1", "2026-03-02");
   forms::SelectItem(*dialog, "Calendar2", "2026-06-01");  // 91 days later
   dialog->Click("OKButton");
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text.rfind("One page holds at most 91 days", 0), 0u);
+  ui.shown.clear();
   forms::SelectItem(*dialog, "Calendar2", "2026-03-01");
   dialog->Click("OKButton");
   forms::SelectItem(*dialog, "Calendar2", "2026-03-31");
   forms::SetText(*dialog, "Text1", "three");
   dialog->Click("OKButton");
-  EXPECT_EQ(ui.shown.size(), 3u);
-  EXPECT_TRUE(printer->operations.empty());
-  EXPECT_TRUE(dialog->loaded());  // open for the user to put right
   forms::SetText(*dialog, "Text1", "1");
+  forms::SetText(*dialog, "Combo3", "Elsewhere");
+  dialog->Click("OKButton");
+  forms::SetText(*dialog, "Combo3", kLocalPath);
+  forms::SetText(*dialog, "Combo1", "Office Lazer");
+  dialog->Click("OKButton");
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                            "The Print End Date lies before the Print Start Date. Nothing was printed.",
+                            "Number of Copies takes a whole number from 1 to 99. Nothing was printed.",
+                            "Calendar to Print: 'Elsewhere' is neither of the two calendars listed. Nothing was printed.",
+                            "Printer: no installed printer is named 'Office Lazer'. Nothing was printed.",
+                        }));
+  EXPECT_TRUE(printer->operations.empty());
+  EXPECT_TRUE(other->operations.empty());
+  EXPECT_TRUE(dialog->loaded());  // open for the user to put right
+  forms::SetText(*dialog, "Combo1", "Quorvane PDF");
   dialog->Click("OKButton");
   EXPECT_EQ(printer->jobs.size(), 1u);
 }
