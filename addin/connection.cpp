@@ -1,5 +1,6 @@
 // Connection to the host and the way back out.
 #include "addin/quorvane_class.h"
+#include "folders/folder_browser_form.h"
 #include "print/print_cal_form.h"
 #include "platform/com/text.h"
 
@@ -18,6 +19,11 @@ void QuorvaneClass::ResetState() {
 }
 
 void QuorvaneClass::ReleaseHostObjects() {
+  if (Form2) {
+    Form2->oAdminDLL.reset();
+    Form2->oCalAdmCls.Release();
+    Form2->Unload();
+  }
   // The page holds the add-in only through oAdminDLL; cut that before letting go of the page.
   Err.Try([&] {
     if (oAdminPage) com::PutProperty(oAdminPage, "oAdminDLL", com::Variant::Nothing());

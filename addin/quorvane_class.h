@@ -19,6 +19,8 @@
 namespace quorvane {
 
 class PrintCalForm;
+class FolderBrowserForm;
+
 extern const char* const kProgId;  // "QuorvaneDLL.QuorvaneClass"
 extern const char* const kAppTitle;  // the library's own title, used for untitled boxes
 
@@ -159,6 +161,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   com::Ref<outlook::Items> oGlobalItems, oLocalItems;
   com::Ref<outlook::Explorer> oExplorer;
   com::ObjectPtr oAdminPage;
+  std::shared_ptr<FolderBrowserForm> Form2;  // the folder browser, once it has been opened
   std::shared_ptr<TimerClass> tcTimer;
   com::Ref<office::CommandBar> oCalToolbar;  // only while the toolbar is being set up
   Button oSyncFromGlobalBHandler, oSyncFromLocalBHandler, oSyncDeleteBHandler, oPrintCalendarBHandler;

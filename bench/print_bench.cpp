@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms/form_input.h"
 #include "platform/mapistore/mapi_application.h"
 #include "platform/mapistore/sqlite_store.h"
 #include "platform/printer/qt/qt_printers.h"
@@ -79,7 +78,7 @@ Result Run(int n) {
     dialog.oprefLocalCalendar = "Mailbox - Bench|Calendar";
     dialog.oLocalCalendar = folder;
     dialog.Load();
-    forms::SelectItem(dialog, "Combo2", "90");
+    dialog.Select("Combo2", "90");
     const double s = Seconds([&] { dialog.Click("OKButton"); });
     if (dialog.bJobFailed || !ui.shown.empty()) {
       std::fprintf(stderr, "N=%d: the job failed: %s\n", n, ui.shown.empty() ? "" : ui.shown.back().text.c_str());

@@ -1,5 +1,6 @@
 // Turning a stored "|" path into a calendar folder, and recording the folder's identity.
 #include "addin/quorvane_class.h"
+#include "folders/folder_browser_form.h"
 
 namespace quorvane {
 
@@ -60,7 +61,14 @@ void QuorvaneClass::Browse(bool global) {
                     : "Personal Folders Root and Mailbox Folders Root Not Detected by QZT");
       return;
     }
-    MsgBox("The folder browser is not available in this version. Choose the calendar by its path instead.");
+    if (!Form2 || !Form2->loaded()) Form2 = std::make_shared<FolderBrowserForm>(env_);
+    std::shared_ptr<FolderBrowserForm> form = Form2;  // shutdown may let go of it while it is shown
+    form->oAdminDLL = shared_from_this();
+    form->oCalAdmCls = std::static_pointer_cast<QuorvaneClass>(shared_from_this());
+    form->oSelectGlobal = global;
+    form->oSetPromptErrors = PromptErrors != 0;
+    form->Load();
+    ShowModal(*form);
   });
   if (err.Pending()) {
     fnPostError("Error (" + std::to_string(err.Number()) + ") Detected in " + operation + "\r\nDesc: " +

@@ -32,6 +32,8 @@ int CmdAppointmentOptions(const Words& args, const GlobalOptions& global);
 int CmdClick(const Words& args, const GlobalOptions& global);
 int CmdExport(const Words& args, const GlobalOptions& global);
 int CmdPrint(const Words& args, const GlobalOptions& global);
+int CmdOptions(const Words& args, const GlobalOptions& global);
+int CmdFolderProperties(const Words& args, const GlobalOptions& global);
 
 // The profile named by --profile; UsageError when none was given or it does not exist.
 Profile RequireProfile(const GlobalOptions& global);

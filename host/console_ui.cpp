@@ -17,16 +17,6 @@ std::optional<int> ParseAnswer(const std::string& word) {
   return std::nullopt;
 }
 
-namespace {
-std::string OneLine(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i] == '\n' ? std::string(" / ") : std::string(1, text[i]);
-  }
-  return out;
-}
-}  // namespace
 
 void ConsoleUi::AnswerFrom(LineSource source) {
   source_ = std::move(source);
@@ -75,40 +65,37 @@ static void PrintHeading(forms::Form& form) {
 }
 
 void ConsoleUi::Show(std::shared_ptr<forms::Form> form) {
-  PrintHeading(*form);
-  win32::Ui::Show(std::move(form));
+  win32::Ui::Show(form);
+  // The terminal attends to one form at a time: the actions given, or the person, take it
+  // now; otherwise it stays open for the command that opened it.
+  if (!holdShownForms_ && driver_.Scripted()) {
+    driver_.Run(*form, nullptr);
+  } else if (!holdShownForms_ && Asking()) {
+    const FormDriver::LineSource read = [this] { return ReadLine(); };
+    driver_.Run(*form, &read);
+  } else {
+    PrintHeading(*form);
+  }
 }
 
 void ConsoleUi::ShowModal(forms::Form& form) {
-  PrintHeading(form);
-  std::vector<forms::Control*> buttons;
-  for (auto& c : form.controls()) {
-    if (c.kind == "CommandButton") buttons.push_back(&c);
+  if (!driver_.Scripted() && Asking()) {
+    const FormDriver::LineSource read = [this] { return ReadLine(); };
+    driver_.Run(form, &read);  // shows the whole form first
+    return;
   }
-  if (buttons.empty()) return;
+  PrintHeading(form);
+  if (driver_.Scripted()) {
+    driver_.Run(form, nullptr);
+    return;
+  }
+  form.Activate();
   forms::Control* chosen = nullptr;
-  if (Asking()) {
-    for (auto& c : form.controls()) {
-      if (c.kind != "CheckBox") continue;
-      std::cout << "  [" << (c.value ? "x" : " ") << "] " << c.caption << " - change it? (y/N): " << std::flush;
-      const std::optional<std::string> line = ReadLine();
-      if (line && ParseAnswer(*line) == win32::vbYes) form.Click(c.name);
-    }
-    while (!chosen) {
-      std::cout << "  press";
-      for (auto* b : buttons) std::cout << " [" << b->caption << "]";
-      std::cout << ": " << std::flush;
-      const std::optional<std::string> line = ReadLine();
-      if (!line) break;
-      for (auto* b : buttons) {
-        if (com::EqualsNoCase(com::Trim(*line), b->caption)) chosen = b;
-      }
-    }
-  } else if (answer_) {
+  if (answer_) {
     // Yes or OK presses the form's OK button, No or Cancel its Cancel button.
     const bool ok = *answer_ == win32::vbYes || *answer_ == win32::vbOK;
-    for (auto* b : buttons) {
-      if (com::EqualsNoCase(b->caption, ok ? "OK" : "Cancel")) chosen = b;
+    for (auto& c : form.controls()) {
+      if (c.kind == "CommandButton" && com::EqualsNoCase(c.caption, ok ? "OK" : "Cancel")) chosen = &c;
     }
   }
   if (chosen) {
@@ -117,6 +104,7 @@ void ConsoleUi::ShowModal(forms::Form& form) {
   } else {
     std::cout << "  -> closed" << std::endl;
   }
+  if (form.loaded()) form.Unload();
 }
 
 }  // namespace host

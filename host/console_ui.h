@@ -1,22 +1,28 @@
 #pragma once
-// Message boxes on the terminal: asked when a person is there, otherwise printed as
+// Message boxes and forms on the terminal: asked when a person is there, otherwise printed as
 // "[Title] text" and answered with the command line's choice or the box's default button.
+// Forms are acted on by the form driver, with the command line's actions when it gave any.
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "host/form_driver.h"
 #include "platform/win32/ui.h"
 
 namespace host {
 
 class ConsoleUi : public win32::Ui {
  public:
-  // answer: the reply given to every box that offers it (from --answer); interactive: ask.
-  ConsoleUi(std::optional<int> answer, bool interactive) : answer_(answer), interactive_(interactive) {}
+  // answer: the reply given to every box that offers it (from --answer); interactive: ask;
+  // actions: what the command line does on the forms shown (--do).
+  ConsoleUi(std::optional<int> answer, bool interactive, std::shared_ptr<FormActions> actions = nullptr)
+      : answer_(answer), interactive_(interactive), driver_(std::move(actions)) {}
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
   void ShowModal(forms::Form& form) override;
-  // The form is printed and stays open for the command that opened it to act on.
+  // A form shown without waiting is acted on at once by --do's actions or a person at the
+  // terminal; otherwise, and always after HoldShownForms, it stays open for the command.
   void Show(std::shared_ptr<forms::Form> form) override;
+  void HoldShownForms() { holdShownForms_ = true; }
   size_t boxesShown() const { return boxesShown_; }
 
   // One typed line, nullopt at the end of input.
@@ -33,6 +39,8 @@ class ConsoleUi : public win32::Ui {
   std::optional<int> answer_;
   bool interactive_;
   LineSource source_;
+  FormDriver driver_;
+  bool holdShownForms_ = false;
   size_t boxesShown_ = 0;
 };
 

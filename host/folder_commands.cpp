@@ -24,8 +24,9 @@ void ListFolders(const com::Ref<outlook::Folders>& folders, const std::string& p
 }  // namespace
 
 int CmdFolder(const Words& args, const GlobalOptions& global) {
+  if (!args.empty() && args[0] == "properties") return CmdFolderProperties(Words(args.begin() + 1, args.end()), global);
   const bool list = args.size() == 1 && args[0] == "list", add = args.size() == 2 && args[0] == "add";
-  if (!list && !add) throw UsageError("folder needs 'add PATH' or 'list'");
+  if (!list && !add) throw UsageError("folder needs 'add PATH', 'list' or 'properties PATH'");
   Session session(RequireProfile(global), global.session, list ? Access::Read : Access::Write);
   if (list) {
     ListFolders(session.ns().Folders(), "");

@@ -26,6 +26,9 @@ Commands:
                          missing, shared when it exists)
   folder add PATH        add a folder; PATH names folders from the top down, joined by "|"
   folder list            every folder of the profile, with its appointment count
+  folder properties PATH [--do ACTION]...
+                         the folder's Properties dialog; the add-in adds its page to that
+                         of a folder named "Orbitra"
   appt add PATH --subject S --start "YYYY-MM-DD HH:MM" --end "YYYY-MM-DD HH:MM"
            [--body B] [--location L] [--categories C] [--all-day] [--sensitivity 0-3]
            [--recur daily|weekly|monthly|yearly [--interval N] [--until YYYY-MM-DD]]
@@ -54,8 +57,9 @@ Commands:
                          quit, end of input, Ctrl-C or N minutes (1 to 527040); MS (1 to
                          60000) makes a timer minute last MS milliseconds. Lines on standard
                          input, a terminal or not, are typed commands (click CAPTION,
-                         folder PATH, quit) or, while a message box asks, its answer
-  click CAPTION [--folder PATH] [--select ENTRYID...]
+                         folder PATH, quit) or, while a message box asks, its answer,
+                         or while a form is open, actions on it (see --do)
+  click CAPTION [--folder PATH] [--select ENTRYID...] [--do ACTION]...
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
   appointment-options    the appointment options command, which has no toolbar button
@@ -65,6 +69,9 @@ Commands:
                          of up to 91 days on a printer, or by default on "Quorvane PDF"
                          (a file in the profile's Printed folder unless --output names one);
                          prints where the page went
+  options [--do ACTION]...
+                         the Options dialog with the add-in's page; its buttons are OK,
+                         Cancel and Apply, the page's controls are named as on the page
   import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
   export PATH FILE.ics   write a folder's appointments as an iCalendar file
   connect                load the add-in on the profile, connect and disconnect it, and
@@ -75,6 +82,12 @@ Options:
   --profile DIR          the member's profile folder (default: $QUORVANE_PROFILE)
   --answer WORD          answer every message box with WORD when no person is asked
   --locale NAME          regional settings: en-US (default), en-GB, de-DE, ISO
+  --do ACTION            an action on the form shown, in order (also after options and
+                         folder properties): click NAME, set NAME TEXT, select NAME ITEM
+                         (a tree node by its path of texts joined by "|"), show, help.
+                         Actions go to the topmost form; a form left without actions is
+                         closed as its close box would. An action naming what the form
+                         does not have lists its controls and ends with status 2
   --lock-wait SECONDS    how long to wait for a profile another quorvane is changing
                          (default: $QUORVANE_LOCK_WAIT_SECONDS, else 30); then exit 1
   -h, --help             this text
@@ -85,6 +98,8 @@ export, registry, settings without changes) never wait.
 
 Message boxes are asked on the terminal when one is attached (by run, on its standard input),
 and otherwise printed as "[Title] text" with the answer given; --answer answers them all.
+Forms (dialogs) are shown with their controls and take typed actions on a terminal; without
+one, --do actions drive them, or else --answer presses their OK or Cancel button.
 Bad input gets one line on stderr and exit status 2.
 )";
 
@@ -97,6 +112,7 @@ int main(int argc, char** argv) {
   host::GlobalOptions global;
   if (const char* env = std::getenv("QUORVANE_PROFILE")) global.profileDir = env;
   global.session.interactive = ::isatty(0) && ::isatty(1);
+  global.session.actions = std::make_shared<host::FormActions>();
   try {
     if (const char* env = std::getenv("QUORVANE_LOCK_WAIT_SECONDS")) {
       global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("QUORVANE_LOCK_WAIT_SECONDS", env, 0, kMaxWait));
@@ -118,6 +134,9 @@ int main(int argc, char** argv) {
         global.session.answer = host::ParseAnswer(w);
         if (!global.session.answer) throw host::UsageError("--answer takes yes, no, ok or cancel, not '" + w + "'");
         global.session.interactive = false;
+      } else if (a == "--do") {
+        global.session.actions->given = true;
+        global.session.actions->pending.push_back(value());
       } else if (a == "--lock-wait") {
         global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("--lock-wait", value(), 0, kMaxWait));
       } else if (a == "--locale") {
@@ -135,7 +154,16 @@ int main(int argc, char** argv) {
     const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
     global.session.holder = command;
     for (const auto& word : rest) global.session.holder += " " + word;
-    return host::RunCommand(command, rest, global);
+    const int status = host::RunCommand(command, rest, global);
+    const host::FormActions& actions = *global.session.actions;
+    if (actions.failed) return 2;
+    if (!actions.pending.empty()) {
+      std::cerr << "quorvane: no form took the action '" << actions.pending.front() << "'";
+      if (actions.pending.size() > 1) std::cerr << " nor the " << actions.pending.size() - 1 << " after it";
+      std::cerr << "\n";
+      return 2;
+    }
+    return status;
   } catch (const host::UsageError& e) {
     std::cerr << "quorvane: " << e.what() << "\n";
     return 2;

@@ -7,7 +7,6 @@
 #include "host/commands.h"
 #include "host/usage_error.h"
 #include "platform/com/date.h"
-#include "platform/forms/form_input.h"
 
 namespace host {
 
@@ -75,7 +74,7 @@ void Choose(forms::Form& dialog, const std::string& combo, const std::string& va
   if (std::find(items.begin(), items.end(), value) == items.end()) {
     throw UsageError("no " + what + " '" + value + "'; the dialog lists:" + Listed(items));
   }
-  forms::SetText(dialog, combo, value);
+  dialog.Type(combo, value);
 }
 
 std::string SafeFileName(std::string name) {
@@ -90,6 +89,7 @@ std::string SafeFileName(std::string name) {
 int CmdPrint(const Words& args, const GlobalOptions& global) {
   const PrintOptions o = Parse(args);
   Session session(RequireProfile(global), global.session, Access::Write);
+  session.ui().HoldShownForms();  // this command fills the dialog, not --do or a person
   if (!session.ConnectAddIn()) return 1;
   session.StartAddIn();
   com::CallMethod(session.AddIn(), "oPrintCalendarBHandler_Click");
@@ -103,20 +103,20 @@ int CmdPrint(const Words& args, const GlobalOptions& global) {
   // days per page unless it is given.
   Choose(*dialog, "Combo1", o.printer, "printer");
   Choose(*dialog, "Combo3", o.calendar, "calendar");
-  if (!o.from.empty()) forms::SelectItem(*dialog, "Calendar1", o.from);
-  forms::SelectItem(*dialog, "Combo2", o.days.empty() ? (*dialog)["Combo2"].text : o.days);
-  if (!o.to.empty()) forms::SelectItem(*dialog, "Calendar2", o.to);
-  if (!o.copies.empty()) forms::SetText(*dialog, "Text1", o.copies);
+  if (!o.from.empty()) dialog->Select("Calendar1", o.from);
+  dialog->Select("Combo2", o.days.empty() ? (*dialog)["Combo2"].caption : o.days);
+  if (!o.to.empty()) dialog->Select("Calendar2", o.to);
+  if (!o.copies.empty()) dialog->Type("Text1", o.copies);
 
-  const bool toPdf = (*dialog)["Combo1"].text == printer::kPdfPrinterName;
+  const bool toPdf = (*dialog)["Combo1"].caption == printer::kPdfPrinterName;
   if (!o.output.empty() && !toPdf)
     throw UsageError("--output names the file of the printer '" + std::string(printer::kPdfPrinterName) + "'");
   if (toPdf) {
     std::string path = o.output;
     if (path.empty()) {
-      const std::string calendar = (*dialog)["Combo3"].text;
+      const std::string calendar = (*dialog)["Combo3"].caption;
       const std::string leaf = calendar.substr(calendar.rfind('|') == std::string::npos ? 0 : calendar.rfind('|') + 1);
-      path = session.profile().dir() + "/Printed/" + SafeFileName(leaf) + " " + (*dialog)["Calendar1"].text + ".pdf";
+      path = session.profile().dir() + "/Printed/" + SafeFileName(leaf) + " " + (*dialog)["Calendar1"].caption + ".pdf";
     }
     session.printers().SetPdfOutput(std::filesystem::absolute(path).string());
   }
@@ -134,8 +134,8 @@ int CmdPrint(const Words& args, const GlobalOptions& global) {
     std::cerr << "quorvane: nothing was printed\n";
     return 1;
   }
-  std::cout << "Printed " << (*dialog)["Combo3"].text << " from " << (*dialog)["Calendar1"].text << " to "
-            << (*dialog)["Calendar2"].text << " on " << used.DeviceName() << ": " << where << "\n";
+  std::cout << "Printed " << (*dialog)["Combo3"].caption << " from " << (*dialog)["Calendar1"].caption << " to "
+            << (*dialog)["Calendar2"].caption << " on " << used.DeviceName() << ": " << where << "\n";
   if (problems) {
     std::cerr << "quorvane: the page is incomplete: the job stopped (see the message above)\n";
     return 1;

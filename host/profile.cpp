@@ -5,6 +5,7 @@
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/mapistore/sqlite_store.h"
+#include "platform/outlook/outlook_enums.h"
 #include "platform/win32/file_registry.h"
 
 namespace fs = std::filesystem;
@@ -69,7 +70,7 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
     pub = mapistore::SqliteStore::Open(p.public_, clock);
   } else {
     fs::create_directories(fs::path(p.public_).parent_path(), ec);
-    pub = mapistore::SqliteStore::Create(p.public_, "Public Folders", clock);
+    pub = mapistore::SqliteStore::Create(p.public_, "Public Folders", clock, outlook::olPostItem);
     pub->AddFolder(pub->Root().id, "All Public Folders", 0);
   }
   pub->AddAddress(mapistore::AddressRecord{user, user + "@workgroup"});

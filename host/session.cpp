@@ -44,7 +44,7 @@ Session::Session(Profile profile, const SessionOptions& options, Access access)
                 ? std::make_unique<ProfileLock>(profile_.dir(), options.holder, options.lockWaitSeconds)
                 : nullptr),
       registry_(profile_.RegistryPath()),
-      ui_(options.answer, options.interactive),
+      ui_(options.answer, options.interactive, options.actions),
       clock_(options.minuteMs > 0 ? std::unique_ptr<win32::Clock>(new win32::ScaledClock(options.minuteMs))
                                   : std::unique_ptr<win32::Clock>(new win32::SystemClock())),
       loop_(*clock_),

@@ -21,6 +21,7 @@ struct SessionOptions {
   int64_t minuteMs = 0;  // 0: real minutes; else one timer minute lasts this long
   std::string holder;      // the command, shown to a process that waits for the profile
   int lockWaitSeconds = 30;
+  std::shared_ptr<FormActions> actions;  // --do
 };
 
 // Write: the session runs the add-in or changes the profile, so it takes the profile first.

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "platform/com/com_error.h"
-#include "platform/forms/form_input.h"
 #include "platform/win32/locale.h"
 
 namespace quorvane {
@@ -24,7 +23,7 @@ std::string IsoDate(com::Date d) {
 // The month calendar's selected day, composed from its year, month and day.
 com::Date CalendarDate(const forms::Control& c) {
   int y = 0, m = 0, d = 0;
-  if (std::sscanf(c.text.c_str(), "%d-%d-%d", &y, &m, &d) != 3) com::Raise(380, "Invalid property value");
+  if (std::sscanf(c.caption.c_str(), "%d-%d-%d", &y, &m, &d) != 3) com::Raise(380, "Invalid property value");
   return com::Date::FromParts(y, m, d);
 }
 
@@ -37,25 +36,32 @@ int DayBoundaries(com::Date from, com::Date to) {
 
 PrintCalForm::PrintCalForm(win32::Environment& env, printer::Printers& printers)
     : Form("dlgPrintCal", "Print Calendar"), env_(env), printers_(printers) {
-  using forms::Place;
-  Place(Add("Label", "Label1", "Printer:"), 1080, 120, 495, 255);
-  Place(Add("ComboBox", "Combo1", ""), 1680, 120, 5535, 315, 2);
-  Place(Add("Label", "Label4", "Calendar to Print:"), 240, 600, 1335, 255);
-  Place(Add("ComboBox", "Combo3", ""), 1680, 600, 5535, 315, 12);
-  Place(Add("Label", "Label2", "Days Per Page"), 1680, 1320, 1695, 255);
-  forms::Control& combo2 = Place(Add("ComboBox", "Combo2", ""), 1680, 1560, 1695, 315, 4);
+  using forms::Twips;
+  Add("Label", "Label1", "Printer:", Twips{1080, 120, 495, 255});
+  Add("ComboBox", "Combo1", "", Twips{1680, 120, 5535, 315});
+  Add("Label", "Label4", "Calendar to Print:", Twips{240, 600, 1335, 255});
+  Add("ComboBox", "Combo3", "", Twips{1680, 600, 5535, 315});
+  Add("Label", "Label2", "Days Per Page", Twips{1680, 1320, 1695, 255});
+  forms::Control& combo2 = Add("ComboBox", "Combo2", "", Twips{1680, 1560, 1695, 315});
   combo2.editable = false;
   combo2.change = [this] { Combo2_Change(); };
-  Place(Add("Label", "Label3", "Number of Copies"), 4800, 1320, 1455, 255);
-  Place(Add("TextBox", "Text1", ""), 5160, 1560, 735, 285, 6);
-  Place(Add("Frame", "Frame1", "Print Start Date"), 120, 2400, 3975, 2895);
-  Place(Add("MonthView", "Calendar1", ""), 120, 480, 3735, 2295).container = "Frame1";
-  Place(Add("Frame", "Frame2", "Print End Date"), 4320, 2400, 3975, 2895);
-  Place(Add("MonthView", "Calendar2", ""), 120, 480, 3735, 2295).container = "Frame2";
-  Place(Add("CommandButton", "OKButton", "OK"), 2760, 5640, 1215, 375, 0).click = [this] { OKButton_Click(); };
-  Place(Add("CommandButton", "CancelButton", "Cancel"), 4320, 5640, 1215, 375, 1).click = [this] {
+  Add("Label", "Label3", "Number of Copies", Twips{4800, 1320, 1455, 255});
+  Add("TextBox", "Text1", "", Twips{5160, 1560, 735, 285});
+  Add("Frame", "Frame1", "Print Start Date", Twips{120, 2400, 3975, 2895});
+  Add("MonthView", "Calendar1", "", Twips{120, 480, 3735, 2295}, "Frame1");
+  Add("Frame", "Frame2", "Print End Date", Twips{4320, 2400, 3975, 2895});
+  Add("MonthView", "Calendar2", "", Twips{120, 480, 3735, 2295}, "Frame2");
+  Add("CommandButton", "OKButton", "OK", Twips{2760, 5640, 1215, 375}).click = [this] { OKButton_Click(); };
+  Add("CommandButton", "CancelButton", "Cancel", Twips{4320, 5640, 1215, 375}).click = [this] {
     CancelButton_Click();
   };
+  // The dialog's own tab order; the controls it does not name follow after.
+  int next = 13;
+  for (auto& c : controls()) c.tabIndex = next++;
+  for (const auto& [name, index] : {std::pair{"OKButton", 0}, {"CancelButton", 1}, {"Combo1", 2}, {"Combo2", 4},
+                                    {"Text1", 6}, {"Combo3", 12}}) {
+    (*this)[name].tabIndex = index;
+  }
 }
 
 int16_t PrintCalForm::fnWeekdayMonFirst(com::Date d) { return static_cast<int16_t>((d.Weekday() + 5) % 7 + 1); }
@@ -70,32 +76,32 @@ std::string PrintCalForm::fnMonthNameOfDate(com::Date d) { return fnMonthName(d.
 
 void PrintCalForm::OnLoad() {
   com::ErrObject err;
-  (*this)["Text1"].text = "1";
+  (*this)["Text1"].caption = "1";
   forms::Control& combo1 = (*this)["Combo1"];
   err.Try([&] {
     const std::string current = printers_.Current().DeviceName();
     for (int i = 0; i < printers_.Count(); ++i) {
       const std::string name = printers_.Item(i).DeviceName();
       combo1.items.push_back(name);
-      if (name == current) combo1.text = name;
+      if (name == current) combo1.caption = name;
     }
   });
   forms::Control& combo2 = (*this)["Combo2"];
   combo2.items = {"30", "60", "90"};
-  combo2.text = "60";
+  combo2.caption = "60";
   forms::Control& combo3 = (*this)["Combo3"];
   combo3.items = {oprefGlobalCalendar, oprefLocalCalendar};
-  combo3.text = oprefLocalCalendar;
+  combo3.caption = oprefLocalCalendar;
   const com::Date today = env_.clock.Now().DateOnly();
-  (*this)["Calendar1"].text = IsoDate(today);
-  (*this)["Calendar2"].text = IsoDate(today.AddDays(60));
+  (*this)["Calendar1"].caption = IsoDate(today);
+  (*this)["Calendar2"].caption = IsoDate(today.AddDays(60));
 }
 
 void PrintCalForm::Combo2_Change() {
   com::ErrObject err;
   err.Try([&] {
-    const int days = std::stoi((*this)["Combo2"].text);
-    (*this)["Calendar2"].text = IsoDate(CalendarDate((*this)["Calendar1"]).AddDays(days));
+    const int days = std::stoi((*this)["Combo2"].caption);
+    (*this)["Calendar2"].caption = IsoDate(CalendarDate((*this)["Calendar1"]).AddDays(days));
   });
 }
 
@@ -116,7 +122,7 @@ std::string PrintCalForm::Refusal(com::Date startDate, com::Date endDate, const 
     return "One page holds at most 91 days: choose a Print End Date no later than 90 days after the Print Start "
            "Date.";
   }
-  const std::string& text = (*this)["Text1"].text;
+  const std::string& text = (*this)["Text1"].caption;
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0' || n < 1 || n > 99) return "Number of Copies takes a whole number from 1 to 99.";
@@ -139,9 +145,9 @@ void PrintCalForm::OKButton_Click() {
   int16_t rows = 0;
   err.Try([&] { startDate = CalendarDate((*this)["Calendar1"]); });
   err.Try([&] { endDate = CalendarDate((*this)["Calendar2"]); });
-  err.Try([&] { rows = RowsFor(std::stoi((*this)["Combo2"].text)); });
-  const std::string calendarName = (*this)["Combo3"].text;
-  const std::string printerName = (*this)["Combo1"].text;
+  err.Try([&] { rows = RowsFor(std::stoi((*this)["Combo2"].caption)); });
+  const std::string calendarName = (*this)["Combo3"].caption;
+  const std::string printerName = (*this)["Combo1"].caption;
   int copies = 1;
   // What the job cannot do as asked is refused before anything is printed, and the dialog
   // stays open for the user to put it right.

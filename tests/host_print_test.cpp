@@ -132,6 +132,22 @@ TEST_F(HostPrintTest, ToolbarButtonOpensTheDialog) {
   EXPECT_TRUE(Printed().empty());
 }
 
+TEST_F(HostPrintTest, ToolbarDialogDrivenByActions) {
+  ASSERT_EQ(0, Run({"settings", "CalToolbar=1"}).status);
+  auto r = Run({"click", "&Print Calendar", "--do", "select Calendar1 2026-03-02", "--do", "select Combo2 30", "--do",
+                "set Text1 2", "--do", "click OKButton"},
+               "yes");
+  ASSERT_EQ(0, r.status) << r.out << r.err;
+  const auto printed = Printed();
+  ASSERT_EQ(printed.size(), 1u);
+  const std::string text = Capture("pdftotext '" + dir / "ann/Printed" + "/" + printed[0] + "' -");
+  EXPECT_NE(text.find("From Date: 3/2/2026 To Date: 4/1/2026"), std::string::npos) << text;
+
+  auto wrong = Run({"click", "&Print Calendar", "--do", "select Combo2 45"}, "yes");
+  EXPECT_EQ(2, wrong.status) << wrong.out << wrong.err;
+  EXPECT_EQ(Printed().size(), 1u);
+}
+
 TEST_F(HostPrintTest, JobThroughACupsScheduler) {
   PrivateCups cups("QuorvaneTest");
   if (!cups.failure().empty()) GTEST_SKIP() << "no CUPS scheduler of our own: " << cups.failure();

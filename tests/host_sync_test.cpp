@@ -58,10 +58,11 @@ class OwnAppointmentTest : public HostSyncTest {
     }
     ASSERT_EQ(subjects.size(), static_cast<size_t>(copies));
   }
-  std::string Prompt(const std::string& subject) {
-    return "[Confirm Deletion] Appointment (" + subject +
+  std::string Question(const std::string& subject) {
+    return "Appointment (" + subject +
            ") / Has been removed from the Global Calendar / Do you want to remove from your Local Calendar?";
   }
+  std::string Prompt(const std::string& subject) { return "[Confirm Deletion] " + Question(subject); }
   static constexpr const char* kLocal = "Mailbox - Ann|Calendar";
 };
 
@@ -84,11 +85,12 @@ TEST_F(OwnAppointmentTest, NoKeepsItAndItIsAskedAgainYesDeletesIt) {
 TEST_F(OwnAppointmentTest, DontAskMeAgainDeletesItAndTheNextIsDeletedWithoutAsking) {
   AddShareAndLoseCopies({"First", "Second"});
   // On a terminal: tick "Don't ask me again", then OK.
-  auto ticked = RunQuorvaneOnTerminal({"--profile", dir / "Ann", "sync", "deletions"}, "y\nOK\n");
+  auto ticked = RunQuorvaneOnTerminal({"--profile", dir / "Ann", "sync", "deletions"}, "click Check1\nclick OKButton\n");
   ASSERT_EQ(0, ticked.status) << ticked.out;
-  EXPECT_NE(std::string::npos, ticked.out.find(Prompt("First"))) << ticked.out;
-  EXPECT_NE(std::string::npos, ticked.out.find("Don't ask me again"));
-  EXPECT_EQ(std::string::npos, ticked.out.find(Prompt("Second"))) << "asked once only";
+  EXPECT_NE(std::string::npos, ticked.out.find("[Confirm Deletion]\r\n  Label1 (Label) \"" + Question("First")))
+      << ticked.out;
+  EXPECT_NE(std::string::npos, ticked.out.find("Check1 (CheckBox) \"Don't ask me again\" [ ]"));
+  EXPECT_EQ(std::string::npos, ticked.out.find(Question("Second"))) << "asked once only";
   EXPECT_NE(std::string::npos, Run("Ann", {"settings"}).out.find("PromptDelete=1"));
   EXPECT_EQ(std::string::npos, List("Ann", kLocal).find("First"));
 

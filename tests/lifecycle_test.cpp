@@ -1,6 +1,8 @@
 // The add-in under its host: connection, start-up, toolbar, commands and the host's events.
 #include <gtest/gtest.h>
 
+#include "optionspage/uc_admin_page.h"
+
 #include "platform/com/class_registry.h"
 #include "platform/outlook/items.h"
 #include "tests/support/sync_fixture.h"
@@ -211,11 +213,13 @@ TEST_F(LifecycleTest, TheOptionsPageIsAddedOnlyWhereItBelongs) {
   auto page = pages->added[0].first;
   EXPECT_EQ("Team", com::GetProperty(page, "prefGlobalCalendar").ToString())
       << "the settings as the registry holds them: a resolved path keeps the folder's own name";
-  EXPECT_EQ(addin.get(), com::GetProperty(page, "oAdminDLL").ToObject().get());
+  auto* adminPage = dynamic_cast<pagorin::UCAdminPage*>(page.get());
+  ASSERT_TRUE(adminPage);
+  EXPECT_EQ(addin.get(), adminPage->oAdminDLL.get());
 
   com::Args custom;
   addin->OnBeginShutdown(custom);
-  EXPECT_FALSE(com::GetProperty(page, "oAdminDLL").ToObject()) << "the page lets go of the add-in first";
+  EXPECT_FALSE(adminPage->oAdminDLL) << "the page lets go of the add-in first";
 }
 
 TEST_F(LifecycleTest, ClosingTheExplorerStopsTheWorkAndTheTimer) {

@@ -1,7 +1,6 @@
 // The toolbar's print command: the dialog opens without waiting, once, and goes at shutdown.
 #include <gtest/gtest.h>
 
-#include "platform/forms/form_input.h"
 #include "platform/printer/recording_printer.h"
 #include "tests/support/sync_fixture.h"
 
@@ -36,7 +35,7 @@ TEST_F(PrintCommandTest, OpensWithoutWaitingAndOnlyOnce) {
   EXPECT_EQ(ui.formsShown.size(), 2u);  // the second click brings it to the front
   auto& dialog = *ui.OpenForms()[0];
   EXPECT_EQ(dialog.caption(), "Print Calendar");
-  EXPECT_EQ(dialog["Combo3"].text, "Mailbox - Ann|Calendar");
+  EXPECT_EQ(dialog["Combo3"].caption, "Mailbox - Ann|Calendar");
   Local("Standup", At(3, 11, 9), At(3, 11, 10));
   dialog.Click("OKButton");
   EXPECT_TRUE(ui.OpenForms().empty());

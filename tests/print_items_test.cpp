@@ -1,7 +1,6 @@
 // Which appointments reach the page, on which day and in which order; the dialog's choices.
 #include <gtest/gtest.h>
 
-#include "platform/forms/form_input.h"
 #include "platform/outlook/outlook_enums.h"
 #include "print/occurrences.h"
 #include "tests/support/print_fixture.h"
@@ -19,16 +18,21 @@ const char* const kStop9 =
 TEST_F(PrintItemsTest, DialogLoadsPrintersCalendarsAndDates) {
   OpenDialog();
   EXPECT_EQ((*dialog)["Combo1"].items, (std::vector<std::string>{"Office Laser", "Quorvane PDF"}));
-  EXPECT_EQ((*dialog)["Combo1"].text, "Quorvane PDF");
+  EXPECT_EQ((*dialog)["Combo1"].caption, "Quorvane PDF");
   EXPECT_EQ((*dialog)["Combo3"].items, (std::vector<std::string>{kGlobalPath, kLocalPath}));
-  EXPECT_EQ((*dialog)["Combo3"].text, kLocalPath);
-  EXPECT_EQ((*dialog)["Combo2"].text, "60");
-  EXPECT_EQ((*dialog)["Text1"].text, "1");
-  EXPECT_EQ((*dialog)["Calendar1"].text, "2026-03-10");
-  EXPECT_EQ((*dialog)["Calendar2"].text, "2026-05-09");
+  EXPECT_EQ((*dialog)["Combo3"].caption, kLocalPath);
+  EXPECT_EQ((*dialog)["Combo2"].caption, "60");
+  EXPECT_EQ((*dialog)["Text1"].caption, "1");
+  EXPECT_EQ((*dialog)["Calendar1"].caption, "2026-03-10");
+  EXPECT_EQ((*dialog)["Calendar2"].caption, "2026-05-09");
   EXPECT_EQ((*dialog)["Calendar2"].container, "Frame2");
   EXPECT_EQ((*dialog)["Combo3"].tabIndex, 12);
-  EXPECT_THROW(forms::SetText(*dialog, "Combo2", "45"), std::invalid_argument);
+  EXPECT_EQ((*dialog)["OKButton"].tabIndex, 0);
+  EXPECT_EQ((*dialog)["Calendar1"].pos.width, 3735);
+  dialog->Type("Combo2", "45");  // a drop-down list takes only its entries
+  EXPECT_EQ((*dialog)["Combo2"].caption, "60");
+  EXPECT_FALSE(dialog->Select("Calendar1", "2026-02-30"));
+  EXPECT_FALSE(dialog->Select("Combo3", "Elsewhere"));
 }
 
 TEST_F(PrintItemsTest, SmallHelpers) {
@@ -136,9 +140,9 @@ TEST_F(PrintItemsTest, UnreadableCalendarIsReportedNotPrintedEmpty) {
 TEST_F(PrintItemsTest, PrinterCalendarAndCopies) {
   Add("Standup", "", At(3, 3, 9));
   OpenDialog();
-  forms::SetText(*dialog, "Combo1", "Office Laser");
-  forms::SetText(*dialog, "Combo3", kGlobalPath);
-  forms::SetText(*dialog, "Text1", "3");
+  dialog->Type("Combo1", "Office Laser");
+  dialog->Type("Combo3", kGlobalPath);
+  dialog->Type("Text1", "3");
   dialog->Click("OKButton");
   ASSERT_EQ(other->jobs.size(), 1u);
   EXPECT_TRUE(printer->jobs.empty());
@@ -151,22 +155,22 @@ TEST_F(PrintItemsTest, PrinterCalendarAndCopies) {
 
 TEST_F(PrintItemsTest, RangesThePageCannotHoldAreRefused) {
   OpenDialog();
-  forms::SelectItem(*dialog, "Calendar1", "2026-03-02");
-  forms::SelectItem(*dialog, "Calendar2", "2026-06-01");  // 91 days later
+  dialog->Select("Calendar1", "2026-03-02");
+  dialog->Select("Calendar2", "2026-06-01");  // 91 days later
   dialog->Click("OKButton");
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text.rfind("One page holds at most 91 days", 0), 0u);
   ui.shown.clear();
-  forms::SelectItem(*dialog, "Calendar2", "2026-03-01");
+  dialog->Select("Calendar2", "2026-03-01");
   dialog->Click("OKButton");
-  forms::SelectItem(*dialog, "Calendar2", "2026-03-31");
-  forms::SetText(*dialog, "Text1", "three");
+  dialog->Select("Calendar2", "2026-03-31");
+  dialog->Type("Text1", "three");
   dialog->Click("OKButton");
-  forms::SetText(*dialog, "Text1", "1");
-  forms::SetText(*dialog, "Combo3", "Elsewhere");
+  dialog->Type("Text1", "1");
+  dialog->Type("Combo3", "Elsewhere");
   dialog->Click("OKButton");
-  forms::SetText(*dialog, "Combo3", kLocalPath);
-  forms::SetText(*dialog, "Combo1", "Office Lazer");
+  dialog->Type("Combo3", kLocalPath);
+  dialog->Type("Combo1", "Office Lazer");
   dialog->Click("OKButton");
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
                             "The Print End Date lies before the Print Start Date. Nothing was printed.",
@@ -177,7 +181,7 @@ TEST_F(PrintItemsTest, RangesThePageCannotHoldAreRefused) {
   EXPECT_TRUE(printer->operations.empty());
   EXPECT_TRUE(other->operations.empty());
   EXPECT_TRUE(dialog->loaded());  // open for the user to put right
-  forms::SetText(*dialog, "Combo1", "Quorvane PDF");
+  dialog->Type("Combo1", "Quorvane PDF");
   dialog->Click("OKButton");
   EXPECT_EQ(printer->jobs.size(), 1u);
 }

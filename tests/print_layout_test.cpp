@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/forms/form_input.h"
 #include "platform/outlook/outlook_enums.h"
 #include "tests/support/print_fixture.h"
 
@@ -121,9 +120,9 @@ TEST_F(PrintLayoutTest, ThirdLineOfADayIsTwoLinesBelowTheFirst) {
 
 TEST_F(PrintLayoutTest, NinetyDaysSetsTheEndAndFifteenRows) {
   OpenDialog();
-  forms::SelectItem(*dialog, "Calendar1", "2026-03-02");
-  forms::SelectItem(*dialog, "Combo2", "90");
-  EXPECT_EQ((*dialog)["Calendar2"].text, "2026-05-31");
+  dialog->Select("Calendar1", "2026-03-02");
+  dialog->Select("Combo2", "90");
+  EXPECT_EQ((*dialog)["Calendar2"].caption, "2026-05-31");
   dialog->Click("OKButton");
   EXPECT_EQ(dialog->iGridRows, 15);
   EXPECT_EQ(dialog->iRowHeight, 724);  // 723.5, to the even neighbour

@@ -1,36 +1,175 @@
 #include "platform/forms/form.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
+#include "platform/com/com_error.h"
+#include "platform/com/date.h"
+#include "platform/win32/environment.h"
+
 namespace forms {
+
+namespace {
+bool IsIsoDate(const std::string& s) {
+  int y = 0, m = 0, d = 0;
+  char tail = 0;
+  if (s.size() != 10 || std::sscanf(s.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
+  if (m < 1 || m > 12 || d < 1 || d > 31 || y < 100) return false;
+  // A day past the month's end would roll into the next month.
+  return com::Date::FromParts(y, m, d).Parts().day == d;
+}
+}  // namespace
 
 Form::~Form() = default;
 
 Control& Form::Add(const std::string& kind, const std::string& name, const std::string& caption) {
+  return Add(kind, name, caption, Twips{});
+}
+
+Control& Form::Add(const std::string& kind, const std::string& name, const std::string& caption, Twips pos,
+                   const std::string& container) {
   Control c;
   c.kind = kind;
   c.name = name;
   c.caption = caption;
+  c.pos = pos;
+  c.container = container;
+  c.tabIndex = static_cast<int>(controls_.size());
+  if (kind == "TreeView") c.nodes = std::make_shared<TreeNodes>();
   controls_.push_back(std::move(c));
   return controls_.back();
 }
 
-Control& Form::operator[](const std::string& name) {
+Control& Form::Embed(Form& child, const std::string& name, Twips pos) {
+  Control& c = Add("UserControl", name, child.caption(), pos);
+  c.embedded = &child;
+  return c;
+}
+
+Control* Form::Find(const std::string& name) {
   for (auto& c : controls_) {
-    if (c.name == name) return c;
+    if (c.name == name) return &c;
   }
+  for (auto& c : controls_) {
+    if (!c.embedded) continue;
+    if (Control* inner = c.embedded->Find(name)) return inner;
+  }
+  return nullptr;
+}
+
+Control& Form::operator[](const std::string& name) {
+  if (Control* c = Find(name)) return *c;
   throw std::out_of_range("no control " + name + " on " + name_);
+}
+
+std::vector<Control*> Form::AllControls() {
+  std::vector<Control*> out;
+  for (auto& c : controls_) {
+    out.push_back(&c);
+    if (!c.embedded) continue;
+    for (Control* inner : c.embedded->AllControls()) out.push_back(inner);
+  }
+  return out;
+}
+
+Form* Form::Owner(const Control& control) {
+  for (auto& c : controls_) {
+    if (&c == &control) return this;
+  }
+  for (auto& c : controls_) {
+    if (!c.embedded) continue;
+    if (Form* owner = c.embedded->Owner(control)) return owner;
+  }
+  return nullptr;
+}
+
+void Form::Raise(const std::function<void()>& handler) {
+  if (!handler) return;
+  try {
+    handler();
+  } catch (const com::ComError& e) {
+    win32::Environment& env = win32::Env();
+    env.loop.BeforeUserWait();
+    env.ui.MessageBox("Run-time error '" + std::to_string(e.number()) + "':\r\n\r\n" + e.description(), caption_,
+                      win32::vbOKOnly | win32::vbCritical);
+  }
+}
+
+void Form::SelectOption(Control& option) {
+  Form* owner = Owner(option);
+  for (auto& c : owner->controls_) {
+    if (&c != &option && c.kind == "OptionButton" && c.container == option.container) c.value = 0;
+  }
+  option.value = 1;
 }
 
 void Form::Click(const std::string& name) {
   Control& c = (*this)[name];
+  if (!c.enabled) return;
   if (c.kind == "CheckBox") c.value = c.value ? 0 : 1;
-  if (c.click) c.click();
+  if (c.kind == "OptionButton") SelectOption(c);
+  Owner(c)->Raise(c.click);
+}
+
+void Form::Type(const std::string& name, const std::string& text) {
+  Control& c = (*this)[name];
+  if (!c.enabled) return;
+  // A drop-down list takes no typing: only its own entries can be chosen.
+  if (c.kind == "ComboBox" && !c.editable) {
+    Select(name, text);
+    return;
+  }
+  SetText(name, text);
+}
+
+bool Form::Select(const std::string& name, const std::string& item) {
+  Control& c = (*this)[name];
+  if (c.kind == "ComboBox" || c.kind == "MonthView") {
+    const bool known = c.kind == "ComboBox" ? std::find(c.items.begin(), c.items.end(), item) != c.items.end()
+                                            : IsIsoDate(item);
+    if (!known) return false;
+    // Picking an entry is a click on it: its event runs even when the text stays the same.
+    c.caption = item;
+    Owner(c)->Raise(c.change);
+    return true;
+  }
+  if (!c.nodes) return false;
+  const int index = c.nodes->FindPath(item);
+  if (index == 0) return false;
+  c.nodes->selected = index;
+  if (c.nodeClick) Owner(c)->Raise([&] { c.nodeClick(index); });
+  return true;
+}
+
+void Form::SetText(const std::string& name, const std::string& text) {
+  Control& c = (*this)[name];
+  if (c.caption == text) return;
+  c.caption = text;
+  Owner(c)->Raise(c.change);
+}
+
+void Form::SetValue(const std::string& name, int value) {
+  Control& c = (*this)[name];
+  if (c.kind == "OptionButton") {
+    if (value == 0) {
+      c.value = 0;
+      return;
+    }
+    if (c.value != 0) return;
+    SelectOption(c);
+  } else {
+    if (c.value == value) return;
+    c.value = value;
+  }
+  Owner(c)->Raise(c.click);
 }
 
 void Form::Load() {
   loaded_ = true;
   OnLoad();
 }
+
+void Form::Activate() { OnActivate(); }
 
 }  // namespace forms

@@ -1,52 +1,103 @@
 #pragma once
-// Headless forms: a caption and named controls, each with its caption, value and click
-// handler, so any front end (a terminal today) can show them and tests can act on them.
+// Headless forms: a caption and named controls kept as data (kind, caption or text, value,
+// twip position, tab order, container, events), so any front end can draw them and act on
+// them, and tests can act on them directly.
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/forms/tree_nodes.h"
+
 namespace forms {
 
+class Form;
+
+// Left, top, width, height in twips, relative to the control's container.
+struct Twips {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
 struct Control {
-  std::string kind;  // "Label", "CheckBox", "CommandButton", "TextBox", "ComboBox", "Frame", "MonthView"
+  // "Label", "TextBox", "CheckBox", "OptionButton", "Frame", "CommandButton", "TreeView",
+  // "ProgressBar", "UserControl", "ComboBox", "MonthView" (its caption: the date as yyyy-mm-dd)
+  std::string kind;
   std::string name;
-  std::string caption;
-  int value = 0;  // a check box: 0 or 1
+  std::string caption;  // a text box's text
+  int value = 0;        // a check or option button: 0 or 1; a progress bar: 0 to 100
   std::function<void()> click;
-  // A text box's or combo box's text; a month calendar's date as yyyy-mm-dd.
-  std::string text;
-  std::vector<std::string> items;  // a combo box's entries
-  bool editable = true;            // a combo box that takes typing, not only its entries
-  int left = 0, top = 0, width = 0, height = 0;  // twips, inside the container
-  std::string container;           // the frame that holds the control; empty: the form
-  int tabIndex = -1;               // -1: not a tab stop
-  std::function<void()> change;    // after the text or the selection changed
+  Twips pos;
+  int tabIndex = 0;
+  std::string container;  // the frame that holds it; empty: the form itself
+  bool visible = true;
+  bool enabled = true;
+  std::function<void()> change;                 // a text box's or combo box's text changed
+  std::vector<std::string> items;               // a combo box's entries
+  bool editable = true;                         // a combo box that takes typing, not only its entries
+  std::shared_ptr<TreeNodes> nodes;             // a tree view's nodes
+  std::function<void(int index)> nodeClick;     // a tree view's node was clicked
+  Form* embedded = nullptr;                     // a user control: the form that draws it
 };
 
 class Form {
  public:
   Form(std::string name, std::string caption) : name_(std::move(name)), caption_(std::move(caption)) {}
   virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
 
   const std::string& name() const { return name_; }
   const std::string& caption() const { return caption_; }
-  std::vector<Control>& controls() { return controls_; }
+  void SetCaption(std::string caption) { caption_ = std::move(caption); }
+  std::deque<Control>& controls() { return controls_; }
   Control& Add(const std::string& kind, const std::string& name, const std::string& caption);
+  // A control at its place: tab order follows the order of adding.
+  Control& Add(const std::string& kind, const std::string& name, const std::string& caption, Twips pos,
+               const std::string& container = "");
+  // A user control's form shown inside this one, at pos.
+  Control& Embed(Form& child, const std::string& name, Twips pos);
+  // Controls of embedded forms too; nullptr when there is none of that name.
+  Control* Find(const std::string& name);
   Control& operator[](const std::string& name);  // throws std::out_of_range for an unknown name
+  // Every control, those of embedded forms following their user control.
+  std::vector<Control*> AllControls();
 
-  // What the user does: a click on a check box flips it first, then its handler runs.
+  // What the user does. A check box flips and an option button is selected (the others of its
+  // container cleared) before its handler runs. A disabled control does nothing.
   void Click(const std::string& name);
-  // Load runs the form's own load step; Unload closes it.
+  // Typing into a text box: its change event runs when the text differs.
+  void Type(const std::string& name, const std::string& text);
+  // Choosing an item: a tree node by its path of texts joined by "|" (the node click runs), a
+  // combo box's entry by its text, a month calendar's date as yyyy-mm-dd (the change runs).
+  // False when the control has no such item.
+  bool Select(const std::string& name, const std::string& item);
+
+  // What code does, with the events the host raises for it: a text set to something else
+  // raises the change event; a check box set to another value, or an option button selected,
+  // raises its click.
+  void SetText(const std::string& name, const std::string& text);
+  void SetValue(const std::string& name, int value);
+
+  // Load runs the form's own load step; Activate runs when it becomes the active window;
+  // Unload closes it.
   void Load();
+  void Activate();
   void Unload() { loaded_ = false; }
   bool loaded() const { return loaded_; }
 
  protected:
   virtual void OnLoad() {}
+  virtual void OnActivate() {}
 
  private:
+  // Runs an event handler; a run-time error in it is shown in a box, as the container does.
+  void Raise(const std::function<void()>& handler);
+  void SelectOption(Control& option);
+  Form* Owner(const Control& c);
+
   std::string name_, caption_;
-  std::vector<Control> controls_;
+  std::deque<Control> controls_;
   bool loaded_ = false;
 };
 

@@ -58,9 +58,9 @@ SqliteStore::SqliteStore(const std::string& path, bool create, const DbServices&
     : db_(path, create, services), clock_(services.clock) {}
 
 std::unique_ptr<SqliteStore> SqliteStore::Create(const std::string& path, const std::string& displayName,
-                                                 const DbServices& services) {
+                                                 const DbServices& services, int rootItemType) {
   std::unique_ptr<SqliteStore> s(new SqliteStore(path, true, services));
-  s->CreateSchema(displayName);
+  s->CreateSchema(displayName, rootItemType);
   s->LoadInfo();
   return s;
 }
@@ -71,7 +71,7 @@ std::unique_ptr<SqliteStore> SqliteStore::Open(const std::string& path, const Db
   return s;
 }
 
-void SqliteStore::CreateSchema(const std::string& displayName) {
+void SqliteStore::CreateSchema(const std::string& displayName, int rootItemType) {
   // Small pages: a commit writes whole pages, and a pass's commits change a few rows each. The
   // log is checkpointed (and synced) every 32 MiB: fewer, larger checkpoints write each busy page
   // back fewer times.
@@ -113,9 +113,10 @@ void SqliteStore::CreateSchema(const std::string& displayName) {
     info.Bind(1, k).Bind(2, v).Run();
     info.Reset();
   }
-  db_.Prepare("INSERT INTO folders(parent_id, entry_id, name, item_type) VALUES(NULL, ?, ?, 0)")
+  db_.Prepare("INSERT INTO folders(parent_id, entry_id, name, item_type) VALUES(NULL, ?, ?, ?)")
       .Bind(1, NewEntryId())
       .Bind(2, displayName)
+      .Bind(3, int64_t{rootItemType})
       .Run();
   tx.Commit();
 }

@@ -18,14 +18,15 @@ namespace mapistore {
 
 class SqliteStore : public Store {
  public:
-  // A new store file whose root folder is named displayName ("Mailbox - Ann", "Public Folders").
+  // A new store file whose root folder is named displayName ("Mailbox - Ann", "Public Folders")
+  // and holds items of rootItemType (the public folders' root: 6, post items).
   static std::unique_ptr<SqliteStore> Create(const std::string& path, const std::string& displayName,
-                                             const DbServices& services);
+                                             const DbServices& services, int rootItemType = 0);
   static std::unique_ptr<SqliteStore> Open(const std::string& path, const DbServices& services);
   // Without a loop: every statement reads afresh.
   static std::unique_ptr<SqliteStore> Create(const std::string& path, const std::string& displayName,
-                                             win32::Clock& clock) {
-    return Create(path, displayName, DbServices{clock});
+                                             win32::Clock& clock, int rootItemType = 0) {
+    return Create(path, displayName, DbServices{clock}, rootItemType);
   }
   static std::unique_ptr<SqliteStore> Open(const std::string& path, win32::Clock& clock) {
     return Open(path, DbServices{clock});
@@ -63,7 +64,7 @@ class SqliteStore : public Store {
  private:
   using Binding = std::variant<int64_t, std::string>;
   SqliteStore(const std::string& path, bool create, const DbServices& services);
-  void CreateSchema(const std::string& displayName);
+  void CreateSchema(const std::string& displayName, int rootItemType);
   void LoadInfo();
   std::string NewEntryId();
   int64_t NowMs();

@@ -3,7 +3,7 @@
 
 namespace outlook {
 
-enum OlItemType { olMailItem = 0, olAppointmentItem = 1 };
+enum OlItemType { olMailItem = 0, olAppointmentItem = 1, olPostItem = 6 };
 enum OlObjectClass { olAppointment = 26, olContact = 40, olJournal = 42, olMail = 43, olNote = 44, olTask = 48 };
 enum OlUserPropertyType { olText = 1, olNumber = 3, olDateTime = 5, olYesNo = 6 };
 enum OlDefaultFolders { olFolderCalendar = 9 };

@@ -65,6 +65,7 @@ void ScriptedUi::Act(forms::Form& form) {
     if (c.kind == "Label") seen += " | " + c.caption;
   }
   formsShown.push_back(seen);
+  form.Activate();
   if (!formActions_.empty()) {
     FormAction action = std::move(formActions_.front());
     formActions_.pop_front();

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/forms/form_input.h"
 #include "tests/support/temp_dir.h"
 
 namespace testing_support {
@@ -31,10 +30,12 @@ std::shared_ptr<quorvane::PrintCalForm> PrintFixture::OpenDialog() {
 void PrintFixture::PrintRange(const std::string& start, const std::optional<std::string>& end, const std::string& days,
                               const std::string& calendar) {
   OpenDialog();
-  forms::SelectItem(*dialog, "Calendar1", start);
-  forms::SelectItem(*dialog, "Combo2", days);
-  if (end) forms::SelectItem(*dialog, "Calendar2", *end);
-  forms::SetText(*dialog, "Combo3", calendar);
+  ASSERT_TRUE(dialog->Select("Calendar1", start));
+  ASSERT_TRUE(dialog->Select("Combo2", days));
+  if (end) {
+    ASSERT_TRUE(dialog->Select("Calendar2", *end));
+  }
+  dialog->Type("Combo3", calendar);
   dialog->Click("OKButton");
 }
 

@@ -1,11 +1,14 @@
 #include "tests/support/store_fixture.h"
 
+#include "platform/outlook/outlook_enums.h"
+
 namespace testing_support {
 
 StoreWorld::StoreWorld(const std::string& dir, win32::Clock& clock, win32::MessageLoop& loop) {
   mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - Ann", mapistore::DbServices{clock, &loop});
   mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
-  publicFile = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders", mapistore::DbServices{clock, &loop});
+  publicFile = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders",
+                                             mapistore::DbServices{clock, &loop}, outlook::olPostItem);
   auto all = publicFile->AddFolder(publicFile->Root().id, "All Public Folders", 0);
   publicFile->AddFolder(all.id, "Team", 1);
   mailbox = std::make_shared<mapistore::FaultyStore>(mailboxFile);
