@@ -20,20 +20,12 @@ void ShowControls(forms::Form& form, std::ostream& out, size_t indent) {
   for (auto& c : form.controls()) {
     const std::string pad(indent + 2 * static_cast<size_t>(Depth(form, c)), ' ');
     out << pad << c.name << " (" << c.kind << ")";
-    if (!c.caption.empty() || c.kind == "TextBox") out << " \"" << OneLine(c.caption) << "\"";
-    if (c.kind == "CheckBox") out << (c.value ? " [x]" : " [ ]");
-    if (c.kind == "OptionButton") out << (c.value ? " (o)" : " ( )");
-    if (c.kind == "ProgressBar") out << " " << c.value << "%";
+    const std::string value = OneLine(forms::Form::ValueText(c));
+    if (!value.empty()) out << " " << value;
     if (!c.visible) out << ", hidden";
     if (!c.enabled) out << ", disabled";
     out << "\n";
-    if (c.nodes) {
-      int index = 0;
-      for (const std::string& line : c.nodes->Lines()) {
-        ++index;
-        out << pad << (index == c.nodes->selected ? "  > " : "    ") << line << "\n";
-      }
-    }
+    for (const std::string& line : forms::Form::ItemLines(c)) out << pad << "  " << line << "\n";
     if (c.embedded) ShowControls(*c.embedded, out, pad.size() + 2);
   }
 }
@@ -106,11 +98,10 @@ FormDriver::Outcome FormDriver::Perform(forms::Form& form, const std::string& ac
     if (!c->enabled) out << "  (" << name << " is disabled)\n";
     form.Click(name);
   } else if (verb == "set") {
-    if (c->kind != "TextBox" && c->kind != "ComboBox") {
-      err << name << " is a " << c->kind << ", not a text box\n";
+    if (!form.Type(name, text)) {
+      err << name << " is a " << c->kind << ", which takes no typing\n";
       return Outcome::NotAnAction;
     }
-    form.Type(name, text);
   } else if (!form.Select(name, text)) {
     err << "no item '" << text << "' in " << name << " of " << form.name() << "\n";
     ListControls(form, err);

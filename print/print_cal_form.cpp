@@ -97,6 +97,12 @@ void PrintCalForm::OnLoad() {
   (*this)["Calendar2"].caption = IsoDate(today.AddDays(60));
 }
 
+void PrintCalForm::OnUnload() {
+  oCalAdmCls.reset();
+  oLocalCalendar.Release();
+  oGlobalCalendar.Release();
+}
+
 void PrintCalForm::Combo2_Change() {
   com::ErrObject err;
   err.Try([&] {

@@ -64,6 +64,8 @@ class PrintCalForm : public forms::Form {
 
  protected:
   void OnLoad() override;
+  // Lets go of the add-in and the calendars, which hold the dialog in turn.
+  void OnUnload() override;
 
  private:
   void Combo2_Change();

@@ -112,15 +112,14 @@ void Form::Click(const std::string& name) {
   Owner(c)->Raise(c.click);
 }
 
-void Form::Type(const std::string& name, const std::string& text) {
+bool Form::Type(const std::string& name, const std::string& text) {
   Control& c = (*this)[name];
-  if (!c.enabled) return;
+  if (c.kind != "TextBox" && c.kind != "ComboBox") return false;
+  if (!c.enabled) return true;
   // A drop-down list takes no typing: only its own entries can be chosen.
-  if (c.kind == "ComboBox" && !c.editable) {
-    Select(name, text);
-    return;
-  }
+  if (c.kind == "ComboBox" && !c.editable) return Select(name, text);
   SetText(name, text);
+  return true;
 }
 
 bool Form::Select(const std::string& name, const std::string& item) {
@@ -140,6 +139,26 @@ bool Form::Select(const std::string& name, const std::string& item) {
   c.nodes->selected = index;
   if (c.nodeClick) Owner(c)->Raise([&] { c.nodeClick(index); });
   return true;
+}
+
+std::string Form::ValueText(const Control& c) {
+  std::string text;
+  if (!c.caption.empty() || c.kind == "TextBox") text += "\"" + c.caption + "\"";
+  auto add = [&](const std::string& part) { text += (text.empty() ? "" : " ") + part; };
+  if (c.kind == "CheckBox") add(c.value ? "[x]" : "[ ]");
+  if (c.kind == "OptionButton") add(c.value ? "(o)" : "( )");
+  if (c.kind == "ProgressBar") add(std::to_string(c.value) + "%");
+  return text;
+}
+
+std::vector<std::string> Form::ItemLines(const Control& c) {
+  std::vector<std::string> out;
+  if (!c.nodes) return out;
+  int index = 0;
+  for (const std::string& line : c.nodes->Lines()) {
+    out.push_back((++index == c.nodes->selected ? "> " : "  ") + line);
+  }
+  return out;
 }
 
 void Form::SetText(const std::string& name, const std::string& text) {
@@ -171,5 +190,11 @@ void Form::Load() {
 }
 
 void Form::Activate() { OnActivate(); }
+
+void Form::Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  OnUnload();
+}
 
 }  // namespace forms

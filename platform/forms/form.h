@@ -66,12 +66,19 @@ class Form {
   // What the user does. A check box flips and an option button is selected (the others of its
   // container cleared) before its handler runs. A disabled control does nothing.
   void Click(const std::string& name);
-  // Typing into a text box: its change event runs when the text differs.
-  void Type(const std::string& name, const std::string& text);
+  // Typing into a text box or a combo box: its change event runs when the text differs. A
+  // drop-down list takes only its own entries. False when the control takes no such typing.
+  bool Type(const std::string& name, const std::string& text);
   // Choosing an item: a tree node by its path of texts joined by "|" (the node click runs), a
   // combo box's entry by its text, a month calendar's date as yyyy-mm-dd (the change runs).
   // False when the control has no such item.
   bool Select(const std::string& name, const std::string& item);
+
+  // How a control reads as text, for any front end that lists controls: its caption or text
+  // and its value ("\"Both\" (o)", "[x]", "45%"); and its items as lines (a tree's nodes
+  // indented by level, the selected one marked "> ").
+  static std::string ValueText(const Control& c);
+  static std::vector<std::string> ItemLines(const Control& c);
 
   // What code does, with the events the host raises for it: a text set to something else
   // raises the change event; a check box set to another value, or an option button selected,
@@ -80,15 +87,16 @@ class Form {
   void SetValue(const std::string& name, int value);
 
   // Load runs the form's own load step; Activate runs when it becomes the active window;
-  // Unload closes it.
+  // Unload closes a loaded form, running its unload step first.
   void Load();
   void Activate();
-  void Unload() { loaded_ = false; }
+  void Unload();
   bool loaded() const { return loaded_; }
 
  protected:
   virtual void OnLoad() {}
   virtual void OnActivate() {}
+  virtual void OnUnload() {}
 
  private:
   // Runs an event handler; a run-time error in it is shown in a box, as the container does.
