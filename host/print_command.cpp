@@ -116,7 +116,8 @@ int CmdPrint(const Words& args, const GlobalOptions& global) {
     if (path.empty()) {
       const std::string calendar = (*dialog)["Combo3"].caption;
       const std::string leaf = calendar.substr(calendar.rfind('|') == std::string::npos ? 0 : calendar.rfind('|') + 1);
-      path = session.profile().dir() + "/Printed/" + SafeFileName(leaf) + " " + (*dialog)["Calendar1"].caption + ".pdf";
+      path = printer::UnusedFileName(session.profile().dir() + "/Printed/" + SafeFileName(leaf) + " " +
+                                     (*dialog)["Calendar1"].caption + ".pdf");
     }
     session.printers().SetPdfOutput(std::filesystem::absolute(path).string());
   }

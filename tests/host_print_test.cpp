@@ -93,6 +93,8 @@ TEST_F(HostPrintTest, DefaultFileIsNamedAfterTheCalendarAndDate) {
   auto r = Run({"print", "--printer", "Quorvane PDF", "--from", "2026-03-02", "--copies", "2"});
   ASSERT_EQ(0, r.status) << r.out << r.err;
   ASSERT_EQ(Printed(), std::vector<std::string>{"Calendar 2026-03-02.pdf"});
+  ASSERT_EQ(0, Run({"print", "--printer", "Quorvane PDF", "--from", "2026-03-02"}).status);
+  EXPECT_EQ(Printed().size(), 2u);  // "Calendar 2026-03-02 (2).pdf": the first is kept
   // The PDF printer keeps one page per copy.
   EXPECT_NE(Capture("pdfinfo '" + dir / "ann/Printed/Calendar 2026-03-02.pdf" + "'").find("Pages:           2"),
             std::string::npos);
