@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
 if [ $# -gt 0 ]; then
   cmake --build build --target "$@" -- -j"$(nproc)"
 else
