@@ -2,6 +2,7 @@
 #include "addin/quorvane_class.h"
 #include "platform/com/class_registry.h"
 #include "platform/com/text.h"
+#include "print/print_cal_form.h"
 
 namespace quorvane {
 
@@ -37,7 +38,20 @@ void QuorvaneClass::oSyncFromLocalBHandler_Click(const Button&, bool&) {
 
 void QuorvaneClass::oPrintCalendarBHandler_Click(const Button&, bool&) {
   if (Blank(GlobalCalEntryID) || Blank(LocalCalEntryID)) return;
-  MsgBox("The Print Calendar dialog is not available in this version.");
+  com::ErrObject err;
+  const bool shown = err.Try([&] {
+    // A dialog still open is brought to the front with the current settings.
+    const bool open = dlgPrintCal && dlgPrintCal->loaded();
+    if (!open) dlgPrintCal = std::make_shared<PrintCalForm>(env_, printer::ThePrinters());
+    dlgPrintCal->oCalAdmCls = shared_from_this();
+    dlgPrintCal->oprefGlobalCalendar = GlobalCalendar;
+    dlgPrintCal->oprefLocalCalendar = LocalCalendar;
+    dlgPrintCal->oGlobalCalendar = oGlobalCalendar;
+    dlgPrintCal->oLocalCalendar = oLocalCalendar;
+    if (!open) dlgPrintCal->Load();
+    env_.ui.Show(dlgPrintCal);
+  });
+  if (!shown) PostErrorReport("oPrintCalendarBHandler_Click", err);
 }
 
 void QuorvaneClass::oSetApptSettingsBHandler_Click(const Button&, bool&) {

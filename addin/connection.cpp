@@ -1,6 +1,7 @@
 // Connection to the host and the way back out.
 #include "addin/quorvane_class.h"
 #include "folders/folder_browser_form.h"
+#include "print/print_cal_form.h"
 #include "platform/com/text.h"
 
 namespace quorvane {
@@ -27,6 +28,10 @@ void QuorvaneClass::ReleaseHostObjects() {
   Err.Try([&] {
     if (oAdminPage) com::PutProperty(oAdminPage, "oAdminDLL", com::Variant::Nothing());
   });
+  if (dlgPrintCal) {
+    dlgPrintCal->Unload();
+    dlgPrintCal.reset();
+  }
   SetLocalItems(nullptr);
   SetGlobalItems(nullptr);
   oCalToolbar.Release();

@@ -50,6 +50,11 @@ void QuorvaneClass::DeclareMembers() {
     oSyncDeleteBHandler_Click();
     return com::Variant();
   });
+  DeclareMethod("oPrintCalendarBHandler_Click", [this](com::Args&) {
+    bool cancel = false;
+    oPrintCalendarBHandler_Click(nullptr, cancel);
+    return com::Variant();
+  });
   DeclareMethod("oSetApptSettingsBHandler_Click", [this](com::Args&) {
     bool cancel = false;
     oSetApptSettingsBHandler_Click(nullptr, cancel);

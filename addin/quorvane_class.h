@@ -18,6 +18,7 @@
 
 namespace quorvane {
 
+class PrintCalForm;
 class FolderBrowserForm;
 
 extern const char* const kProgId;  // "QuorvaneDLL.QuorvaneClass"
@@ -164,6 +165,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   std::shared_ptr<TimerClass> tcTimer;
   com::Ref<office::CommandBar> oCalToolbar;  // only while the toolbar is being set up
   Button oSyncFromGlobalBHandler, oSyncFromLocalBHandler, oSyncDeleteBHandler, oPrintCalendarBHandler;
+  std::shared_ptr<PrintCalForm> dlgPrintCal;  // shown without waiting; open until it unloads
 
   com::ErrObject Err;
 

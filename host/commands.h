@@ -31,6 +31,7 @@ int CmdRun(const Words& args, const GlobalOptions& global);
 int CmdAppointmentOptions(const Words& args, const GlobalOptions& global);
 int CmdClick(const Words& args, const GlobalOptions& global);
 int CmdExport(const Words& args, const GlobalOptions& global);
+int CmdPrint(const Words& args, const GlobalOptions& global);
 int CmdOptions(const Words& args, const GlobalOptions& global);
 int CmdFolderProperties(const Words& args, const GlobalOptions& global);
 

@@ -44,6 +44,7 @@ int ConsoleUi::Ask(const std::vector<int>& buttons, int fallback) {
 }
 
 int ConsoleUi::MessageBox(const std::string& text, const std::string& title, unsigned style) {
+  ++boxesShown_;
   const std::vector<int> buttons = win32::Buttons(style);
   int answer = win32::DefaultButton(style);
   if (answer_ && std::find(buttons.begin(), buttons.end(), *answer_) != buttons.end()) answer = *answer_;
@@ -56,17 +57,35 @@ int ConsoleUi::MessageBox(const std::string& text, const std::string& title, uns
   return answer;
 }
 
+static void PrintHeading(forms::Form& form) {
+  std::cout << "[" << form.caption() << "]";
+  for (auto& c : form.controls()) {
+    if (c.kind == "Label") std::cout << " " << OneLine(c.caption);
+  }
+  std::cout << std::endl;
+}
+
+void ConsoleUi::Show(std::shared_ptr<forms::Form> form) {
+  win32::Ui::Show(form);
+  // The terminal attends to one form at a time: the actions given, or the person, take it
+  // now; otherwise it stays open for the command that opened it.
+  if (!holdShownForms_ && driver_.Scripted()) {
+    driver_.Run(*form, nullptr);
+  } else if (!holdShownForms_ && Asking()) {
+    const FormDriver::LineSource read = [this] { return ReadLine(); };
+    driver_.Run(*form, &read);
+  } else {
+    PrintHeading(*form);
+  }
+}
+
 void ConsoleUi::ShowModal(forms::Form& form) {
   if (!driver_.Scripted() && Asking()) {
     const FormDriver::LineSource read = [this] { return ReadLine(); };
     driver_.Run(form, &read);  // shows the whole form first
     return;
   }
-  std::cout << "[" << form.caption() << "]";
-  for (auto& c : form.controls()) {
-    if (c.kind == "Label") std::cout << " " << OneLine(c.caption);
-  }
-  std::cout << std::endl;
+  PrintHeading(form);
   if (driver_.Scripted()) {
     driver_.Run(form, nullptr);
     return;

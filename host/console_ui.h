@@ -19,6 +19,11 @@ class ConsoleUi : public win32::Ui {
       : answer_(answer), interactive_(interactive), driver_(std::move(actions)) {}
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
   void ShowModal(forms::Form& form) override;
+  // A form shown without waiting is acted on at once by --do's actions or a person at the
+  // terminal; otherwise, and always after HoldShownForms, it stays open for the command.
+  void Show(std::shared_ptr<forms::Form> form) override;
+  void HoldShownForms() { holdShownForms_ = true; }
+  size_t boxesShown() const { return boxesShown_; }
 
   // One typed line, nullopt at the end of input.
   using LineSource = std::function<std::optional<std::string>()>;
@@ -35,6 +40,8 @@ class ConsoleUi : public win32::Ui {
   bool interactive_;
   LineSource source_;
   FormDriver driver_;
+  bool holdShownForms_ = false;
+  size_t boxesShown_ = 0;
 };
 
 // "yes", "no", "ok", "cancel" as a box answer.

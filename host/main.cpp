@@ -69,10 +69,16 @@ Commands:
                          input, a terminal or not, are typed commands (click CAPTION,
                          folder PATH, quit) or, while a message box asks, its answer,
                          or while a form is open, actions on it (see --do)
-  click CAPTION [--folder PATH] [--select ENTRYID...]
+  click CAPTION [--folder PATH] [--select ENTRYID...] [--do ACTION]...
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
   appointment-options    the appointment options command, which has no toolbar button
+  print [--printer NAME] [--calendar NAME] [--days 30|60|90] [--from YYYY-MM-DD]
+        [--to YYYY-MM-DD] [--copies N] [--output FILE.pdf]
+                         fill the Print Calendar dialog and press OK: one landscape page
+                         of up to 91 days on a printer, or by default on "Quorvane PDF"
+                         (a file in the profile's Printed folder unless --output names one);
+                         prints where the page went
   options [--do ACTION]...
                          the Options dialog with the add-in's page; its buttons are OK,
                          Cancel and Apply, the page's controls are named as on the page

@@ -157,7 +157,7 @@ int CmdRun(const Words& args, const GlobalOptions& global) {
 }
 
 int CmdClick(const Words& args, const GlobalOptions& global) {
-  if (args.empty()) throw UsageError("click CAPTION [--folder PATH] [--select ENTRYID...]");
+  if (args.empty()) throw UsageError("click CAPTION [--folder PATH] [--select ENTRYID...] [--do ACTION]...");
   const std::string caption = args[0];
   std::string folderPath;
   Words ids;
@@ -165,8 +165,12 @@ int CmdClick(const Words& args, const GlobalOptions& global) {
     if (args[i] == "--folder" && i + 1 < args.size()) folderPath = args[++i];
     else if (args[i] == "--select") {
       while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) ids.push_back(args[++i]);
+    } else if (args[i] == "--do" && i + 1 < args.size() && global.session.actions) {
+      // Actions for the form the button opens, as after any other command.
+      global.session.actions->given = true;
+      global.session.actions->pending.push_back(args[++i]);
     } else {
-      throw UsageError("click CAPTION [--folder PATH] [--select ENTRYID...]");
+      throw UsageError("click CAPTION [--folder PATH] [--select ENTRYID...] [--do ACTION]...");
     }
   }
   Session session(RequireProfile(global), global.session, Access::Write);

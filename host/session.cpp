@@ -63,9 +63,11 @@ Session::Session(Profile profile, const SessionOptions& options, Access access)
       env_{registry_, ui_, *clock_, loop_, profile_.WindowsDirectory()},
       ns_(profile_.OpenStores(*clock_, &loop_, storeProblem_)),
       explorer_(std::make_shared<mapistore::MapiExplorer>(LoadCommandBars(registry_))),
-      application_(std::make_shared<mapistore::MapiApplication>(ns_, explorer_)) {
+      application_(std::make_shared<mapistore::MapiApplication>(ns_, explorer_)),
+      printers_(profile_.dir() + "/Printed") {
   if (!storeProblem_.empty()) std::cerr << "quorvane: " << storeProblem_ << "; the mailbox is used alone\n";
   win32::SetEnv(&env_);
+  printer::SetPrinters(&printers_);
   RegisterClassLibraries();
   // The explorer opens on the default calendar.
   try {
@@ -84,6 +86,7 @@ Session::~Session() {
       std::cerr << "quorvane: the toolbars could not be kept: " << e.what() << "\n";
     }
   }
+  printer::SetPrinters(nullptr);
   win32::SetEnv(nullptr);
 }
 

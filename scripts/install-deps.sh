@@ -12,6 +12,8 @@ packages=(
   libical-dev
   bsdutils  # script(1): the tests put the program on a terminal
   qt6-base-dev fonts-dejavu-core  # the window and the printer; a font for printed pages
+  fonts-liberation  # Arial's metric twin, so printed pages measure as designed
+  cups  # the tests print through a CUPS scheduler of their own
   poppler-utils  # pdftoppm/pdftotext: the tests look at printed pages
   python3-icalendar  # a second reader of the calendar files we write
 )

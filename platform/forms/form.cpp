@@ -1,11 +1,25 @@
 #include "platform/forms/form.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 #include "platform/com/com_error.h"
+#include "platform/com/date.h"
 #include "platform/win32/environment.h"
 
 namespace forms {
+
+namespace {
+bool IsIsoDate(const std::string& s) {
+  int y = 0, m = 0, d = 0;
+  char tail = 0;
+  if (s.size() != 10 || std::sscanf(s.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
+  if (m < 1 || m > 12 || d < 1 || d > 31 || y < 100) return false;
+  // A day past the month's end would roll into the next month.
+  return com::Date::FromParts(y, m, d).Parts().day == d;
+}
+}  // namespace
 
 Form::~Form() = default;
 
@@ -101,12 +115,24 @@ void Form::Click(const std::string& name) {
 bool Form::Type(const std::string& name, const std::string& text) {
   Control& c = (*this)[name];
   if (c.kind != "TextBox" && c.kind != "ComboBox") return false;
-  if (c.enabled) SetText(name, text);
+  if (!c.enabled) return true;
+  // A drop-down list takes no typing: only its own entries can be chosen.
+  if (c.kind == "ComboBox" && !c.editable) return Select(name, text);
+  SetText(name, text);
   return true;
 }
 
 bool Form::Select(const std::string& name, const std::string& item) {
   Control& c = (*this)[name];
+  if (c.kind == "ComboBox" || c.kind == "MonthView") {
+    const bool known = c.kind == "ComboBox" ? std::find(c.items.begin(), c.items.end(), item) != c.items.end()
+                                            : IsIsoDate(item);
+    if (!known) return false;
+    // Picking an entry is a click on it: its event runs even when the text stays the same.
+    c.caption = item;
+    Owner(c)->Raise(c.change);
+    return true;
+  }
   if (!c.nodes) return false;
   const int index = c.nodes->FindPath(item);
   if (index == 0) return false;

@@ -21,7 +21,7 @@ struct Twips {
 
 struct Control {
   // "Label", "TextBox", "CheckBox", "OptionButton", "Frame", "CommandButton", "TreeView",
-  // "ProgressBar", "UserControl"
+  // "ProgressBar", "UserControl", "ComboBox", "MonthView" (its caption: the date as yyyy-mm-dd)
   std::string kind;
   std::string name;
   std::string caption;  // a text box's text
@@ -32,7 +32,9 @@ struct Control {
   std::string container;  // the frame that holds it; empty: the form itself
   bool visible = true;
   bool enabled = true;
-  std::function<void()> change;                 // a text box's text changed
+  std::function<void()> change;                 // a text box's or combo box's text changed
+  std::vector<std::string> items;               // a combo box's entries
+  bool editable = true;                         // a combo box that takes typing, not only its entries
   std::shared_ptr<TreeNodes> nodes;             // a tree view's nodes
   std::function<void(int index)> nodeClick;     // a tree view's node was clicked
   Form* embedded = nullptr;                     // a user control: the form that draws it
@@ -64,10 +66,11 @@ class Form {
   // What the user does. A check box flips and an option button is selected (the others of its
   // container cleared) before its handler runs. A disabled control does nothing.
   void Click(const std::string& name);
-  // Typing into a text box or a combo box: its change event runs when the text differs.
-  // False when the control takes no typing.
+  // Typing into a text box or a combo box: its change event runs when the text differs. A
+  // drop-down list takes only its own entries. False when the control takes no such typing.
   bool Type(const std::string& name, const std::string& text);
-  // Choosing an item: a tree node by its path of texts joined by "|" (the node click runs).
+  // Choosing an item: a tree node by its path of texts joined by "|" (the node click runs), a
+  // combo box's entry by its text, a month calendar's date as yyyy-mm-dd (the change runs).
   // False when the control has no such item.
   bool Select(const std::string& name, const std::string& item);
 

@@ -4,6 +4,16 @@ namespace win32 {
 
 Ui::~Ui() = default;
 
+void Ui::Show(std::shared_ptr<forms::Form> form) {
+  std::erase_if(open_, [&](const auto& f) { return f == form || !f->loaded(); });
+  open_.push_back(std::move(form));
+}
+
+std::vector<std::shared_ptr<forms::Form>> Ui::OpenForms() {
+  std::erase_if(open_, [](const auto& f) { return !f->loaded(); });
+  return open_;
+}
+
 std::vector<int> Buttons(unsigned style) {
   switch (style & 0xF) {
     case vbOKCancel: return {vbOK, vbCancel};
@@ -40,6 +50,16 @@ int ScriptedUi::MessageBox(const std::string& text, const std::string& title, un
 }
 
 void ScriptedUi::ShowModal(forms::Form& form) {
+  Act(form);
+  form.Unload();
+}
+
+void ScriptedUi::Show(std::shared_ptr<forms::Form> form) {
+  Ui::Show(form);
+  Act(*form);
+}
+
+void ScriptedUi::Act(forms::Form& form) {
   std::string seen = form.caption();
   for (auto& c : form.controls()) {
     if (c.kind == "Label") seen += " | " + c.caption;
@@ -51,7 +71,6 @@ void ScriptedUi::ShowModal(forms::Form& form) {
     formActions_.pop_front();
     action(form);
   }
-  form.Unload();
 }
 
 }  // namespace win32

@@ -3,6 +3,7 @@
 // script of answers in tests, or the command line's default.
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,14 @@ class Ui {
   // Shows a loaded form modally: returns once the form is unloaded, or once the user closed
   // it some other way (then the form is unloaded without any of its buttons).
   virtual void ShowModal(forms::Form& form) = 0;
+  // Shows a loaded form without waiting for it: it stays open, kept alive here, until it
+  // unloads. Showing an open form again only brings it to the front.
+  virtual void Show(std::shared_ptr<forms::Form> form);
+  // The forms shown without waiting that are still loaded, the frontmost last.
+  std::vector<std::shared_ptr<forms::Form>> OpenForms();
+
+ private:
+  std::vector<std::shared_ptr<forms::Form>> open_;
 };
 
 // The button a box gives when the user just presses Enter.
@@ -53,6 +62,8 @@ class ScriptedUi : public Ui {
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
   // Forms are acted on by the next scripted action; without one they are closed unanswered.
   void ShowModal(forms::Form& form) override;
+  // Recorded like a modal form and acted on by the next scripted action, but left open.
+  void Show(std::shared_ptr<forms::Form> form) override;
   void Answer(int answer) { answers_.push_back(answer); }
   void OnNextForm(FormAction action) { formActions_.push_back(std::move(action)); }
 
@@ -60,6 +71,7 @@ class ScriptedUi : public Ui {
   std::vector<std::string> formsShown;  // each form's caption and, after " | ", its label texts
 
  private:
+  void Act(forms::Form& form);
   std::deque<int> answers_;
   std::deque<FormAction> formActions_;
 };
