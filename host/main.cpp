@@ -116,7 +116,8 @@ Options (before the command or anywhere after it):
   --locale NAME          regional settings: en-US (default), en-GB, de-DE, ISO
   --do ACTION            an action on the form shown, in order (also after options and
                          folder properties): click NAME, set NAME TEXT, select NAME ITEM
-                         (a tree node by its path of texts joined by "|"), show, help.
+                         (a tree node by its path of texts joined by "|", a list's row by
+                         its text), show, help.
                          Actions go to the topmost form; a form left without actions is
                          closed as its close box would. An action naming what the form
                          does not have lists its controls and ends with status 2
