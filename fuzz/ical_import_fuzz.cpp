@@ -3,9 +3,9 @@
 // the file (UsageError) and the store may refuse an item (ComError); anything else escaping
 // would skip the import's undo and leave half a file imported. A saved appointment must read
 // back with the times and subject it was given, and come back the same through an export and a
-// new import, as a user moving a calendar between machines does. The calendar library writes no
-// carriage return, backspace or form feed and reads no spaces around a value, so texts are
-// compared without those.
+// new import, as a user moving a calendar between machines does. A text with control characters
+// or blanks at its ends comes back through the original the export writes beside it; a text
+// that is not UTF-8 cannot come in at all.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,8 +25,10 @@ std::string Describe(const host::IcalEvent& e) {
   std::string out = "subject \"" + e.subject + "\", location \"" + e.location + "\", body \"" + e.body + "\"";
   out += ", start " + std::to_string(e.start.UnixMillis()) + ", end " + std::to_string(e.end.UnixMillis());
   out += ", all day " + std::to_string(e.allDay) + ", sensitivity " + std::to_string(e.sensitivity);
-  out += ", repeats " + std::to_string(e.recurType) + " every " + std::to_string(e.interval) + " on " +
-         std::to_string(e.dayOfWeekMask) + (e.hasUntil ? " until " + std::to_string(e.until.UnixMillis()) : "");
+  if (const auto& r = e.recurrence) {
+    out += ", repeats " + std::to_string(r->type) + " every " + std::to_string(r->interval) + " on " +
+           std::to_string(r->dayOfWeekMask) + (r->noEndDate ? "" : " until " + std::to_string(r->patternEnd.UnixMillis()));
+  }
   for (const auto& [name, value] : e.userProps) out += ", " + name + " \"" + value + "\"";
   return out;
 }
@@ -39,11 +41,9 @@ void Check(bool ok, const char* what, const host::IcalEvent& e, const host::Ical
   std::abort();
 }
 
-std::string Plain(std::string text) {
-  std::erase_if(text, [](char c) { return c == '\r' || c == '\b' || c == '\f'; });
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+// A blank text is not written at all.
+std::string Plain(const std::string& text) {
+  return text.find_first_not_of(" \t") == std::string::npos ? "" : text;
 }
 
 // A marker given twice in a file is one property of the appointment, holding the later value.
@@ -74,12 +74,8 @@ void CheckExportedAgain(fuzzing::ScratchStore& s, const com::Ref<outlook::Appoin
   Check(SameTexts(a, e), "texts or markers after export", e, &a);
   Check(a.start == e.start && a.end == e.end && a.allDay == e.allDay, "times after export", e, &a);
   Check(a.sensitivity == e.sensitivity, "class after export", e, &a);
-  Check(a.recurType == e.recurType, "repetition after export", e, &a);
-  if (e.recurType < 0) return;
-  Check(a.interval == e.interval && a.hasUntil == e.hasUntil, "interval or end after export", e, &a);
-  Check(!e.hasUntil || a.until == e.until, "last day after export", e, &a);
-  Check(e.recurType != outlook::olRecursWeekly || a.dayOfWeekMask == e.dayOfWeekMask, "weekdays after export", e,
-        &a);
+  Check(a.recurrence == e.recurrence, "repetition after export", e, &a);
+  Check(a.exceptions == e.exceptions, "exceptions after export", e, &a);
 }
 
 void Import(fuzzing::ScratchStore& s, const host::IcalEvent& e) {
@@ -91,7 +87,7 @@ void Import(fuzzing::ScratchStore& s, const host::IcalEvent& e) {
   Check(stored->Subject() == e.subject, "subject", e);
   Check(stored->Start() == e.start, "start", e);
   Check(stored->End() == e.end, "end", e);
-  Check(stored->IsRecurring() == (e.recurType >= 0), "recurrence", e);
+  Check(stored->IsRecurring() == e.recurrence.has_value(), "recurrence", e);
   CheckExportedAgain(s, stored, e);
   stored->Delete();
 }

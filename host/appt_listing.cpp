@@ -28,7 +28,9 @@ const char* RecurrenceName(int type) {
     case outlook::olRecursDaily: return "daily";
     case outlook::olRecursWeekly: return "weekly";
     case outlook::olRecursMonthly: return "monthly";
+    case outlook::olRecursMonthNth: return "monthnth";
     case outlook::olRecursYearly: return "yearly";
+    case outlook::olRecursYearNth: return "yearnth";
     default: return "other";
   }
 }
@@ -65,7 +67,24 @@ void PrintApptJson(std::ostream& out, const std::vector<com::Ref<outlook::Appoin
       auto p = item.GetRecurrencePattern();
       out << ", \"Recurrence\": {\"RecurrenceType\": " << Json(RecurrenceName(p->RecurrenceType()))
           << ", \"Interval\": " << p->Interval() << ", \"DayOfWeekMask\": " << p->DayOfWeekMask()
-          << ", \"PatternEndDate\": " << (p->NoEndDate() ? "null" : Json(IsoText(p->PatternEndDate())).c_str()) << "}";
+          << ", \"PatternEndDate\": " << (p->NoEndDate() ? "null" : Json(IsoText(p->PatternEndDate())).c_str());
+      out << ", \"DayOfMonth\": " << p->DayOfMonth() << ", \"MonthOfYear\": " << p->MonthOfYear()
+          << ", \"Instance\": " << p->Instance() << ", \"Occurrences\": " << p->Occurrences()
+          << ", \"PatternStartDate\": " << Json(IsoText(p->PatternStartDate()))
+          << ", \"NoEndDate\": " << (p->NoEndDate() ? "true" : "false") << ", \"Exceptions\": [";
+      auto exceptions = p->Exceptions();
+      for (int i = 1; i <= exceptions->Count(); ++i) {
+        const outlook::OccurrenceChange c = exceptions->Item(i)->Change();
+        out << (i > 1 ? ", " : "") << "{\"OriginalDate\": " << Json(IsoText(c.originalDate))
+            << ", \"Deleted\": " << (c.deleted ? "true" : "false");
+        if (!c.deleted) {
+          out << ", \"Start\": " << Json(IsoText(c.start)) << ", \"End\": " << Json(IsoText(c.end))
+              << ", \"Subject\": " << Json(c.subject) << ", \"Location\": " << Json(c.location)
+              << ", \"Body\": " << Json(c.body);
+        }
+        out << "}";
+      }
+      out << "]}";
     }
     auto atts = item.Attachments();
     out << ", \"Attachments\": [";

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "host/ical_recurrence.h"
 #include "host/usage_error.h"
+#include "platform/com/text.h"
 #include "platform/outlook/outlook_enums.h"
 
 namespace host {
@@ -52,6 +54,25 @@ int MustNumber(const std::string& option, const std::string& text, int low, int 
                    std::to_string(high));
 }
 
+// "MO,WE,FR" as the object model's weekday mask (Sunday 1, Monday 2, ... Saturday 64).
+int MustDays(const std::string& text) {
+  static const char* const kNames[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+  int mask = 0;
+  size_t from = 0;
+  while (from <= text.size()) {
+    const size_t comma = std::min(text.find(',', from), text.size());
+    const std::string day = text.substr(from, comma - from);
+    int bit = 0;
+    for (int d = 0; d < 7; ++d) {
+      if (com::EqualsNoCase(day, kNames[d])) bit = 1 << d;
+    }
+    if (!bit) throw UsageError("--days: '" + day + "' is not one of SU, MO, TU, WE, TH, FR, SA");
+    mask |= bit;
+    from = comma + 1;
+  }
+  return mask;
+}
+
 }  // namespace
 
 ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
@@ -77,18 +98,41 @@ ApptOptions ApptOptions::Parse(const std::vector<std::string>& words) {
     else if (w == "--sensitivity") o.sensitivity = MustNumber(w, value(), 0, 3);
     else if (w == "--interval") o.interval = MustNumber(w, value(), 1, 999);
     else if (w == "--until") o.until = MustDate(w, value());
+    else if (w == "--count") o.count = MustNumber(w, value(), 1, 999);
+    else if (w == "--days") o.dayOfWeekMask = MustDays(value());
+    else if (w == "--instance") o.instance = MustNumber(w, value(), 1, 5);
+    else if (w == "--day-of-month") o.dayOfMonth = MustNumber(w, value(), 1, 31);
+    else if (w == "--month") o.monthOfYear = MustNumber(w, value(), 1, 12);
     else if (w == "--recur") {
       const std::string kind = value();
       if (kind == "daily") o.recurType = outlook::olRecursDaily;
       else if (kind == "weekly") o.recurType = outlook::olRecursWeekly;
       else if (kind == "monthly") o.recurType = outlook::olRecursMonthly;
+      else if (kind == "monthnth") o.recurType = outlook::olRecursMonthNth;
       else if (kind == "yearly") o.recurType = outlook::olRecursYearly;
-      else throw UsageError("--recur takes daily, weekly, monthly or yearly, not '" + kind + "'");
+      else if (kind == "yearnth") o.recurType = outlook::olRecursYearNth;
+      else throw UsageError("--recur takes daily, weekly, monthly, monthnth, yearly or yearnth, not '" + kind + "'");
     } else {
       throw UsageError("unknown option '" + w + "'");
     }
   }
-  if ((o.interval || o.until) && !o.recurType) throw UsageError("--interval and --until go with --recur");
+  if ((o.interval || o.until || o.count || o.dayOfWeekMask || o.instance || o.dayOfMonth || o.monthOfYear) &&
+      !o.recurType) {
+    throw UsageError("--interval, --until, --count, --days, --instance, --day-of-month and --month go with --recur");
+  }
+  if (o.until && o.count) throw UsageError("--until and --count cannot both end a series");
+  const int type = o.recurType.value_or(-1);
+  const bool nth = type == outlook::olRecursMonthNth || type == outlook::olRecursYearNth;
+  if (o.dayOfWeekMask && type != outlook::olRecursWeekly && !nth) {
+    throw UsageError("--days goes with weekly, monthnth or yearnth");
+  }
+  if (o.instance && !nth) throw UsageError("--instance goes with monthnth or yearnth");
+  if (o.dayOfMonth && type != outlook::olRecursMonthly && type != outlook::olRecursYearly) {
+    throw UsageError("--day-of-month goes with monthly or yearly");
+  }
+  if (o.monthOfYear && type != outlook::olRecursYearly && type != outlook::olRecursYearNth) {
+    throw UsageError("--month goes with yearly or yearnth");
+  }
   if (o.allDay && !timed.empty()) {
     throw UsageError("--all-day takes whole days: give --start and --end as YYYY-MM-DD, not " + timed);
   }
@@ -120,16 +164,41 @@ void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
   if (wholeDays != item.AllDayEvent()) item.SetField(outlook::ApptField::AllDayEvent, com::Variant::Boolean(wholeDays));
   if (sensitivity) item.SetSensitivity(*sensitivity);
   if (recurType) {
-    auto pattern = item.GetRecurrencePattern();
-    pattern->SetRecurrenceType(*recurType);
-    pattern->SetInterval(interval.value_or(1));
-    pattern->SetPatternStartDate(newStart.DateOnly());
+    // What is not given comes from the start: its weekday, its day, its month, its week of the month.
     const com::DateParts p = newStart.Parts();
-    if (*recurType == outlook::olRecursWeekly) pattern->SetDayOfWeekMask(1 << (newStart.Weekday() - 1));
-    if (*recurType == outlook::olRecursMonthly || *recurType == outlook::olRecursYearly) pattern->SetDayOfMonth(p.day);
-    if (*recurType == outlook::olRecursYearly) pattern->SetMonthOfYear(p.month);
-    if (until) pattern->SetPatternEndDate(until->DateOnly());
-    else pattern->SetNoEndDate(true);
+    Pattern r;
+    r.type = *recurType;
+    r.interval = interval.value_or(1);
+    const bool nth = r.type == outlook::olRecursMonthNth || r.type == outlook::olRecursYearNth;
+    const bool monthDay = r.type == outlook::olRecursMonthly || r.type == outlook::olRecursYearly;
+    const bool yearly = r.type == outlook::olRecursYearly || r.type == outlook::olRecursYearNth;
+    const int weekday = 1 << (newStart.Weekday() - 1);
+    if (r.type == outlook::olRecursWeekly || nth) r.dayOfWeekMask = dayOfWeekMask.value_or(weekday);
+    if (monthDay) r.dayOfMonth = dayOfMonth.value_or(p.day);
+    if (yearly) r.monthOfYear = monthOfYear.value_or(p.month);
+    if (nth) r.instance = instance.value_or(std::min(5, (p.day + 6) / 7));
+    if (until) {
+      r.noEndDate = false;
+      r.patternEnd = until->DateOnly();
+    }
+    if (count) {
+      r.noEndDate = false;
+      r.occurrences = *count;
+      const std::vector<com::Date> all = Occurrences(r, newStart, allDay.value_or(item.AllDayEvent()), *count);
+      if (all.empty()) throw UsageError("the series has no occurrence");
+      r.patternEnd = all.back().DateOnly();
+    }
+    auto pattern = item.GetRecurrencePattern();
+    pattern->SetRecurrenceType(r.type);
+    pattern->SetInterval(r.interval);
+    pattern->SetPatternStartDate(newStart.DateOnly());
+    pattern->SetDayOfWeekMask(r.dayOfWeekMask);
+    pattern->SetDayOfMonth(r.dayOfMonth);
+    pattern->SetMonthOfYear(r.monthOfYear);
+    if (r.instance) pattern->SetInstance(r.instance);
+    if (r.noEndDate) pattern->SetNoEndDate(true);
+    else pattern->SetPatternEndDate(r.patternEnd);
+    if (r.occurrences) pattern->SetOccurrences(r.occurrences);
   }
 }
 

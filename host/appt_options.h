@@ -19,6 +19,7 @@ struct ApptOptions {
   std::optional<int> recurType;  // olRecurs...
   std::optional<int> interval;
   std::optional<com::Date> until;
+  std::optional<int> count, dayOfWeekMask, instance, dayOfMonth, monthOfYear;
 
   // Raises UsageError for an unknown option, a bad date or number.
   static ApptOptions Parse(const std::vector<std::string>& words);

@@ -1,8 +1,9 @@
-// import PATH FILE.ics, export PATH FILE.ics
+// import PATH FILE.ics [--flatten-unsupported], export PATH FILE.ics
 #include <unistd.h>
 
 #include <filesystem>
 #include <iostream>
+#include <map>
 
 #include "host/commands.h"
 #include "host/escaped_text.h"
@@ -15,21 +16,64 @@
 
 namespace host {
 
-int CmdImport(const Words& args, const GlobalOptions& global) {
-  if (args.size() != 2) throw UsageError("import PATH FILE.ics");
+namespace {
+
+using Appt = com::Ref<outlook::AppointmentItem>;
+
+// The folder's appointments by their UID, so a file imported again updates what it brought.
+std::map<std::string, Appt> ByUid(const com::Ref<outlook::MAPIFolder>& folder) {
+  std::map<std::string, Appt> found;
+  auto items = folder->Items();
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) {
+    const std::string uid = item->GetField(outlook::ApptField::GlobalAppointmentID).ToString();
+    if (!uid.empty()) found.emplace(uid, item);
+  }
+  return found;
+}
+
+}  // namespace
+
+int CmdImport(const Words& words, const GlobalOptions& global) {
+  Words args;
+  bool simplify = false;
+  for (const std::string& w : words) {
+    if (w == "--flatten-unsupported") simplify = true;
+    else args.push_back(w);
+  }
+  if (args.size() != 2) throw UsageError("import PATH FILE.ics [--flatten-unsupported]");
   Session session(RequireProfile(global), global.session, Access::Write);
   auto folder = FindFolder(session.ns(), args[0]);
   // Everything is read and checked first: a faulty file imports nothing.
-  const std::vector<IcalEvent> events = ReadIcalFile(args[1]);
+  const std::vector<IcalEvent> events = ReadIcalFile(args[1], simplify);
+  std::map<std::string, Appt> existing = ByUid(folder);
   const bool progress = ::isatty(2) && events.size() >= 500;
-  std::vector<com::Ref<outlook::AppointmentItem>> added;
+  std::vector<Appt> added;
+  std::vector<std::pair<Appt, IcalEvent>> updated;  // with what each held before
+  size_t unchanged = 0;
   try {
     for (size_t i = 0; i < events.size(); ++i) {
-      auto item = session.application()->CreateItem(1);
-      ApplyEvent(events[i], *item);
-      item->Save();
-      if (folder->EntryID() != item->Parent()->EntryID()) item = item->Move(folder);
-      added.push_back(item);
+      const IcalEvent& e = events[i];
+      auto known = e.uid.empty() ? existing.end() : existing.find(e.uid);
+      if (known != existing.end()) {
+        Appt item = known->second;
+        IcalEvent before = EventOf(*item);
+        IcalEvent wanted = e;
+        wanted.line = 0, wanted.simplified.clear();
+        if (before == wanted) {
+          ++unchanged;
+          continue;
+        }
+        ApplyEvent(e, *item);
+        item->Save();
+        updated.emplace_back(item, std::move(before));
+      } else {
+        auto item = session.application()->CreateItem(1);
+        ApplyEvent(e, *item);
+        item->Save();
+        if (folder->EntryID() != item->Parent()->EntryID()) item = item->Move(folder);
+        added.push_back(item);
+        if (!e.uid.empty()) existing.emplace(e.uid, item);
+      }
       if (progress && (i + 1) % 250 == 0) std::cerr << "\rImported " << i + 1 << " of " << events.size() << std::flush;
     }
   } catch (const com::ComError&) {
@@ -38,11 +82,27 @@ int CmdImport(const Words& args, const GlobalOptions& global) {
       com::ErrObject ignored;
       ignored.Try([&] { item->Delete(); });
     }
+    for (auto& [item, before] : updated) {
+      com::ErrObject ignored;
+      ignored.Try([&, &item = item, &before = before] {
+        ApplyEvent(before, *item);
+        item->Save();
+      });
+    }
     throw;
   }
   if (progress) std::cerr << "\n";
   session.ns().Settle();
-  std::cout << "Imported " << added.size() << " appointments into " << args[0] << "\n";
+  for (const IcalEvent& e : events) {
+    for (const std::string& what : e.simplified) {
+      std::cout << args[1] << ", line " << e.line << ": \"" << e.subject << "\" imported without " << what << "\n";
+    }
+  }
+  std::cout << "Imported " << added.size() + updated.size() << " appointments into " << args[0];
+  if (!updated.empty() || unchanged) {
+    std::cout << " (" << added.size() << " new, " << updated.size() << " updated, " << unchanged << " unchanged)";
+  }
+  std::cout << "\n";
   return 0;
 }
 
@@ -88,9 +148,11 @@ int CmdExport(const Words& args, const GlobalOptions& global) {
   Session session(RequireProfile(global), global.session, Access::Read);
   auto items = FindFolder(session.ns(), args[0])->Items();
   items->Sort("[Start]");
-  std::vector<com::Ref<outlook::AppointmentItem>> all;
+  std::vector<Appt> all;
   for (auto item = items->GetFirst(); item; item = items->GetNext()) all.push_back(item);
-  WriteIcalFile(target, all);
+  std::vector<std::string> notes;
+  WriteIcalFile(target, all, &notes);
+  for (const std::string& note : notes) std::cerr << PrintableText(note) << "\n";
   std::cout << "Exported " << all.size() << " appointments to " << PrintableText(args[1]) << "\n";
   return 0;
 }

@@ -42,7 +42,9 @@ Commands:
                          of a folder named "Orbitra"
   appt add PATH --subject S --start "YYYY-MM-DD HH:MM" --end "YYYY-MM-DD HH:MM"
            [--body B] [--location L] [--categories C] [--sensitivity 0-3]
-           [--recur daily|weekly|monthly|yearly [--interval N] [--until YYYY-MM-DD]]
+           [--recur daily|weekly|monthly|monthnth|yearly|yearnth [--interval N]
+            [--until YYYY-MM-DD | --count N] [--days MO,TU,...] [--instance 1-5 (5: last)]
+            [--day-of-month N] [--month N]]
                          add an appointment; prints its entry ID
   appt add PATH --subject S --all-day --start YYYY-MM-DD [--end YYYY-MM-DD] [...]
                          an all-day appointment from the start day to the end day, both
@@ -93,7 +95,10 @@ Commands:
   options [--do ACTION]...
                          the Options dialog with the add-in's page; its buttons are OK,
                          Cancel and Apply, the page's controls are named as on the page
-  import PATH FILE.ics   bring an iCalendar file into a folder (all or nothing)
+  import PATH FILE.ics [--flatten-unsupported]
+                         bring an iCalendar file into a folder (all or nothing); events
+                         with the same UID are updated; --flatten-unsupported imports a
+                         series the pattern cannot hold as its first occurrence
   export PATH FILE.ics   write a folder's appointments as an iCalendar file, replacing it
                          whole: a regular file, or the one a symbolic link leads to
   connect                load the add-in on the profile, connect and disconnect it, and

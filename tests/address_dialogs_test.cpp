@@ -80,24 +80,34 @@ TEST_F(AddressDialogsTest, ListsComeFromTheirStoresInNameOrderAndEntriesAreRepla
 
 TEST_F(AddressDialogsTest, AStoreOfTheOlderAddressTableKeepsItsMembersAsTheGlobalList) {
   const std::string path = world.publicFile->Path();
-  sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(path.c_str(), &db));
-  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
-                                    "DROP TABLE address_entries;"
-                                    "CREATE TABLE addresses(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE COLLATE "
-                                    "NOCASE, address TEXT NOT NULL);"
-                                    "INSERT INTO addresses(name, address) VALUES('Bob', 'bob@workgroup');",
-                                    nullptr, nullptr, nullptr));
-  sqlite3_close(db);
+  auto exec = [&](const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(path.c_str(), &db));
+    EXPECT_EQ(SQLITE_OK, sqlite3_exec(db, sql, nullptr, nullptr, nullptr)) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+  };
+  exec("DROP TABLE address_entries;"
+       "CREATE TABLE addresses(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE COLLATE NOCASE, "
+       "address TEXT NOT NULL);"
+       "INSERT INTO addresses(name, address) VALUES('Bob', 'bob@workgroup'), ('Dan', 'dan@workgroup');");
   auto store = mapistore::SqliteStore::Open(path, mapistore::DbServices{clock, &loop});
-  ASSERT_EQ(1u, store->Addresses().size());
-  EXPECT_EQ(kGlobalAddressList, store->Addresses()[0].list);
+  auto names = [&] {
+    std::string out;
+    for (const auto& a : store->Addresses()) out += a.list + ":" + a.name + "<" + a.address + "," + a.type + "> ";
+    return out;
+  };
+  EXPECT_EQ("Global Address List:Bob<bob@workgroup,SMTP> Global Address List:Dan<dan@workgroup,SMTP> ", names());
   store->AddAddress(AddressRecord{kGlobalAddressList, "Carol", "c@x"});
-  auto all = store->Addresses();
-  ASSERT_EQ(2u, all.size()) << "the older members moved with the first change";
-  EXPECT_EQ("Bob", all[0].name);
-  EXPECT_EQ("bob@workgroup", all[0].address);
-  EXPECT_EQ("SMTP", all[0].type);
+  store->AddAddress(AddressRecord{kGlobalAddressList, "dan", "new@x", "EX"});
+  // An older program sharing the file adds its member where it always did.
+  exec("INSERT INTO addresses(name, address) VALUES('Eve', 'eve@workgroup')");
+  EXPECT_EQ(
+      "Global Address List:Bob<bob@workgroup,SMTP> Global Address List:Carol<c@x,SMTP> Global Address List:dan<new@x,EX> "
+      "Global Address List:Eve<eve@workgroup,SMTP> ",
+      names());
+  EXPECT_TRUE(store->DeleteAddress(kGlobalAddressList, "Dan"));
+  EXPECT_TRUE(store->DeleteAddress(kGlobalAddressList, "Bob"));
+  EXPECT_EQ("Global Address List:Carol<c@x,SMTP> Global Address List:Eve<eve@workgroup,SMTP> ", names());
 }
 
 TEST_F(AddressDialogsTest, LoadChoosesTheFirstListAndEachListTakesTheLayoutOfItsFirstEntry) {

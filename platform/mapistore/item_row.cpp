@@ -1,5 +1,8 @@
 #include "platform/mapistore/item_row.h"
 
+#include "platform/com/com_error.h"
+#include "platform/mapistore/store_errors.h"
+
 namespace mapistore {
 
 using outlook::FieldInfo;
@@ -9,6 +12,7 @@ using outlook::StoredFields;
 namespace {
 
 constexpr size_t kRecurFirst = 5;  // after entry_id, folder_id, message_class, created_ms, modified_ms
+constexpr size_t kRecurColumns = 10;
 
 int64_t ToColumn(FieldKind kind, const com::Variant& v) {
   switch (kind) {
@@ -25,7 +29,8 @@ const std::vector<std::string>& RowColumns() {
   static const std::vector<std::string> columns = [] {
     std::vector<std::string> c{"entry_id",     "folder_id",      "message_class", "created_ms",
                                "modified_ms",  "recur_type",     "recur_interval", "recur_mask",
-                               "recur_day",    "recur_month",    "recur_start_ms", "recur_end_ms"};
+                               "recur_day",    "recur_month",    "recur_start_ms", "recur_end_ms",
+                               "recur_instance", "recur_occurrences", "recur_exceptions"};
     for (const FieldInfo& f : StoredFields()) c.push_back(f.column);
     return c;
   }();
@@ -47,8 +52,11 @@ std::vector<ColumnValue> RowValues(const ItemRecord& item) {
     }
     if (r->patternEnd) v.emplace_back(r->patternEnd->UnixMillis());
     else v.emplace_back();
+    v.emplace_back(int64_t{r->instance});
+    v.emplace_back(int64_t{r->occurrences});
+    v.emplace_back(EncodeExceptions(r->exceptions));
   } else {
-    v.resize(v.size() + 7);
+    v.resize(v.size() + kRecurColumns);
   }
   for (const FieldInfo& f : StoredFields()) {
     const com::Variant value = item.Field(f.id);
@@ -99,9 +107,15 @@ void FillRecord(ItemRecord& r, Columns c) {
     rec.monthOfYear = static_cast<int>(c.Int(kRecurFirst + 4));
     rec.patternStart = com::Date::FromUnixMillis(c.Int(kRecurFirst + 5));
     if (!c.IsNull(kRecurFirst + 6)) rec.patternEnd = com::Date::FromUnixMillis(c.Int(kRecurFirst + 6));
+    // Stores written before the pattern had these hold NULL here: no instance, count or exception.
+    rec.instance = static_cast<int>(c.Int(kRecurFirst + 7));
+    rec.occurrences = static_cast<int>(c.Int(kRecurFirst + 8));
+    auto exceptions = DecodeExceptions(c.Text(kRecurFirst + 9));
+    if (!exceptions) com::Raise(kErrCorruptStore, "The recurrence exceptions of item " + r.entryId + " are damaged.");
+    rec.exceptions = std::move(*exceptions);
     r.recurrence = rec;
   }
-  size_t i = kRecurFirst + 7;
+  size_t i = kRecurFirst + kRecurColumns;
   for (const FieldInfo& f : StoredFields()) {
     switch (f.kind) {
       case FieldKind::Text: r.fields[f.id] = com::Variant(c.Text(i)); break;

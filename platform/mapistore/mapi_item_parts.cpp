@@ -1,5 +1,7 @@
 #include "platform/mapistore/mapi_item_parts.h"
 
+#include <algorithm>
+
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
 #include "platform/mapistore/store_errors.h"
@@ -71,6 +73,30 @@ class MapiLink : public Named<outlook::Link> {
  public:
   using Named::Named;
   std::string Name() override { return a_; }
+};
+
+class MapiException : public outlook::Exception {
+ public:
+  explicit MapiException(outlook::OccurrenceChange change) : change_(std::move(change)) {}
+  com::Date OriginalDate() override { return change_.originalDate; }
+  bool Deleted() override { return change_.deleted; }
+  outlook::OccurrenceChange Change() override { return change_; }
+
+ private:
+  outlook::OccurrenceChange change_;
+};
+
+// The exceptions as they were when asked for.
+class MapiExceptions : public outlook::Exceptions {
+ public:
+  explicit MapiExceptions(std::vector<outlook::OccurrenceChange> list) : list_(std::move(list)) {}
+  int Count() override { return static_cast<int>(list_.size()); }
+  Ref<outlook::Exception> Item(int index) override {
+    return std::make_shared<MapiException>(list_[CheckIndex(index, list_.size())]);
+  }
+
+ private:
+  std::vector<outlook::OccurrenceChange> list_;
 };
 
 }  // namespace
@@ -180,8 +206,40 @@ void MapiRecurrencePattern::SetInterval(int interval) {
 }
 
 void MapiRecurrencePattern::SetNoEndDate(bool none) {
-  if (none) Rec().patternEnd.reset();
-  else if (!Rec().patternEnd) Rec().patternEnd = Rec().patternStart;
+  if (none) {
+    Rec().patternEnd.reset();
+    Rec().occurrences = 0;
+  } else if (!Rec().patternEnd) {
+    Rec().patternEnd = Rec().patternStart;
+  }
+}
+
+void MapiRecurrencePattern::SetPatternEndDate(com::Date d) {
+  Rec().patternEnd = d;
+  Rec().occurrences = 0;  // ends on that date now
+}
+
+void MapiRecurrencePattern::SetInstance(int instance) {
+  if (instance < 1 || instance > 5) com::Raise(com::kErrInvalidCall, "The instance must be from 1 to 5.");
+  Rec().instance = instance;
+}
+
+void MapiRecurrencePattern::SetOccurrences(int count) {
+  if (count < 1) com::Raise(com::kErrInvalidCall, "The number of occurrences must be at least 1.");
+  if (!Rec().patternEnd) Rec().patternEnd = Rec().patternStart;
+  Rec().occurrences = count;
+}
+
+Ref<outlook::Exceptions> MapiRecurrencePattern::Exceptions() {
+  return std::make_shared<MapiExceptions>(Rec().exceptions);
+}
+
+void MapiRecurrencePattern::ChangeOccurrence(const outlook::OccurrenceChange& change) {
+  auto& list = Rec().exceptions;
+  auto at = std::lower_bound(list.begin(), list.end(), change.originalDate,
+                             [](const outlook::OccurrenceChange& c, com::Date d) { return c.originalDate < d; });
+  if (at != list.end() && at->originalDate == change.originalDate) *at = change;
+  else list.insert(at, change);
 }
 
 com::Date MapiRecurrencePattern::PatternEndDate() {

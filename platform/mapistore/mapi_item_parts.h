@@ -83,7 +83,13 @@ class MapiRecurrencePattern : public outlook::RecurrencePattern {
   bool NoEndDate() override { return !Rec().patternEnd.has_value(); }
   void SetNoEndDate(bool none) override;
   com::Date PatternEndDate() override;
-  void SetPatternEndDate(com::Date d) override { Rec().patternEnd = d; }
+  void SetPatternEndDate(com::Date d) override;
+  int Instance() override { return Rec().instance; }
+  void SetInstance(int instance) override;
+  int Occurrences() override { return Rec().occurrences; }
+  void SetOccurrences(int count) override;
+  Ref<outlook::Exceptions> Exceptions() override;
+  void ChangeOccurrence(const outlook::OccurrenceChange& change) override;
 
  private:
   RecurrenceRecord& Rec();

@@ -8,6 +8,7 @@
 
 #include "platform/com/variant.h"
 #include "platform/outlook/appointment_fields.h"
+#include "platform/outlook/appointment_item.h"
 
 namespace mapistore {
 
@@ -41,9 +42,16 @@ struct RecurrenceRecord {
   int dayOfWeekMask = 0;
   int dayOfMonth = 0;
   int monthOfYear = 0;
+  int instance = 0;  // month-nth and year-nth: 1 to 4, 5 = last
+  int occurrences = 0;  // the series ends after so many; 0: on patternEnd or never
   com::Date patternStart;
   std::optional<com::Date> patternEnd;  // none: no end date
+  std::vector<outlook::OccurrenceChange> exceptions;  // in order of original date
 };
+
+// The exceptions as the one column that holds them, and back; nullopt when the text is damaged.
+std::string EncodeExceptions(const std::vector<outlook::OccurrenceChange>& list);
+std::optional<std::vector<outlook::OccurrenceChange>> DecodeExceptions(const std::string& text);
 
 // A value for every stored field; one never set is Empty and reads as the field's default.
 class FieldValues {

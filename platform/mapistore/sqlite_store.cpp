@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <sstream>
 #include <tuple>
+#include <set>
 #include <unordered_map>
 
 #include "platform/com/com_error.h"
@@ -30,7 +31,9 @@ namespace {
 
 constexpr const char* kFormat = "quorvane-store 1";
 // Stores made before address lists had names and kinds hold their members in a table
-// "addresses" (name, address): the workgroup's list. The first change of an address moves them.
+// "addresses" (name, address): entries of the workgroup's list. It stays, since an older program
+// sharing the public folders goes on adding its member there; the newer table is made at the
+// first change of an address.
 constexpr const char* kAddressEntriesTable =
     "CREATE TABLE address_entries(id INTEGER PRIMARY KEY, list TEXT NOT NULL COLLATE NOCASE,"
     "  name TEXT NOT NULL COLLATE NOCASE, address TEXT NOT NULL, type TEXT NOT NULL, display_type INTEGER NOT NULL,"
@@ -38,6 +41,19 @@ constexpr const char* kAddressEntriesTable =
 constexpr const char* kOldAddressList = "Global Address List";
 
 std::string ColumnType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
+
+// The items table's columns that may be NULL, with their types: the ones a newer version may add
+// to a store made by an older one.
+std::vector<std::pair<std::string, std::string>> OptionalItemColumns() {
+  std::vector<std::pair<std::string, std::string>> columns;
+  for (const FieldInfo& f : StoredFields()) columns.emplace_back(f.column, ColumnType(f.kind));
+  for (const char* c : {"recur_type", "recur_interval", "recur_mask", "recur_day", "recur_month", "recur_start_ms",
+                        "recur_end_ms", "recur_instance", "recur_occurrences"}) {
+    columns.emplace_back(c, "INTEGER");
+  }
+  columns.emplace_back("recur_exceptions", "TEXT");
+  return columns;
+}
 
 // A property of the filter language that maps onto a column or an expression.
 struct ColumnRef {
@@ -87,10 +103,8 @@ void SqliteStore::CreateSchema(const std::string& displayName, int rootItemType)
   std::string items =
       "CREATE TABLE items(id INTEGER PRIMARY KEY, entry_id TEXT NOT NULL UNIQUE, "
       "folder_id INTEGER NOT NULL REFERENCES folders(id), message_class TEXT NOT NULL";
-  for (const FieldInfo& f : StoredFields()) items += std::string(", ") + f.column + " " + ColumnType(f.kind);
-  items +=
-      ", recur_type INTEGER, recur_interval INTEGER, recur_mask INTEGER, recur_day INTEGER, recur_month INTEGER, "
-      "recur_start_ms INTEGER, recur_end_ms INTEGER, created_ms INTEGER NOT NULL, modified_ms INTEGER NOT NULL);";
+  for (const auto& [column, type] : OptionalItemColumns()) items += ", " + column + " " + type;
+  items += ", created_ms INTEGER NOT NULL, modified_ms INTEGER NOT NULL);";
   Transaction tx(db_);
   db_.Exec(
       "CREATE TABLE store_info(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
@@ -158,6 +172,30 @@ void SqliteStore::LoadInfo() {
   db_.Exec("PRAGMA cache_size=-512");
   db_.Exec("PRAGMA mmap_size=268435456");
   db_.Exec("PRAGMA wal_autocheckpoint=16000");
+  AddMissingColumns();
+}
+
+void SqliteStore::AddMissingColumns() {
+  std::set<std::string> have;
+  auto st = db_.Prepare("PRAGMA table_info(items)");
+  while (st.Step()) have.insert(st.Text(1));
+  std::vector<std::pair<std::string, std::string>> missing;
+  for (const auto& column : OptionalItemColumns()) {
+    if (!have.count(column.first)) missing.push_back(column);
+  }
+  if (missing.empty()) return;
+  // Added columns read as NULL, which every reader takes as the value's default; an older
+  // program sharing the file names its columns and so goes on working with it.
+  Transaction tx(db_);
+  for (const auto& [column, type] : missing) {
+    db_.Exec("ALTER TABLE items ADD COLUMN " + column + " " + type);
+    // The identity an export by an older version gave each appointment: importing that file
+    // again finds them.
+    if (column == outlook::Info(ApptField::GlobalAppointmentID).column) {
+      db_.Exec("UPDATE items SET " + column + " = entry_id || '@quorvane'");
+    }
+  }
+  tx.Commit();
 }
 
 namespace {
@@ -631,15 +669,18 @@ bool SqliteStore::HasTable(const std::string& name) {
 }
 
 std::vector<AddressRecord> SqliteStore::Addresses() {
-  std::vector<AddressRecord> out;
-  if (!HasTable("address_entries")) {
-    if (!HasTable("addresses")) return out;
-    auto old = db_.Prepare("SELECT name, address FROM addresses ORDER BY name");
-    while (old.Step()) out.push_back(AddressRecord{kOldAddressList, old.Text(0), old.Text(1)});
-    return out;
+  const bool entries = HasTable("address_entries"), older = HasTable("addresses");
+  std::string sql;
+  if (entries) sql = "SELECT list, name, address, type, display_type FROM address_entries";
+  if (older) {
+    // An entry of the same name in the newer table stands for the member.
+    sql += std::string(entries ? " UNION ALL " : "") + "SELECT ?1, name, address, 'SMTP', 0 FROM addresses" +
+           (entries ? " WHERE name NOT IN (SELECT name FROM address_entries WHERE list = ?1)" : "");
   }
-  auto st = db_.Prepare(
-      "SELECT list, name, address, type, display_type FROM address_entries ORDER BY list, name, id");
+  std::vector<AddressRecord> out;
+  if (sql.empty()) return out;
+  auto st = db_.Prepare(sql + " ORDER BY 1, 2");
+  if (older) st.Bind(1, std::string(kOldAddressList));
   while (st.Step()) {
     out.push_back(AddressRecord{st.Text(0), st.Text(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
   }
@@ -647,14 +688,7 @@ std::vector<AddressRecord> SqliteStore::Addresses() {
 }
 
 void SqliteStore::UpgradeAddresses() {
-  if (HasTable("address_entries")) return;
-  db_.Exec(kAddressEntriesTable);
-  if (!HasTable("addresses")) return;
-  auto move = db_.Prepare(
-      "INSERT INTO address_entries(list, name, address, type, display_type) "
-      "SELECT ?, name, address, 'SMTP', 0 FROM addresses ORDER BY id");
-  move.Bind(1, std::string(kOldAddressList)).Run();
-  db_.Exec("DROP TABLE addresses");
+  if (!HasTable("address_entries")) db_.Exec(kAddressEntriesTable);
 }
 
 void SqliteStore::AddAddress(const AddressRecord& address) {
@@ -676,12 +710,18 @@ void SqliteStore::AddAddress(const AddressRecord& address) {
 bool SqliteStore::DeleteAddress(const std::string& list, const std::string& name) {
   Transaction tx(db_);
   UpgradeAddresses();
-  auto find = db_.Prepare("SELECT id FROM address_entries WHERE list = ? AND name = ?");
-  find.Bind(1, list).Bind(2, name);
-  if (!find.Step()) return false;  // nothing written: the transaction rolls back
-  const int64_t id = find.Int(0);
-  find.Reset();
-  db_.Prepare("DELETE FROM address_entries WHERE id = ?").Bind(1, id).Run();
+  bool found = false;
+  std::vector<std::string> tables = {"address_entries WHERE list = ?1 AND"};
+  if (HasTable("addresses") && com::EqualsNoCase(list, kOldAddressList)) tables.push_back("addresses WHERE");
+  for (const std::string& where : tables) {
+    auto find = db_.Prepare("SELECT 1 FROM " + where + " name = ?2");
+    find.Bind(1, list).Bind(2, name);
+    if (!find.Step()) continue;
+    find.Reset();
+    found = true;
+    db_.Prepare("DELETE FROM " + where + " name = ?2").Bind(1, list).Bind(2, name).Run();
+  }
+  if (!found) return false;  // nothing written: the transaction rolls back
   tx.Commit();
   return true;
 }

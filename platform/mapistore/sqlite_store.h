@@ -70,6 +70,7 @@ class SqliteStore : public Store {
   bool HasTable(const std::string& name);
   // Inside a write: gives a store made before address lists had names its table of entries.
   void UpgradeAddresses();
+  void AddMissingColumns();
   std::string NewEntryId();
   int64_t NowMs();
   std::string CompileQuery(const ItemQuery& query, const std::string& select, std::vector<Binding>& binds);

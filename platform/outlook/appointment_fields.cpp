@@ -46,6 +46,10 @@ const std::vector<FieldInfo>& StoredFields() {
       {ApptField::ResponseStatus, "ResponseStatus", "response_status", K::Long},
       {ApptField::Sensitivity, "Sensitivity", "sensitivity", K::Long},
       {ApptField::Organizer, "Organizer", "organizer", K::Text},
+      // The event's identity in calendar files (UID): kept through copies, moves and exports.
+      {ApptField::GlobalAppointmentID, "GlobalAppointmentID", "global_appointment_id", K::Text},
+      // A time of day in no zone at all (from a calendar file), shown and written as it is.
+      {ApptField::Floating, "Floating", "floating", K::Boolean},
   };
   return fields;
 }

@@ -37,9 +37,11 @@ enum class ApptField {
   ResponseStatus,
   Sensitivity,
   Organizer,
+  GlobalAppointmentID,
+  Floating,
 };
 
-constexpr size_t kApptFieldCount = static_cast<size_t>(ApptField::Organizer) + 1;
+constexpr size_t kApptFieldCount = static_cast<size_t>(ApptField::Floating) + 1;
 
 enum class FieldKind { Text, Date, Boolean, Long };
 

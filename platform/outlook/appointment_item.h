@@ -77,6 +77,29 @@ class FormDescription : public com::ComObject {
   virtual std::string Name() = 0;  // the default value
 };
 
+// One occurrence of a series that was deleted or given times or texts of its own.
+struct OccurrenceChange {
+  com::Date originalDate;  // the start the occurrence has by the pattern
+  bool deleted = false;
+  com::Date start, end;  // when not deleted
+  std::string subject, location, body;
+
+  bool operator==(const OccurrenceChange&) const = default;
+};
+
+class Exception : public com::ComObject {
+ public:
+  virtual com::Date OriginalDate() = 0;
+  virtual bool Deleted() = 0;
+  virtual OccurrenceChange Change() = 0;  // the occurrence as changed
+};
+
+class Exceptions : public com::ComObject {
+ public:
+  virtual int Count() = 0;
+  virtual Ref<Exception> Item(int index) = 0;  // 1-based, in order of original date
+};
+
 class RecurrencePattern : public com::ComObject {
  public:
   virtual int RecurrenceType() = 0;
@@ -95,6 +118,16 @@ class RecurrencePattern : public com::ComObject {
   virtual void SetNoEndDate(bool none) = 0;
   virtual com::Date PatternEndDate() = 0;  // meaningless while NoEndDate
   virtual void SetPatternEndDate(com::Date d) = 0;
+  // Which week of the month for the month-nth and year-nth types: 1 to 4, or 5 for the last.
+  virtual int Instance() = 0;
+  virtual void SetInstance(int instance) = 0;
+  // The number of occurrences when the series ends after so many (PatternEndDate is then the
+  // last one's day); 0 when it ends on a date or never.
+  virtual int Occurrences() = 0;
+  virtual void SetOccurrences(int count) = 0;
+  virtual Ref<outlook::Exceptions> Exceptions() = 0;
+  // Deletes or changes one occurrence; a change of the same original date replaces it.
+  virtual void ChangeOccurrence(const OccurrenceChange& change) = 0;
 };
 
 class AppointmentItem : public com::ComObject {

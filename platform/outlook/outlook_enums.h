@@ -27,6 +27,13 @@ enum OlDaysOfWeek {
   olSaturday = 64
 };
 enum OlBusyStatus { olFree = 0, olTentative = 1, olBusy = 2, olOutOfOffice = 3 };
+enum OlMeetingStatus {
+  olNonMeeting = 0,
+  olMeeting = 1,
+  olMeetingReceived = 3,
+  olMeetingCanceled = 5,
+  olMeetingReceivedAndCanceled = 7
+};
 enum OlImportance { olImportanceLow = 0, olImportanceNormal = 1, olImportanceHigh = 2 };
 
 // The item class for a message class ("IPM.Appointment" and its custom forms are 26).
