@@ -62,9 +62,10 @@ PrintOptions Parse(const Words& args) {
   return o;
 }
 
+// Quoted, on the error's one line: a printer's name may hold blanks and commas.
 std::string Listed(const std::vector<std::string>& items) {
   std::string out;
-  for (const auto& i : items) out += "\n  " + i;
+  for (const auto& i : items) out += (out.empty() ? " '" : ", '") + i + "'";
   return out;
 }
 
@@ -116,7 +117,8 @@ int CmdPrint(const Words& args, const GlobalOptions& global) {
     if (path.empty()) {
       const std::string calendar = (*dialog)["Combo3"].caption;
       const std::string leaf = calendar.substr(calendar.rfind('|') == std::string::npos ? 0 : calendar.rfind('|') + 1);
-      path = session.profile().dir() + "/Printed/" + SafeFileName(leaf) + " " + (*dialog)["Calendar1"].caption + ".pdf";
+      path = printer::UnusedFileName(session.profile().dir() + "/Printed/" + SafeFileName(leaf) + " " +
+                                     (*dialog)["Calendar1"].caption + ".pdf");
     }
     session.printers().SetPdfOutput(std::filesystem::absolute(path).string());
   }

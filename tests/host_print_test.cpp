@@ -93,6 +93,8 @@ TEST_F(HostPrintTest, DefaultFileIsNamedAfterTheCalendarAndDate) {
   auto r = Run({"print", "--printer", "Quorvane PDF", "--from", "2026-03-02", "--copies", "2"});
   ASSERT_EQ(0, r.status) << r.out << r.err;
   ASSERT_EQ(Printed(), std::vector<std::string>{"Calendar 2026-03-02.pdf"});
+  ASSERT_EQ(0, Run({"print", "--printer", "Quorvane PDF", "--from", "2026-03-02"}).status);
+  EXPECT_EQ(Printed().size(), 2u);  // "Calendar 2026-03-02 (2).pdf": the first is kept
   // The PDF printer keeps one page per copy.
   EXPECT_NE(Capture("pdfinfo '" + dir / "ann/Printed/Calendar 2026-03-02.pdf" + "'").find("Pages:           2"),
             std::string::npos);
@@ -118,7 +120,7 @@ TEST_F(HostPrintTest, BadInputExitsTwoAndPrintsNothing) {
     EXPECT_FALSE(r.err.empty());
   }
   EXPECT_TRUE(Printed().empty());
-  EXPECT_NE(Run({"print", "--printer", "No such printer"}).err.find("the dialog lists:\n  Quorvane PDF"),
+  EXPECT_NE(Run({"print", "--printer", "No such printer"}).err.find("the dialog lists: 'Quorvane PDF'"),
             std::string::npos);
 }
 
@@ -155,7 +157,7 @@ TEST_F(HostPrintTest, JobThroughACupsScheduler) {
   auto listed = Run({"print", "--printer", "No such printer"});
   auto r = Run({"print", "--printer", "QuorvaneTest", "--from", "2026-03-02", "--copies", "2"});
   unsetenv("CUPS_SERVER");
-  EXPECT_NE(listed.err.find("the dialog lists:\n  QuorvaneTest\n  Quorvane PDF"), std::string::npos) << listed.err;
+  EXPECT_NE(listed.err.find("the dialog lists: 'QuorvaneTest', 'Quorvane PDF'"), std::string::npos) << listed.err;
   ASSERT_EQ(0, r.status) << r.out << r.err;
   EXPECT_NE(r.out.find("on QuorvaneTest: printer QuorvaneTest"), std::string::npos) << r.out;
   const auto documents = cups.WaitForDocuments(1);

@@ -19,6 +19,7 @@ TEST_F(PrintItemsTest, DialogLoadsPrintersCalendarsAndDates) {
   OpenDialog();
   EXPECT_EQ((*dialog)["Combo1"].items, (std::vector<std::string>{"Office Laser", "Quorvane PDF"}));
   EXPECT_EQ((*dialog)["Combo1"].caption, "Quorvane PDF");
+  EXPECT_EQ(forms::Form::ItemLines((*dialog)["Combo1"]), (std::vector<std::string>{"  Office Laser", "> Quorvane PDF"}));
   EXPECT_EQ((*dialog)["Combo3"].items, (std::vector<std::string>{kGlobalPath, kLocalPath}));
   EXPECT_EQ((*dialog)["Combo3"].caption, kLocalPath);
   EXPECT_EQ((*dialog)["Combo2"].caption, "60");

@@ -169,6 +169,7 @@ std::vector<std::string> Form::ItemLines(const Control& c) {
     }
     return out;
   }
+  for (const std::string& item : c.items) out.push_back((item == c.caption ? "> " : "  ") + item);
   if (!c.nodes) return out;
   int index = 0;
   for (const std::string& line : c.nodes->Lines()) {

@@ -83,8 +83,8 @@ class Form {
   bool Select(const std::string& name, const std::string& item);
 
   // How a control reads as text, for any front end that lists controls: its caption or text
-  // and its value ("\"Both\" (o)", "[x]", "45%"); and its items as lines (a tree's nodes
-  // indented by level, the selected one marked "> ").
+  // and its value ("\"Both\" (o)", "[x]", "45%"); and its items as lines (a combo box's
+  // entries, a tree's nodes indented by level; the chosen one marked "> ").
   static std::string ValueText(const Control& c);
   static std::vector<std::string> ItemLines(const Control& c);
 

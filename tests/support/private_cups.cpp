@@ -65,7 +65,8 @@ PrivateCups::PrivateCups(const std::string& printerName) {
   }
   const std::string env = "CUPS_SERVER='" + socket() + "' ";
   for (int i = 0; i < 100; ++i) {
-    if (Run(env + "lpstat -r >/dev/null 2>&1") == 0) break;
+    // lpstat -r says whether the scheduler runs, and exits 0 either way.
+    if (Run(env + "lpstat -r 2>/dev/null | grep -q '^scheduler is running'") == 0) break;
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
@@ -74,8 +75,10 @@ PrivateCups::PrivateCups(const std::string& printerName) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  if (Run(env + "lpadmin -p '" + printerName + "' -v 'keep:" + outDir() + "' -E >/dev/null 2>&1") != 0) {
-    failure_ = "lpadmin could not add the printer: " + ReadFile(d + "/log/error_log");
+  const std::string add = env + "lpadmin -p '" + printerName + "' -v 'keep:" + outDir() + "' -E > '" + d +
+                          "/log/lpadmin' 2>&1";
+  if (Run(add) != 0) {
+    failure_ = "lpadmin could not add the printer: " + ReadFile(d + "/log/lpadmin") + ReadFile(d + "/log/error_log");
   }
 }
 

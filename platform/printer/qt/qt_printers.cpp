@@ -126,6 +126,17 @@ class QtPrinter : public PagePrinter {
 
 }  // namespace
 
+std::string UnusedFileName(const std::string& path) {
+  const std::filesystem::path p(path);
+  std::error_code ec;
+  std::string candidate = path;
+  for (int n = 2; std::filesystem::exists(candidate, ec); ++n) {
+    candidate =
+        (p.parent_path() / (p.stem().string() + " (" + std::to_string(n) + ")" + p.extension().string())).string();
+  }
+  return candidate;
+}
+
 struct QtPrinters::Impl {
   std::string pdfFolder, pdfOutput;
   PrinterList list;
@@ -138,7 +149,7 @@ struct QtPrinters::Impl {
       const std::time_t now = std::time(nullptr);
       char stamp[32];
       std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H.%M.%S", std::localtime(&now));
-      path = pdfFolder + "/Calendar " + stamp + ".pdf";
+      path = UnusedFileName(pdfFolder + "/Calendar " + stamp + ".pdf");
     }
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);

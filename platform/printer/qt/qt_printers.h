@@ -34,6 +34,10 @@ class QtPrinters : public Printers {
   std::unique_ptr<Impl> impl_;
 };
 
+// path itself when no file is there, else the first of "name (2).pdf", "name (3).pdf", ...
+// that is free: a page printed earlier is never written over unasked.
+std::string UnusedFileName(const std::string& path);
+
 // Starts Qt's GUI part once for the process (offscreen when there is no display): fonts and
 // printing need it.
 void EnsureGuiApplication();
