@@ -1,5 +1,6 @@
 // What the toolbar's buttons do, and the pages the add-in gives the host's dialogs.
 #include "addin/quorvane_class.h"
+#include "dialogs/appt_options_form.h"
 #include "platform/com/class_registry.h"
 #include "platform/com/text.h"
 #include "print/print_cal_form.h"
@@ -56,7 +57,16 @@ void QuorvaneClass::oPrintCalendarBHandler_Click(const Button&, bool&) {
 
 void QuorvaneClass::oSetApptSettingsBHandler_Click(const Button&, bool&) {
   if (Blank(GlobalCalEntryID) || Blank(LocalCalEntryID)) return;
-  MsgBox("The appointment options dialog is not available in this version.");
+  com::ErrObject err;
+  const bool shown = err.Try([&] {
+    // A dialog still open is brought to the front as it is.
+    const bool open = dlgApptOptions && dlgApptOptions->loaded();
+    if (!open) dlgApptOptions = std::make_shared<ApptOptionsForm>(env_);
+    dlgApptOptions->oCalAdmCls = std::static_pointer_cast<QuorvaneClass>(shared_from_this());
+    if (!open) dlgApptOptions->Load();
+    env_.ui.Show(dlgApptOptions);
+  });
+  if (!shown) PostErrorReport("oSetApptSettingsBHandler_Click", err);
 }
 
 void QuorvaneClass::AddOptionsPage(const com::Ref<outlook::PropertyPages>& pages, const std::string& operation) {

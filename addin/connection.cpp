@@ -1,5 +1,6 @@
 // Connection to the host and the way back out.
 #include "addin/quorvane_class.h"
+#include "dialogs/appt_options_form.h"
 #include "folders/folder_browser_form.h"
 #include "print/print_cal_form.h"
 #include "platform/com/text.h"
@@ -28,6 +29,10 @@ void QuorvaneClass::ReleaseHostObjects() {
   Err.Try([&] {
     if (oAdminPage) com::PutProperty(oAdminPage, "oAdminDLL", com::Variant::Nothing());
   });
+  if (dlgApptOptions) {
+    dlgApptOptions->Unload();
+    dlgApptOptions.reset();
+  }
   if (dlgPrintCal) {
     dlgPrintCal->Unload();
     dlgPrintCal.reset();

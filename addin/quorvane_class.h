@@ -20,6 +20,7 @@ namespace quorvane {
 
 class PrintCalForm;
 class FolderBrowserForm;
+class ApptOptionsForm;
 
 extern const char* const kProgId;  // "QuorvaneDLL.QuorvaneClass"
 extern const char* const kAppTitle;  // the library's own title, used for untitled boxes
@@ -166,6 +167,7 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   com::Ref<office::CommandBar> oCalToolbar;  // only while the toolbar is being set up
   Button oSyncFromGlobalBHandler, oSyncFromLocalBHandler, oSyncDeleteBHandler, oPrintCalendarBHandler;
   std::shared_ptr<PrintCalForm> dlgPrintCal;  // shown without waiting; open until it unloads
+  std::shared_ptr<ApptOptionsForm> dlgApptOptions;  // likewise
 
   com::ErrObject Err;
 

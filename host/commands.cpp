@@ -17,7 +17,7 @@ int RunCommand(const std::string& command, const Words& args, const GlobalOption
       {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt},
       {"settings", CmdSettings}, {"set-calendar", CmdSetCalendar}, {"sync", CmdSync},
       {"import", CmdImport},     {"export", CmdExport}, {"run", CmdRun}, {"click", CmdClick},
-      {"appointment-options", CmdAppointmentOptions}, {"options", CmdOptions}, {"print", CmdPrint}};
+      {"appointment-options", CmdAppointmentOptions}, {"address", CmdAddress}, {"options", CmdOptions}, {"print", CmdPrint}};
   auto it = commands.find(command);
   if (it == commands.end()) throw UsageError("unknown command '" + command + "' (see --help)");
   return it->second(args, global);
@@ -53,11 +53,12 @@ static void NoMoreWords(const Words& args) {
 }
 
 int CmdInit(const Words& args, const GlobalOptions& global) {
-  std::string user, publicStore;
+  std::string user, publicStore, address;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--user" && i + 1 < args.size()) user = args[++i];
     else if (args[i] == "--public" && i + 1 < args.size()) publicStore = args[++i];
-    else throw UsageError("init --user NAME [--public FILE]");
+    else if (args[i] == "--address" && i + 1 < args.size()) address = args[++i];
+    else throw UsageError("init --user NAME [--public FILE] [--address ADDR]");
   }
   if (user.empty()) throw UsageError("init needs --user NAME");
   if (global.profileDir.empty()) throw UsageError("no profile given (use --profile DIR)");
@@ -70,7 +71,7 @@ int CmdInit(const Words& args, const GlobalOptions& global) {
   if (ec) throw UsageError("cannot create profile folder " + dir.string() + ": " + ec.message());
   try {
     ProfileLock lock(dir.string(), global.session.holder, global.session.lockWaitSeconds);
-    Profile profile = Profile::Create(dir.string(), user, publicStore, RegisterAddIn);
+    Profile profile = Profile::Create(dir.string(), user, publicStore, RegisterAddIn, address);
     std::cout << "Created profile " << profile.dir() << " for " << PrintableText(user) << " (public folders in "
               << profile.publicStore() << ")\n";
   } catch (...) {

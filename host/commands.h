@@ -28,6 +28,7 @@ int CmdSetCalendar(const Words& args, const GlobalOptions& global);
 int CmdSync(const Words& args, const GlobalOptions& global);
 int CmdImport(const Words& args, const GlobalOptions& global);
 int CmdRun(const Words& args, const GlobalOptions& global);
+int CmdAddress(const Words& args, const GlobalOptions& global);
 int CmdAppointmentOptions(const Words& args, const GlobalOptions& global);
 int CmdClick(const Words& args, const GlobalOptions& global);
 int CmdExport(const Words& args, const GlobalOptions& global);

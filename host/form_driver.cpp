@@ -65,7 +65,8 @@ void FormDriver::Show(forms::Form& form, std::ostream& out) {
 void FormDriver::Help(std::ostream& out) {
   out << "  click NAME          press a button, tick a box, choose an option\n"
          "  set NAME TEXT       type TEXT into a text box\n"
-         "  select NAME ITEM    choose an item; in a tree, the node by its path of texts joined by \"|\"\n"
+         "  select NAME ITEM    choose an item; in a tree, the node by its path of texts joined by \"|\";\n"
+         "                      in a list, the row by its text\n"
          "  show                the form with every control\n"
          "  help                this list\n";
 }

@@ -22,10 +22,19 @@ The stand-in for the mail client that hosts the Quorvane add-in.
 Commands:
   demo [--dir DIR]       build the demo workgroup in DIR (default ./quorvane-demo, made anew),
                          load the add-in as each member and show what it wrote
-  init --user NAME [--public FILE]
+  init --user NAME [--public FILE] [--address ADDR]
                          create a new profile in --profile DIR: a mailbox "Mailbox - NAME"
                          with a "Calendar", and the public folders in FILE (created when
-                         missing, shared when it exists)
+                         missing, shared when it exists); NAME joins the public folders'
+                         "Global Address List" with ADDR (default NAME@workgroup)
+  address add LIST --name NAME [--address ADDR] [--type TYPE] [--display-type 0-6]
+                         add an entry to "Global Address List" (the public folders', shared
+                         by the workgroup) or "Contacts" (the mailbox's), or replace the one
+                         of that name; TYPE is "SMTP" unless given, display type 0 is a
+                         user, 1 a distribution list
+  address list [LIST] [--json]
+                         the address lists and their entries, in order of name
+  address delete LIST NAME
   folder add PATH        add a folder; PATH names folders from the top down, joined by "|"
   folder list            every folder of the profile, with its appointment count
   folder properties PATH [--do ACTION]...
@@ -74,7 +83,9 @@ Commands:
   click CAPTION [--folder PATH] [--select ENTRYID...] [--do ACTION]...
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close
-  appointment-options    the appointment options command, which has no toolbar button
+  appointment-options [--do ACTION]...
+                         the appointment options command, which has no toolbar button: its
+                         dialog, whose "Find User" buttons open the Find Address dialog
   print [--printer NAME] [--calendar NAME] [--days 30|60|90] [--from YYYY-MM-DD]
         [--to YYYY-MM-DD] [--copies N] [--output FILE.pdf]
                          fill the Print Calendar dialog and press OK: one landscape page
@@ -110,7 +121,8 @@ Options (before the command or anywhere after it):
   --locale NAME          regional settings: en-US (default), en-GB, de-DE, ISO
   --do ACTION            an action on the form shown, in order (also after options and
                          folder properties): click NAME, set NAME TEXT, select NAME ITEM
-                         (a tree node by its path of texts joined by "|"), show, help.
+                         (a tree node by its path of texts joined by "|", a list's row by
+                         its text), show, help.
                          Actions go to the topmost form; a form left without actions is
                          closed as its close box would. An action naming what the form
                          does not have lists its controls and ends with status 2

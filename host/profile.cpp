@@ -1,5 +1,7 @@
 #include "host/profile.h"
 
+#include "platform/mapistore/mapi_address_lists.h"
+
 #include <filesystem>
 #include <vector>
 
@@ -55,7 +57,7 @@ Profile Profile::Open(const std::string& dir) {
 }
 
 Profile Profile::Create(const std::string& dir, const std::string& user, const std::string& publicStore,
-                        const std::function<void(win32::Registry&)>& setUp) {
+                        const std::function<void(win32::Registry&)>& setUp, const std::string& address) {
   Profile p(Absolute(dir));
   MadeFiles made(p.dir() + "/init.incomplete");
   if (fs::exists(p.RegistryPath())) throw UsageError("a profile already exists in " + p.dir());
@@ -94,7 +96,8 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
   reg.RegCloseKey(key);
   if (setUp) setUp(reg);
   // The shared public folders are changed last, when nothing else can fail.
-  pub->AddAddress(mapistore::AddressRecord{user, user + "@workgroup"});
+  pub->AddAddress(mapistore::AddressRecord{mapistore::kGlobalAddressList, user,
+                                           address.empty() ? user + "@workgroup" : address});
   pub->MakeDurable();
   made.Keep();
   return p;

@@ -24,9 +24,10 @@ class Profile {
   // A new profile for user with a mailbox ("Mailbox - user" with a "Calendar" folder) and the
   // public folders in publicStore (created when missing, shared when it exists; empty: a
   // file of the profile). setUp writes the registry values the profile starts with. An existing
-  // profile is refused. All or nothing: when a step fails, what was made is taken away.
+  // profile is refused. All or nothing: when a step fails, what was made is taken away. The user
+  // joins the public folders' Global Address List with address (empty: user@workgroup).
   static Profile Create(const std::string& dir, const std::string& user, const std::string& publicStore,
-                        const std::function<void(win32::Registry&)>& setUp);
+                        const std::function<void(win32::Registry&)>& setUp, const std::string& address = "");
 
   const std::string& dir() const { return dir_; }
   const std::string& user() const { return user_; }

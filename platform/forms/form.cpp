@@ -37,6 +37,7 @@ Control& Form::Add(const std::string& kind, const std::string& name, const std::
   c.container = container;
   c.tabIndex = static_cast<int>(controls_.size());
   if (kind == "TreeView") c.nodes = std::make_shared<TreeNodes>();
+  if (kind == "ListView") c.rows = std::make_shared<ListItems>();
   controls_.push_back(std::move(c));
   return controls_.back();
 }
@@ -130,7 +131,15 @@ bool Form::Select(const std::string& name, const std::string& item) {
     if (!known) return false;
     // Picking an entry is a click on it: its event runs even when the text stays the same.
     c.caption = item;
+    if (c.kind == "ComboBox") c.listIndex = static_cast<int>(std::find(c.items.begin(), c.items.end(), item) - c.items.begin());
     Owner(c)->Raise(c.change);
+    return true;
+  }
+  if (c.rows) {
+    const int row = c.rows->Find(item);
+    if (row == 0) return false;
+    SelectRow(name, row);
+    if (c.itemClick) Owner(c)->Raise([&] { c.itemClick(row); });
     return true;
   }
   if (!c.nodes) return false;
@@ -153,6 +162,13 @@ std::string Form::ValueText(const Control& c) {
 
 std::vector<std::string> Form::ItemLines(const Control& c) {
   std::vector<std::string> out;
+  if (c.rows) {
+    const std::vector<std::string> lines = c.rows->Lines();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      out.push_back((static_cast<int>(i) == c.rows->selected && i > 0 ? "> " : "  ") + lines[i]);
+    }
+    return out;
+  }
   for (const std::string& item : c.items) out.push_back((item == c.caption ? "> " : "  ") + item);
   if (!c.nodes) return out;
   int index = 0;
@@ -183,6 +199,22 @@ void Form::SetValue(const std::string& name, int value) {
     c.value = value;
   }
   Owner(c)->Raise(c.click);
+}
+
+void Form::AddItem(const std::string& name, const std::string& text, long data) {
+  Control& c = (*this)[name];
+  c.items.push_back(text);
+  c.itemData.resize(c.items.size() - 1);
+  c.itemData.push_back(data);
+}
+
+void Form::SelectRow(const std::string& name, int index) {
+  Control& c = (*this)[name];
+  if (!c.rows) com::Raise(438, "Object doesn't support this property or method");
+  // Rows of the control's default height below the header row.
+  constexpr int kRowTwips = 255;
+  c.rows->EnsureVisible(index, (c.pos.height - kRowTwips) / kRowTwips);
+  c.rows->selected = index;
 }
 
 void Form::Load() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms/list_items.h"
 #include "platform/forms/tree_nodes.h"
 
 namespace forms {
@@ -21,7 +22,8 @@ struct Twips {
 
 struct Control {
   // "Label", "TextBox", "CheckBox", "OptionButton", "Frame", "CommandButton", "TreeView",
-  // "ProgressBar", "UserControl", "ComboBox", "MonthView" (its caption: the date as yyyy-mm-dd)
+  // "ProgressBar", "UserControl", "ComboBox", "MonthView" (its caption: the date as yyyy-mm-dd),
+  // "ListView" (in report view)
   std::string kind;
   std::string name;
   std::string caption;  // a text box's text
@@ -34,7 +36,12 @@ struct Control {
   bool enabled = true;
   std::function<void()> change;                 // a text box's or combo box's text changed
   std::vector<std::string> items;               // a combo box's entries
+  std::vector<long> itemData;                   // a number kept with each entry (ItemData)
+  int listIndex = -1;                           // the entry chosen last, -1: none (ListIndex)
   bool editable = true;                         // a combo box that takes typing, not only its entries
+  bool multiLine = false;                       // a text box of several lines
+  std::shared_ptr<ListItems> rows;              // a list view's headers and rows
+  std::function<void(int index)> itemClick;     // a list view's row was clicked
   std::shared_ptr<TreeNodes> nodes;             // a tree view's nodes
   std::function<void(int index)> nodeClick;     // a tree view's node was clicked
   Form* embedded = nullptr;                     // a user control: the form that draws it
@@ -70,7 +77,8 @@ class Form {
   // drop-down list takes only its own entries. False when the control takes no such typing.
   bool Type(const std::string& name, const std::string& text);
   // Choosing an item: a tree node by its path of texts joined by "|" (the node click runs), a
-  // combo box's entry by its text, a month calendar's date as yyyy-mm-dd (the change runs).
+  // list view's row by its text (the row is scrolled into view and its click runs), a combo
+  // box's entry by its text, a month calendar's date as yyyy-mm-dd (the change runs).
   // False when the control has no such item.
   bool Select(const std::string& name, const std::string& item);
 
@@ -85,6 +93,10 @@ class Form {
   // raises its click.
   void SetText(const std::string& name, const std::string& text);
   void SetValue(const std::string& name, int value);
+  // A combo box's entry with its number (AddItem and ItemData).
+  void AddItem(const std::string& name, const std::string& text, long data = 0);
+  // Selects a list view's row and scrolls it into view (no click: code did it).
+  void SelectRow(const std::string& name, int index);
 
   // Load runs the form's own load step; Activate runs when it becomes the active window;
   // Unload closes a loaded form, running its unload step first.

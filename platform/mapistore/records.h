@@ -81,9 +81,13 @@ struct ItemRecord {
   UserPropRecord* FindProp(const std::string& name);
 };
 
+// An entry of one of the namespace's address lists, kept by the store that holds the list.
 struct AddressRecord {
+  std::string list;  // "Global Address List", "Contacts"
   std::string name;
   std::string address;
+  std::string type = "SMTP";
+  int displayType = 0;  // 0: a user; 1: a distribution list, and so on
 };
 
 }  // namespace mapistore

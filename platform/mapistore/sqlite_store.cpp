@@ -30,6 +30,15 @@ using outlook::StoredFields;
 namespace {
 
 constexpr const char* kFormat = "quorvane-store 1";
+// Stores made before address lists had names and kinds hold their members in a table
+// "addresses" (name, address): entries of the workgroup's list. It stays, since an older program
+// sharing the public folders goes on adding its member there; the newer table is made at the
+// first change of an address.
+constexpr const char* kAddressEntriesTable =
+    "CREATE TABLE address_entries(id INTEGER PRIMARY KEY, list TEXT NOT NULL COLLATE NOCASE,"
+    "  name TEXT NOT NULL COLLATE NOCASE, address TEXT NOT NULL, type TEXT NOT NULL, display_type INTEGER NOT NULL,"
+    "  UNIQUE(list, name));";
+constexpr const char* kOldAddressList = "Global Address List";
 
 std::string ColumnType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
 
@@ -116,8 +125,8 @@ void SqliteStore::CreateSchema(const std::string& displayName, int rootItemType)
       "CREATE TABLE recipients(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, pos INTEGER NOT NULL,"
       "  name TEXT NOT NULL, address TEXT NOT NULL, PRIMARY KEY(item_id, pos));"
       "CREATE TABLE links(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, pos INTEGER NOT NULL,"
-      "  name TEXT NOT NULL, PRIMARY KEY(item_id, pos));"
-      "CREATE TABLE addresses(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE COLLATE NOCASE, address TEXT NOT NULL);");
+      "  name TEXT NOT NULL, PRIMARY KEY(item_id, pos));" +
+      std::string(kAddressEntriesTable));
   const std::string storeId = NewEntryId().substr(8, 32);
   auto info = db_.Prepare("INSERT INTO store_info(key, value) VALUES(?, ?)");
   for (const auto& [k, v] : {std::pair<std::string, std::string>{"format", kFormat}, {"store_id", storeId},
@@ -653,20 +662,68 @@ std::optional<int64_t> SqliteStore::FindItem(const std::string& entryId) {
   return st.Int(0);
 }
 
+bool SqliteStore::HasTable(const std::string& name) {
+  auto st = db_.Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+  st.Bind(1, name);
+  return st.Step();
+}
+
 std::vector<AddressRecord> SqliteStore::Addresses() {
-  auto st = db_.Prepare("SELECT name, address FROM addresses ORDER BY name");
+  const bool entries = HasTable("address_entries"), older = HasTable("addresses");
+  std::string sql;
+  if (entries) sql = "SELECT list, name, address, type, display_type FROM address_entries";
+  if (older) {
+    // An entry of the same name in the newer table stands for the member.
+    sql += std::string(entries ? " UNION ALL " : "") + "SELECT ?1, name, address, 'SMTP', 0 FROM addresses" +
+           (entries ? " WHERE name NOT IN (SELECT name FROM address_entries WHERE list = ?1)" : "");
+  }
   std::vector<AddressRecord> out;
-  while (st.Step()) out.push_back(AddressRecord{st.Text(0), st.Text(1)});
+  if (sql.empty()) return out;
+  auto st = db_.Prepare(sql + " ORDER BY 1, 2");
+  if (older) st.Bind(1, std::string(kOldAddressList));
+  while (st.Step()) {
+    out.push_back(AddressRecord{st.Text(0), st.Text(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
+  }
   return out;
+}
+
+void SqliteStore::UpgradeAddresses() {
+  if (!HasTable("address_entries")) db_.Exec(kAddressEntriesTable);
 }
 
 void SqliteStore::AddAddress(const AddressRecord& address) {
   Transaction tx(db_);
-  db_.Prepare("INSERT OR REPLACE INTO addresses(name, address) VALUES(?, ?)")
-      .Bind(1, address.name)
-      .Bind(2, address.address)
+  UpgradeAddresses();
+  db_.Prepare(
+         "INSERT INTO address_entries(list, name, address, type, display_type) VALUES(?, ?, ?, ?, ?) "
+         "ON CONFLICT(list, name) DO UPDATE SET name = excluded.name, address = excluded.address, "
+         "type = excluded.type, display_type = excluded.display_type")
+      .Bind(1, address.list)
+      .Bind(2, address.name)
+      .Bind(3, address.address)
+      .Bind(4, address.type)
+      .Bind(5, int64_t{address.displayType})
       .Run();
   tx.Commit();
+}
+
+bool SqliteStore::DeleteAddress(const std::string& list, const std::string& name) {
+  Transaction tx(db_);
+  UpgradeAddresses();
+  bool found = false;
+  std::vector<std::string> tables = {"address_entries WHERE list = ?1 AND"};
+  if (HasTable("addresses") && com::EqualsNoCase(list, kOldAddressList)) tables.push_back("addresses WHERE");
+  for (const std::string& where : tables) {
+    auto find = db_.Prepare("SELECT 1 FROM " + where + " name = ?2");
+    find.Bind(1, list).Bind(2, name);
+    if (!find.Step()) continue;
+    find.Reset();
+    found = true;
+    db_.Prepare("DELETE FROM " + where + " name = ?2").Bind(1, list).Bind(2, name).Run();
+  }
+  if (!found) return false;  // nothing written: the transaction rolls back
+  tx.Commit();
+  return true;
 }
 
 }  // namespace mapistore

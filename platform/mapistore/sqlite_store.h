@@ -56,6 +56,7 @@ class SqliteStore : public Store {
   void DeleteItem(int64_t id) override;
   std::vector<AddressRecord> Addresses() override;
   void AddAddress(const AddressRecord& address) override;
+  bool DeleteAddress(const std::string& list, const std::string& name) override;
   void MakeDurable() override { db_.MakeDurable(); }
 
   // SQLite's plan for a query, so tests can see that a lookup uses an index.
@@ -66,6 +67,9 @@ class SqliteStore : public Store {
   SqliteStore(const std::string& path, bool create, const DbServices& services);
   void CreateSchema(const std::string& displayName, int rootItemType);
   void LoadInfo();
+  bool HasTable(const std::string& name);
+  // Inside a write: gives a store made before address lists had names its table of entries.
+  void UpgradeAddresses();
   void AddMissingColumns();
   std::string NewEntryId();
   int64_t NowMs();

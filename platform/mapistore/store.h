@@ -57,8 +57,12 @@ class Store {
   virtual ItemRecord ImportItem(const ItemRecord& item, int64_t folderId) = 0;  // from another store
   virtual void DeleteItem(int64_t id) = 0;
 
+  // The entries of the address lists this store keeps, by list and then by name.
   virtual std::vector<AddressRecord> Addresses() = 0;
+  // Adds an entry, or replaces the one of the same list and name (names compare without case).
   virtual void AddAddress(const AddressRecord& address) = 0;
+  // False when the list has no entry of that name.
+  virtual bool DeleteAddress(const std::string& list, const std::string& name) = 0;
 
   // Every committed change is on the disk when this returns; raises when it cannot be.
   virtual void MakeDurable() {}
@@ -99,6 +103,9 @@ class StoreWrapper : public Store {
   void DeleteItem(int64_t id) override { Target().DeleteItem(id); }
   std::vector<AddressRecord> Addresses() override { return Target().Addresses(); }
   void AddAddress(const AddressRecord& a) override { Target().AddAddress(a); }
+  bool DeleteAddress(const std::string& list, const std::string& name) override {
+    return Target().DeleteAddress(list, name);
+  }
   void MakeDurable() override { Target().MakeDurable(); }
 
  protected:
