@@ -69,9 +69,10 @@ void ConsoleUi::Show(std::shared_ptr<forms::Form> form) {
   win32::Ui::Show(form);
   // The terminal attends to one form at a time: the actions given, or the person, take it
   // now; otherwise it stays open for the command that opened it.
-  if (!holdShownForms_ && driver_.Scripted()) {
+  if (holdShownForms_) return;  // the command that opened it fills it and says what came of it
+  if (driver_.Scripted()) {
     driver_.Run(*form, nullptr);
-  } else if (!holdShownForms_ && Asking()) {
+  } else if (Asking()) {
     const FormDriver::LineSource read = [this] { return ReadLine(); };
     driver_.Run(*form, &read);
   } else {

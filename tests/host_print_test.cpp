@@ -63,6 +63,7 @@ TEST_F(HostPrintTest, PdfPageHoldsTheCalendar) {
   auto r = Run({"print", "--printer", "Quorvane PDF", "--from", "2026-03-02", "--days", "30", "--output", pdf});
   ASSERT_EQ(0, r.status) << r.out << r.err;
   EXPECT_NE(r.out.find("on Quorvane PDF: " + pdf), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("[Print Calendar]"), std::string::npos) << "the command fills the dialog itself:\n" << r.out;
 
   const std::string info = Capture("pdfinfo '" + pdf + "'");
   EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
