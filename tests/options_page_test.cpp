@@ -47,6 +47,7 @@ class OptionsPageTest : public AddinFixture {
     protocol = dynamic_cast<outlook::PropertyPage*>(page.get());
     fake->page = page;
   }
+  ~OptionsPageTest() override { fake->page.reset(); }  // the page holds the add-in, as it holds the page
   void Put(const std::string& name, const com::Variant& v) { com::PutProperty(page, name, v); }
   int16_t Get(const std::string& name) { return com::GetProperty(page, name).ToInteger(); }
   // The add-in fills the page, the dialog takes it in, the user comes to it.
@@ -202,6 +203,7 @@ TEST_F(OptionsPageTest, GlobalToLocalOnlyAppliedMakesTheAddInSyncThatWay) {
   protocol->Apply();
   EXPECT_EQ(2, addin->iSyncDirection);
   EXPECT_EQ(1, addin->UpdGlobalOnly);
+  addin->oAdminPage.reset();  // as shutdown does: each holds the other
 }
 
 }  // namespace

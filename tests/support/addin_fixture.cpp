@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "addin/registry_cmds.h"
+#include "folders/folder_browser_form.h"
 
 namespace testing_support {
 
@@ -14,6 +15,8 @@ AddinFixture::AddinFixture()
 
 AddinFixture::~AddinFixture() {
   if (addin && addin->tcTimer) addin->tcTimer->SetEnable(false);  // before its loop goes
+  // A browser left open holds the add-in, as the add-in holds it, until shutdown.
+  if (addin && addin->Form2) addin->Form2->Command2_Click();
   win32::SetEnv(nullptr);
 }
 
