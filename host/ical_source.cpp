@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "host/ical_text.h"
+#include "host/utf8.h"
 #include "host/usage_error.h"
 #include "platform/com/text.h"
 
@@ -42,10 +43,10 @@ std::vector<IcalSource::Line> Unfold(const std::string& path, const std::string&
   }
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string& t = lines[i].text;
-    if (const size_t bad = BadUtf8(t)) {
+    if (const std::optional<size_t> bad = FirstInvalidUtf8(t)) {
       int at = lines[i].number;
       for (const auto& [offset, line] : pieces[i]) {
-        if (offset < bad) at = line;
+        if (offset <= *bad) at = line;
       }
       Refuse(path, at, "the text is not UTF-8");
     }

@@ -1,27 +1,10 @@
 #include "host/ical_text.h"
 
+#include "host/utf8.h"
+
 #include <cstdio>
 
 namespace host {
-
-size_t BadUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return i + 1;
-    for (size_t k = 1; k < n; ++k) {
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return i + 1;
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are no characters.
-    const auto c1 = static_cast<unsigned char>(n > 1 ? s[i + 1] : 0);
-    if ((n == 2 && c < 0xC2) || (n == 3 && c == 0xE0 && c1 < 0xA0) || (n == 3 && c == 0xED && c1 >= 0xA0) ||
-        (n == 4 && c == 0xF0 && c1 < 0x90) || (n == 4 && (c > 0xF4 || (c == 0xF4 && c1 >= 0x90)))) {
-      return i + 1;
-    }
-    i += n;
-  }
-  return 0;
-}
 
 std::string CleanText(std::string_view raw, bool& notUtf8) {
   std::string out;
@@ -40,14 +23,13 @@ std::string CleanText(std::string_view raw, bool& notUtf8) {
       ++i;
       continue;
     }
-    const size_t bad = BadUtf8(raw.substr(i, 4));
-    if (c >= 0x80 && bad == 1) {
+    const size_t n = Utf8SequenceAt(raw, i);
+    if (n == 0) {
       out += "\xEF\xBF\xBD";
       notUtf8 = true;
       ++i;
       continue;
     }
-    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
     out.append(raw.substr(i, n));
     i += n;
   }

@@ -7,9 +7,6 @@
 
 namespace host {
 
-// The position (1-based) of the first byte that begins no UTF-8 character, or 0.
-size_t BadUtf8(std::string_view s);
-
 // CR LF becomes a line break, other control characters but tab and line break their visible
 // pictures (U+2400 on), bytes that are not UTF-8 U+FFFD. notUtf8 tells of the last.
 std::string CleanText(std::string_view raw, bool& notUtf8);
