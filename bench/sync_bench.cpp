@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "addin/quorvane_class.h"
+#include "bench/bench_calendar.h"
 #include "platform/mapistore/mapi_application.h"
 #include "platform/mapistore/sqlite_store.h"
 #include "platform/outlook/items.h"
@@ -43,22 +44,6 @@ double Seconds(const std::function<void()>& f) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-void Fill(mapistore::SqliteStore& store, int64_t folderId, int n, const char* prefix, com::Date today) {
-  mapistore::ItemRecord r;
-  for (int i = 0; i < n; ++i) {
-    r.id = 0;
-    r.folderId = folderId;
-    const com::Date start = com::Date::FromUnixMillis(today.UnixMillis() + (i % 25) * 86400000LL + 9 * 3600000LL +
-                                                      (i % 480) * 60000LL);
-    r.fields[outlook::ApptField::Subject] = com::Variant(std::string(prefix) + std::to_string(i));
-    r.fields[outlook::ApptField::Start] = com::Variant(start);
-    r.fields[outlook::ApptField::End] = com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000));
-    r.fields[outlook::ApptField::Body] = com::Variant("Benchmark appointment " + std::to_string(i));
-    r.fields[outlook::ApptField::Location] = com::Variant("Room " + std::to_string(i % 40));
-    store.SaveItem(r);
-  }
-}
-
 Result Run(int n) {
   const std::string dir = std::filesystem::temp_directory_path() / ("quorvane-bench-" + std::to_string(n));
   std::filesystem::remove_all(dir);
@@ -75,8 +60,8 @@ Result Run(int n) {
   std::shared_ptr<mapistore::SqliteStore> pub = mapistore::SqliteStore::Create(dir + "/public.store", "Public Folders", mapistore::DbServices{clock, &loop});
   const auto team = pub->AddFolder(pub->Root().id, "Team", 1);
   const com::Date today = clock.Now().DateOnly();
-  Fill(*mailbox, calendar.id, n / 2, "Local ", today);
-  Fill(*pub, team.id, n - n / 2, "Global ", today);
+  bench::Fill(*mailbox, calendar.id, n / 2, "Local ", today);
+  bench::Fill(*pub, team.id, n - n / 2, "Global ", today);
 
   auto ns = std::make_shared<mapistore::MapiSession>(&loop);
   ns->AddStore(mailbox);

@@ -15,6 +15,7 @@
 #include "host/usage_error.h"
 #include "platform/com/com_object.h"
 #include "platform/com/text.h"
+#include "platform/mapistore/mapi_folder.h"
 #include "platform/outlook/items.h"
 #include "platform/win32/file_registry.h"
 
@@ -85,13 +86,13 @@ std::uintmax_t FileSize(const std::string& path) {
   return ec ? 0 : size;
 }
 
+// Read from the store itself: walking the folder's items would read every field of each.
 Snapshot Take(const com::Ref<outlook::MAPIFolder>& folder) {
   Snapshot snap;
-  if (folder.IsNothing()) return snap;
-  auto items = folder->Items();
-  for (auto item = items->GetFirst(); item; item = items->GetNext()) {
-    auto link = item->UserProperties()->Find("OrigEntryId");
-    snap.items[item->EntryID()] = {link.IsNothing() ? "" : link->Value().ToString(), item->LastModificationTime()};
+  auto stored = std::dynamic_pointer_cast<mapistore::MapiFolder>(folder.get());
+  if (!stored) return snap;
+  for (mapistore::ItemStamp& s : stored->store()->ItemStamps(stored->record().id, "OrigEntryId")) {
+    snap.items[std::move(s.entryId)] = {std::move(s.value), com::Date::FromUnixMillis(s.modifiedMs)};
   }
   return snap;
 }
@@ -301,11 +302,16 @@ int CmdSync(const Words& args, const GlobalOptions& global) {
   const Snapshot globalBefore = Take(globalFolder), localBefore = Take(localFolder);
   const std::string logPath = session.profile().LogPath();
   const std::uintmax_t logBefore = FileSize(logPath);
+  const uint64_t changesBefore = session.ns().ItemChanges();
   com::CallMethod(session.AddIn(), member);
   session.DisconnectAddIn();
   session.ns().Settle();
-  PrintChanges("Global Calendar (" + PrintableText(globalFolder->Name()) + ")", globalBefore, Take(globalFolder));
-  PrintChanges("Local Calendar (" + PrintableText(localFolder->Name()) + ")", localBefore, Take(localFolder));
+  // A pass that changed nothing leaves the calendars as they were read.
+  const bool changed = session.ns().ItemChanges() != changesBefore;
+  PrintChanges("Global Calendar (" + PrintableText(globalFolder->Name()) + ")", globalBefore,
+               changed ? Take(globalFolder) : globalBefore);
+  PrintChanges("Local Calendar (" + PrintableText(localFolder->Name()) + ")", localBefore,
+               changed ? Take(localFolder) : localBefore);
   if (ErrorsLoggedSince(logPath, logBefore)) {
     std::cerr << "quorvane: the pass did not finish every step; the errors are in " << logPath
               << ", and the next pass takes up what is left\n";

@@ -7,6 +7,7 @@
 #include "host/commands.h"
 #include "host/usage_error.h"
 #include "platform/com/date.h"
+#include "platform/printer/pdf_output.h"
 
 namespace host {
 

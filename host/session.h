@@ -9,7 +9,7 @@
 #include "host/profile_lock.h"
 #include "platform/com/extensibility.h"
 #include "platform/mapistore/mapi_application.h"
-#include "platform/printer/qt/qt_printers.h"
+#include "host/printer_module.h"
 #include "platform/win32/environment.h"
 #include "platform/win32/file_registry.h"
 
@@ -43,7 +43,7 @@ class Session {
   const std::shared_ptr<mapistore::MapiApplication>& application() { return application_; }
   // Why the public folders could not be opened; empty when they are open.
   const std::string& storeProblem() const { return storeProblem_; }
-  printer::QtPrinters& printers() { return printers_; }
+  PrinterModule& printers() { return printers_; }
 
   // Creates "QuorvaneDLL.QuorvaneClass" and connects it; false (with a line on stderr) when
   // the add-in cannot be created.
@@ -68,7 +68,7 @@ class Session {
   std::shared_ptr<mapistore::MapiSession> ns_;
   std::shared_ptr<mapistore::MapiExplorer> explorer_;
   std::shared_ptr<mapistore::MapiApplication> application_;
-  printer::QtPrinters printers_;  // found when first asked for
+  PrinterModule printers_;  // loaded when first asked for
   com::ObjectPtr addIn_;
 };
 

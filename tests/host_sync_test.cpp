@@ -1,6 +1,8 @@
 // Synchronisation from the command line, as two members would run it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 
 #include "tests/support/host_workgroup.h"
@@ -129,3 +131,40 @@ TEST_F(HostSyncTest, SettingsAreShownAndChangedAsTheOptionsPageDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the file system shows of a store file and its log: a pass that changed nothing leaves both.
+std::string StoreState(const std::string& path) {
+  std::string state;
+  for (const std::string& file : {path, path + "-wal"}) {
+    struct stat s {};
+    if (stat(file.c_str(), &s) == 0) {
+      state += file + " " + std::to_string(s.st_size) + " " + std::to_string(s.st_mtim.tv_sec) + "." +
+               std::to_string(s.st_mtim.tv_nsec) + "\n";
+    }
+  }
+  return state;
+}
+
+}  // namespace
+
+TEST_F(HostSyncTest, PassesWithNothingToDoWriteNothingAndSayWhatIsThere) {
+  Import("Ann", "Mailbox - Ann|Calendar", 40, "Ann ");
+  Import("Ann", kTeam, 40, "Team ");
+  ASSERT_EQ(0, Run("Ann", {"sync", "local"}).status);
+  ASSERT_EQ(0, Run("Ann", {"sync", "global"}).status);
+
+  const std::string before = StoreState(dir / "Ann/mailbox.store") + StoreState(dir / "public.store");
+  auto local = Run("Ann", {"sync", "local"});
+  auto global = Run("Ann", {"sync", "global"});
+  EXPECT_EQ(0, local.status) << local.err;
+  EXPECT_EQ(0, global.status) << global.err;
+  for (const auto* pass : {&local, &global}) {
+    EXPECT_NE(std::string::npos, pass->out.find("Global Calendar (Team): 0 copied, 0 replaced, 0 deleted, 80 left"))
+        << pass->out;
+    EXPECT_NE(std::string::npos, pass->out.find("Local Calendar (Calendar): 0 copied, 0 replaced, 0 deleted, 80 left"))
+        << pass->out;
+  }
+  EXPECT_EQ(before, StoreState(dir / "Ann/mailbox.store") + StoreState(dir / "public.store"));
+}

@@ -3,6 +3,8 @@
 
 #include "platform/com/com_error.h"
 #include "platform/com/err_object.h"
+#include "platform/mapistore/mapi_folder.h"
+#include "platform/mapistore/sqlite_store.h"
 #include "platform/mapistore/store_errors.h"
 #include "platform/outlook/outlook_enums.h"
 #include "tests/support/store_fixture.h"
@@ -301,3 +303,62 @@ TEST_F(StoreTest, ACollectionCanBeMadeToRepeatAnItem) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another connection to the calendar's file: it has read nothing yet, as a new process.
+struct FreshReader {
+  explicit FreshReader(const std::string& path, win32::Clock& clock)
+      : store(mapistore::SqliteStore::Open(path, clock)) {}
+  std::vector<mapistore::ItemRecord> Walk(int64_t folderId) {
+    mapistore::ItemQuery q;
+    q.folderId = folderId;
+    q.lean = true;
+    return store->LoadItems(q);
+  }
+  std::shared_ptr<mapistore::SqliteStore> store;
+};
+
+}  // namespace
+
+TEST_F(StoreTest, AWalkCutsLongBodiesAndNothingOfThemIsLost) {
+  const std::string longBody = "[DEL] " + std::string(2000, 'x') + " the end";
+  auto item = AddAppt(calendar, "Long", At(3, 11, 9), At(3, 11, 10));
+  item->SetBody(longBody);
+  item->Save();
+  AddAppt(calendar, "Short", At(3, 12, 9), At(3, 12, 10))->SetBody("brief");
+  const int64_t folderId = std::dynamic_pointer_cast<mapistore::MapiFolder>(calendar.get())->record().id;
+
+  FreshReader reader(mailboxFile->Path(), clock);
+  auto walked = reader.Walk(folderId);
+  ASSERT_EQ(2u, walked.size());
+  EXPECT_TRUE(walked[0].bodyCut);
+  EXPECT_EQ("[DEL] xxxx", walked[0].Field(outlook::ApptField::Body).ToString().substr(0, 10));
+  EXPECT_FALSE(walked[1].bodyCut) << "a short body is read whole";
+
+  // Through the object model the whole body is there when asked for.
+  auto object = ns->ItemObject(reader.store, walked[0]);
+  EXPECT_EQ(longBody, object->Body());
+
+  // A save of a cut record keeps the stored body; a body that was set is written.
+  mapistore::ItemRecord renamed = walked[0];
+  renamed.fields[outlook::ApptField::Subject] = com::Variant("Renamed");
+  reader.store->SaveItem(renamed);
+  FreshReader again(mailboxFile->Path(), clock);
+  EXPECT_EQ(longBody, again.store->LoadItem(walked[0].id)->Field(outlook::ApptField::Body).ToString());
+  EXPECT_EQ("Renamed", again.store->LoadItem(walked[0].id)->Field(outlook::ApptField::Subject).ToString());
+
+  // The rest of a body belongs to the version that was read: once another saved meanwhile, the
+  // store says the item changed instead of mixing two versions.
+  auto stale = ns->ItemObject(reader.store, FreshReader(mailboxFile->Path(), clock).Walk(folderId)[0]);
+  item = ns->GetItemFromID(item->EntryID());
+  item->SetLocation("Room 9");
+  item->Save();
+  EXPECT_EQ(mapistore::kErrObjectChanged, ErrorOf([&] { stale->Body(); }));
+
+  auto cut = ns->ItemObject(again.store, FreshReader(mailboxFile->Path(), clock).Walk(folderId)[0]);
+  cut->SetBody("replaced");
+  cut->Save();
+  EXPECT_EQ("replaced", FreshReader(mailboxFile->Path(), clock).store->LoadItem(walked[0].id)
+                            ->Field(outlook::ApptField::Body).ToString());
+}

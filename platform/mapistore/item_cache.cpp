@@ -18,6 +18,12 @@ const ItemRecord* ItemCache::Find(int64_t id) const {
   return it == items_.end() ? nullptr : &it->second;
 }
 
+void ItemCache::Remember(ItemRecord item) {
+  auto it = items_.find(item.id);
+  if (it == items_.end()) items_.emplace(item.id, std::move(item));
+  else if (!item.bodyCut || it->second.bodyCut) it->second = std::move(item);
+}
+
 void ItemCache::Index(const ItemRecord& item, bool add) {
   for (const UserPropRecord& p : item.userProps) {
     auto index = values_.find({item.folderId, com::ToLower(p.name)});

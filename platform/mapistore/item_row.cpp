@@ -116,12 +116,27 @@ void FillRecord(ItemRecord& r, Columns c) {
     r.recurrence = rec;
   }
   size_t i = kRecurFirst + kRecurColumns;
+  r.fields = FieldValues();
+  // A column holding the field's default leaves the field unset: it reads the same.
   for (const FieldInfo& f : StoredFields()) {
     switch (f.kind) {
-      case FieldKind::Text: r.fields[f.id] = com::Variant(c.Text(i)); break;
-      case FieldKind::Date: r.fields[f.id] = com::Variant(com::Date::FromUnixMillis(c.Int(i))); break;
-      case FieldKind::Boolean: r.fields[f.id] = com::Variant::Boolean(c.Int(i) != 0); break;
-      case FieldKind::Long: r.fields[f.id] = com::Variant(static_cast<int32_t>(c.Int(i))); break;
+      case FieldKind::Text:
+        if (!c.IsNull(i)) {
+          std::string text = c.Text(i);
+          if (!text.empty()) r.fields[f.id] = com::Variant(std::move(text));
+        }
+        break;
+      case FieldKind::Date: {
+        const com::Date d = com::Date::FromUnixMillis(c.Int(i));
+        if (!(d == com::Date(0))) r.fields[f.id] = com::Variant(d);
+        break;
+      }
+      case FieldKind::Boolean:
+        if (c.Int(i) != 0) r.fields[f.id] = com::Variant::Boolean(true);
+        break;
+      case FieldKind::Long:
+        if (c.Int(i) != 0) r.fields[f.id] = com::Variant(static_cast<int32_t>(c.Int(i)));
+        break;
     }
     ++i;
   }

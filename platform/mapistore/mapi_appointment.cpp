@@ -20,12 +20,23 @@ void MapiAppointment::CheckAlive() const {
 
 com::Variant MapiAppointment::GetField(ApptField field) {
   CheckAlive();
+  if (field == ApptField::Body && record_.bodyCut) ReadWholeBody();
   return record_.Field(field);
 }
 
 void MapiAppointment::SetField(ApptField field, const com::Variant& value) {
   CheckAlive();
   record_.fields[field] = outlook::Coerce(outlook::Info(field).kind, value);
+  if (field == ApptField::Body) record_.bodyCut = false;
+}
+
+void MapiAppointment::ReadWholeBody() {
+  auto whole = store_->LoadItem(record_.id);
+  if (!whole) RaiseItemGone();
+  // Another version's body would not belong to what was read.
+  if (whole->modifiedMs != record_.modifiedMs) RaiseChanged();
+  record_.fields[ApptField::Body] = whole->fields[ApptField::Body];
+  record_.bodyCut = false;
 }
 
 com::Date MapiAppointment::LastModificationTime() {

@@ -37,6 +37,9 @@ class MapiAppointment : public outlook::AppointmentItem {
   void Delete() override;
 
   ItemRecord& record() { return record_; }
+  // Reads the body a walk cut; raises the store's "changed" error when the item is no longer
+  // the version that was read.
+  void ReadWholeBody();
   const std::shared_ptr<Store>& store() const { return store_; }
   void CheckAlive() const;  // raises once the item has been deleted or moved away
   std::shared_ptr<MapiAppointment> Self() {

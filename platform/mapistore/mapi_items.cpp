@@ -48,7 +48,10 @@ Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
 
 Ref<outlook::AppointmentItem> MapiItems::GetFirst() {
   if (!walk_) walk_ = session_->OpenWalk();  // before the read, so no removal meanwhile is missed
-  snapshot_ = store_->LoadItems(query_);
+  // The passes compare a few fields of every item: the rest is read for those that need it.
+  ItemQuery lean = query_;
+  lean.lean = true;
+  snapshot_ = store_->LoadItems(lean);
   position_ = 0;
   return NextFromSnapshot();
 }

@@ -93,6 +93,7 @@ std::shared_ptr<void> MapiSession::OpenWalk() {
 }
 
 void MapiSession::MarkRemoved(const std::string& storeId, const std::string& entryId) {
+  ++itemChanges_;
   std::lock_guard lock(mutex_);
   if (openWalks_ > 0) removed_.insert(storeId + ' ' + entryId);
 }
@@ -117,6 +118,7 @@ com::Subscription MapiSession::Listen(ItemEvent kind, const std::string& storeId
 }
 
 void MapiSession::Notify(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId) {
+  ++itemChanges_;
   if (!loop_) return;
   std::weak_ptr<MapiSession> weak = Self();
   loop_->Post([weak, kind, store, folderId, itemId] {

@@ -2,6 +2,7 @@
 // A profile's open stores seen through the object model: the MAPI namespace. It also carries
 // the item events, which it posts to the message loop so they arrive after the operation
 // that caused them, never inside it.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -66,6 +67,9 @@ class MapiSession : public outlook::NameSpace {
   com::Subscription Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,
                            outlook::Items::ItemHandler handler);
   void Notify(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId);
+  // How many items were added, changed or removed through this session: the same number before
+  // and after some work says it changed none.
+  uint64_t ItemChanges() const { return itemChanges_; }
 
  private:
   struct Listener {
@@ -87,6 +91,7 @@ class MapiSession : public outlook::NameSpace {
   std::unordered_set<std::string> removed_;  // store ID, a blank, entry ID
   com::Event<const Ref<outlook::PropertyPages>&, const Ref<outlook::MAPIFolder>&> folderPagesAdd_;
   int nextListener_ = 1;
+  std::atomic<uint64_t> itemChanges_{0};
 };
 
 }  // namespace mapistore

@@ -4,6 +4,23 @@
 
 namespace mapistore {
 
+com::Variant& FieldValues::operator[](outlook::ApptField f) {
+  for (auto& [field, value] : values_) {
+    if (field == f) return value;
+  }
+  values_.emplace_back();
+  values_.back().first = f;
+  return values_.back().second;
+}
+
+const com::Variant& FieldValues::operator[](outlook::ApptField f) const {
+  static const com::Variant kEmpty;
+  for (const auto& [field, value] : values_) {
+    if (field == f) return value;
+  }
+  return kEmpty;
+}
+
 com::Variant ItemRecord::Field(outlook::ApptField f) const {
   const com::Variant& v = fields[f];
   return v.IsEmpty() ? outlook::DefaultValue(outlook::Info(f).kind) : v;

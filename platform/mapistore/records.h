@@ -1,7 +1,7 @@
 #pragma once
 // What the store keeps, as plain values: folders, items and their parts.
 #include <cstdint>
-#include <array>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,14 +53,17 @@ struct RecurrenceRecord {
 std::string EncodeExceptions(const std::vector<outlook::OccurrenceChange>& list);
 std::optional<std::vector<outlook::OccurrenceChange>> DecodeExceptions(const std::string& text);
 
-// A value for every stored field; one never set is Empty and reads as the field's default.
+// The values of the stored fields an item has; one never set is Empty and reads as the field's
+// default. Most fields of most items keep their default, so only the others are held: a pass
+// holds thousands of items, and copies them.
 class FieldValues {
  public:
-  com::Variant& operator[](outlook::ApptField f) { return values_[static_cast<size_t>(f)]; }
-  const com::Variant& operator[](outlook::ApptField f) const { return values_[static_cast<size_t>(f)]; }
+  // Adds an Empty value for a field not held yet.
+  com::Variant& operator[](outlook::ApptField f);
+  const com::Variant& operator[](outlook::ApptField f) const;
 
  private:
-  std::array<com::Variant, outlook::kApptFieldCount> values_;
+  std::vector<std::pair<outlook::ApptField, com::Variant>> values_;
 };
 
 struct ItemRecord {
@@ -76,6 +79,9 @@ struct ItemRecord {
   std::optional<RecurrenceRecord> recurrence;
   int64_t createdMs = 0;
   int64_t modifiedMs = 0;
+  // Read for a walk or a lookup with only the head of a long body: the object model reads the
+  // rest when the body is asked for, and a save keeps the stored one unless it was set.
+  bool bodyCut = false;
 
   com::Variant Field(outlook::ApptField f) const;
   UserPropRecord* FindProp(const std::string& name);

@@ -145,8 +145,7 @@ void SqliteStore::CreateSchema(const std::string& displayName, int rootItemType)
 void SqliteStore::LoadInfo() {
   // Read before anything is written, so a file that is not a store stays as it was.
   try {
-    auto check = db_.Prepare("PRAGMA quick_check");
-    if (check.Step() && check.Text(0) != "ok") com::Raise(kErrCorruptStore, check.Text(0));
+    ProbeEveryTree();
     auto st = db_.Prepare("SELECT key, value FROM store_info");
     std::string format;
     while (st.Step()) {
@@ -168,11 +167,38 @@ void SqliteStore::LoadInfo() {
   // on each other across two files (a copy in one, the original's link to it in the other), and
   // a power loss must not keep a later one without an earlier one.
   db_.Exec("PRAGMA synchronous=NORMAL");
-  // A small page cache: every commit walks it, and pages are read through the memory map.
+  // A small page cache: every commit walks it.
   db_.Exec("PRAGMA cache_size=-512");
-  db_.Exec("PRAGMA mmap_size=268435456");
+  // Pages are read into that cache, not mapped: a mapped page counts towards the process's
+  // memory for as long as it runs, and a pass reads every page of a calendar.
+  db_.Exec("PRAGMA mmap_size=0");
   db_.Exec("PRAGMA wal_autocheckpoint=16000");
+  // Sorts stay in memory: a pass reads, and must not write even a temporary file.
+  db_.Exec("PRAGMA temp_store=MEMORY");
   AddMissingColumns();
+}
+
+void SqliteStore::ProbeEveryTree() {
+  // The top of every table and index is read, which finds a file that is torn or not a store. A
+  // check of every page would make each opening cost what the whole file holds; damage further
+  // in is reported as "damaged" by the statement that meets it.
+  std::vector<std::tuple<std::string, std::string, std::string>> trees;  // type, name, table
+  auto schema = db_.Prepare("SELECT type, name, tbl_name FROM sqlite_master WHERE type IN ('table', 'index')");
+  while (schema.Step()) trees.emplace_back(schema.Text(0), schema.Text(1), schema.Text(2));
+  auto quoted = [](const std::string& name) { return "\"" + name + "\""; };
+  for (const auto& [type, name, table] : trees) {
+    if (type == "table") {
+      db_.Prepare("SELECT * FROM " + quoted(table) + " LIMIT 1").Step();
+      continue;
+    }
+    auto first = db_.Prepare("SELECT name FROM pragma_index_info(?) WHERE seqno = 0");
+    first.Bind(1, name);
+    if (!first.Step() || first.IsNull(0)) continue;  // an index on an expression
+    const std::string column = first.Text(0);
+    db_.Prepare("SELECT 1 FROM " + quoted(table) + " INDEXED BY " + quoted(name) + " WHERE " + quoted(column) +
+                " IS NULL LIMIT 1")
+        .Step();
+  }
 }
 
 void SqliteStore::AddMissingColumns() {
@@ -500,6 +526,24 @@ const std::string& SqliteStore::ItemColumns() {
   return columns;
 }
 
+// As ItemColumns, but the body is cut to its head, and a last column says whether it was.
+const std::string& SqliteStore::LeanColumns() {
+  static const std::string columns = [] {
+    const std::string body = outlook::Info(ApptField::Body).column;
+    const std::string head = std::to_string(kBodyHead);
+    std::string c = "id";
+    for (const std::string& column : RowColumns()) c += ", " + (column == body ? "substr(" + body + ", 1, " + head + ")" : column);
+    return c + ", length(" + body + ") > " + head;
+  }();
+  return columns;
+}
+
+ItemRecord SqliteStore::ReadItem(Statement& st, bool lean) {
+  ItemRecord r = ReadRow(st);
+  r.bodyCut = lean && st.Int(static_cast<int>(RowColumns().size()) + 1) != 0;
+  return r;
+}
+
 namespace {
 // Every part of the items chosen by the condition (which takes its one value as ?1), in one
 // query: user properties, attachments, recipients and links. Put in order here, not by SQLite:
@@ -541,14 +585,16 @@ void ReadParts(Statement& st, Find find) {
 }
 }  // namespace
 
-std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
+std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) { return Load(id, false); }
+
+std::optional<ItemRecord> SqliteStore::Load(int64_t id, bool lean) {
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
-  if (const ItemRecord* known = cache_.Find(id)) return *known;
-  auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
+  if (const ItemRecord* known = cache_.Find(id); known && (lean || !known->bodyCut)) return *known;
+  auto st = db_.Prepare("SELECT " + (lean ? LeanColumns() : ItemColumns()) + " FROM items WHERE id = ?");
   st.Bind(1, id);
   if (!st.Step()) return std::nullopt;
-  ItemRecord r = ReadRow(st);
+  ItemRecord r = ReadItem(st, lean);
   auto parts = db_.Prepare(PartsQuery("= ?1"));
   parts.Bind(1, id);
   ReadParts(parts, [&](int64_t) { return &r; });
@@ -565,30 +611,35 @@ std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuer
   cache_.Sync(db_.Epoch());
   auto ids = cache_.Holding(query.folderId, d.property, d.value);
   if (!ids) {
-    // The folder's every value of the property, read once: the lookups after it stay in memory.
-    auto st = db_.Prepare(
-        "SELECT user_props.value, user_props.item_id FROM user_props CROSS JOIN items ON items.id = user_props.item_id"
-        " WHERE user_props.name = ? AND +folder_id = ?");
-    st.Bind(1, d.property).Bind(2, query.folderId);
+    // The folder's items, read once with their values of the property: a pass looks up nearly
+    // every one in turn, and the lookups after it stay in memory.
+    ItemQuery folder;
+    folder.folderId = query.folderId;
+    folder.lean = true;
+    std::vector<Binding> binds;
+    const std::string where = CompileQuery(folder, "SELECT id", binds);
     std::vector<std::pair<std::string, int64_t>> values;
-    while (st.Step()) values.emplace_back(st.Text(0), st.Int(1));
+    for (ItemRecord& r : ReadRecords(folder, where, binds)) {
+      if (const UserPropRecord* p = r.FindProp(d.property)) values.emplace_back(p->value.ToString(), r.id);
+      cache_.Remember(std::move(r));
+    }
     cache_.KeepValues(query.folderId, d.property, values);
     ids = cache_.Holding(query.folderId, d.property, d.value);
   }
-  return LoadEach(*ids);
+  return LoadEach(*ids, query.lean);
 }
 
-std::vector<ItemRecord> SqliteStore::LoadEach(const std::vector<int64_t>& ids) {
+std::vector<ItemRecord> SqliteStore::LoadEach(const std::vector<int64_t>& ids, bool lean) {
   std::vector<ItemRecord> records;
   records.reserve(ids.size());
   for (int64_t id : ids) {
-    if (auto r = LoadItem(id)) records.push_back(std::move(*r));
+    if (auto r = Load(id, lean)) records.push_back(std::move(*r));
   }
   return records;
 }
 
 std::optional<std::vector<ItemRecord>> SqliteStore::WalkInCache(const std::string& idsSql,
-                                                                const std::vector<Binding>& binds) {
+                                                                const std::vector<Binding>& binds, bool lean) {
   cache_.Sync(db_.Epoch());
   if (cache_.Empty()) return std::nullopt;
   auto st = db_.Prepare(idsSql);
@@ -597,9 +648,10 @@ std::optional<std::vector<ItemRecord>> SqliteStore::WalkInCache(const std::strin
   size_t missing = 0;
   while (st.Step()) {
     ids.push_back(st.Int(0));
-    if (!cache_.Find(ids.back()) && ++missing > kFewMissing) return std::nullopt;
+    const ItemRecord* known = cache_.Find(ids.back());
+    if ((!known || (known->bodyCut && !lean)) && ++missing > kFewMissing) return std::nullopt;
   }
-  return LoadEach(ids);
+  return LoadEach(ids, lean);
 }
 
 std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
@@ -611,11 +663,24 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
   }
   std::vector<Binding> binds;
   const std::string where = CompileQuery(query, "SELECT id", binds);
-  if (auto remembered = WalkInCache(where + OrderBy(query), binds)) {
+  if (auto remembered = WalkInCache(where + OrderBy(query), binds, query.lean)) {
     tx.Commit();
     return std::move(*remembered);
   }
-  auto rows = db_.Prepare("SELECT " + ItemColumns() + where.substr(std::string("SELECT id").size()) + OrderBy(query));
+  std::vector<ItemRecord> records = ReadRecords(query, where, binds);
+  tx.Commit();
+  // A walk's items are not kept: a pass walks a calendar once, and what it looks up is kept.
+  if (!query.lean || DrivingFilter(query)) {
+    cache_.Sync(db_.Epoch());
+    for (const ItemRecord& r : records) cache_.Remember(r);
+  }
+  return records;
+}
+
+std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query, const std::string& where,
+                                                 const std::vector<Binding>& binds) {
+  auto rows = db_.Prepare("SELECT " + (query.lean ? LeanColumns() : ItemColumns()) +
+                          where.substr(std::string("SELECT id").size()) + OrderBy(query));
   BindAll(rows, binds);
   std::vector<ItemRecord> records;
   if (!DrivingFilter(query)) {
@@ -624,7 +689,7 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
     BindAll(count, binds);
     if (count.Step()) records.reserve(static_cast<size_t>(count.Int(0)));
   }
-  while (rows.Step()) records.push_back(ReadRow(rows));
+  while (rows.Step()) records.push_back(ReadItem(rows, query.lean));
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.
     for (ItemRecord& r : records) {
@@ -643,9 +708,6 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
       return it == index.end() ? nullptr : &records[it->second];
     });
   }
-  tx.Commit();
-  cache_.Sync(db_.Epoch());
-  for (const ItemRecord& r : records) cache_.Remember(r);
   return records;
 }
 
@@ -660,6 +722,16 @@ std::optional<int64_t> SqliteStore::FindItem(const std::string& entryId) {
   st.Bind(1, entryId);
   if (!st.Step()) return std::nullopt;
   return st.Int(0);
+}
+
+std::vector<ItemStamp> SqliteStore::ItemStamps(int64_t folderId, const std::string& property) {
+  auto st = db_.Prepare(
+      "SELECT entry_id, modified_ms, (SELECT value FROM user_props WHERE item_id = items.id AND name = ?)"
+      " FROM items WHERE folder_id = ?");
+  st.Bind(1, property).Bind(2, folderId);
+  std::vector<ItemStamp> stamps;
+  while (st.Step()) stamps.push_back(ItemStamp{st.Text(0), st.Int(1), st.Text(2)});
+  return stamps;
 }
 
 bool SqliteStore::HasTable(const std::string& name) {

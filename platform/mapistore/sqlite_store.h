@@ -48,6 +48,7 @@ class SqliteStore : public Store {
   std::vector<ItemRecord> LoadItems(const ItemQuery& query) override;
   std::optional<ItemRecord> LoadItem(int64_t id) override;
   std::optional<int64_t> FindItem(const std::string& entryId) override;
+  std::vector<ItemStamp> ItemStamps(int64_t folderId, const std::string& property) override;
   void SaveItem(ItemRecord& item) override;
   ItemRecord PrepareCopy(int64_t id) override;
   void InsertCopy(ItemRecord& copy) override;
@@ -71,6 +72,7 @@ class SqliteStore : public Store {
   // Inside a write: gives a store made before address lists had names its table of entries.
   void UpgradeAddresses();
   void AddMissingColumns();
+  void ProbeEveryTree();  // raises when the file is damaged near the top of a table or index
   std::string NewEntryId();
   int64_t NowMs();
   std::string CompileQuery(const ItemQuery& query, const std::string& select, std::vector<Binding>& binds);
@@ -87,15 +89,24 @@ class SqliteStore : public Store {
   ItemRecord MustLoad(int64_t id);
   // A lookup by one field's value answered from the cache; nothing when it cannot be.
   std::optional<std::vector<ItemRecord>> LookUpInCache(const ItemQuery& query);
-  std::vector<ItemRecord> LoadEach(const std::vector<int64_t>& ids);  // those still there
+  std::optional<ItemRecord> Load(int64_t id, bool lean);
+  // The query's items read from the file (where: its compiled "SELECT id ..." text).
+  std::vector<ItemRecord> ReadRecords(const ItemQuery& query, const std::string& where,
+                                      const std::vector<Binding>& binds);
+  std::vector<ItemRecord> LoadEach(const std::vector<int64_t>& ids, bool lean);  // those still there
   // A walk answered from the cache once the query's IDs are read, unless more than a few of
   // its items are not there.
-  std::optional<std::vector<ItemRecord>> WalkInCache(const std::string& idsSql, const std::vector<Binding>& binds);
+  std::optional<std::vector<ItemRecord>> WalkInCache(const std::string& idsSql, const std::vector<Binding>& binds,
+                                                     bool lean);
   static constexpr size_t kFewMissing = 32;
   // Keeps a remembered folder count right after this store's own committed insert or delete.
   void Recount(int64_t folderId, int change);
   std::string OrderBy(const ItemQuery& query);
   static const std::string& ItemColumns();
+  static const std::string& LeanColumns();
+  // A record from a statement selecting ItemColumns() or, when lean, LeanColumns().
+  static ItemRecord ReadItem(Statement& st, bool lean);
+  static constexpr int kBodyHead = 255;  // characters of a body a lean record holds
 
   Db db_;
   win32::Clock& clock_;

@@ -13,12 +13,21 @@
 
 namespace mapistore {
 
+// An item as a summary of changes sees it: which it is, when it last changed, and one user
+// property's value ("" when it has none).
+struct ItemStamp {
+  std::string entryId;
+  int64_t modifiedMs = 0;
+  std::string value;
+};
+
 struct ItemQuery {
   int64_t folderId = 0;
   std::vector<FilterNode> filters;  // every one must hold
   std::vector<std::string> filterTexts;  // the texts they came from, for error messages
   std::string sortProperty;              // empty: the store's own order
   bool descending = false;
+  bool lean = false;  // long bodies may be cut (see ItemRecord::bodyCut)
 };
 
 class Store {
@@ -41,10 +50,12 @@ class Store {
   // Raises what running the query would raise (a property the folder does not know).
   virtual void CheckQuery(const ItemQuery& query) = 0;
   virtual std::vector<int64_t> QueryItems(const ItemQuery& query) = 0;
-  // The matching items, whole, in the query's order.
+  // The matching items in the query's order; whole unless the query allows lean ones.
   virtual std::vector<ItemRecord> LoadItems(const ItemQuery& query) = 0;
-  virtual std::optional<ItemRecord> LoadItem(int64_t id) = 0;
+  virtual std::optional<ItemRecord> LoadItem(int64_t id) = 0;  // whole
   virtual std::optional<int64_t> FindItem(const std::string& entryId) = 0;
+  // Every item of the folder, read without its fields.
+  virtual std::vector<ItemStamp> ItemStamps(int64_t folderId, const std::string& property) = 0;
   // Inserts a new item (id 0: gives it an entry ID and a creation time) or updates one; each
   // save sets a modification time strictly later than the item's previous one.
   virtual void SaveItem(ItemRecord& item) = 0;
@@ -93,6 +104,9 @@ class StoreWrapper : public Store {
   std::vector<ItemRecord> LoadItems(const ItemQuery& q) override { return Target().LoadItems(q); }
   std::optional<ItemRecord> LoadItem(int64_t id) override { return Target().LoadItem(id); }
   std::optional<int64_t> FindItem(const std::string& entryId) override { return Target().FindItem(entryId); }
+  std::vector<ItemStamp> ItemStamps(int64_t folderId, const std::string& property) override {
+    return Target().ItemStamps(folderId, property);
+  }
   void SaveItem(ItemRecord& item) override { Target().SaveItem(item); }
   ItemRecord PrepareCopy(int64_t id) override { return Target().PrepareCopy(id); }
   void InsertCopy(ItemRecord& copy) override { Target().InsertCopy(copy); }

@@ -22,8 +22,6 @@
 
 namespace printer {
 
-const char* const kPdfPrinterName = "Quorvane PDF";
-
 void EnsureGuiApplication() {
   if (QGuiApplication::instance()) return;
   const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
@@ -126,17 +124,6 @@ class QtPrinter : public PagePrinter {
 
 }  // namespace
 
-std::string UnusedFileName(const std::string& path) {
-  const std::filesystem::path p(path);
-  std::error_code ec;
-  std::string candidate = path;
-  for (int n = 2; std::filesystem::exists(candidate, ec); ++n) {
-    candidate =
-        (p.parent_path() / (p.stem().string() + " (" + std::to_string(n) + ")" + p.extension().string())).string();
-  }
-  return candidate;
-}
-
 struct QtPrinters::Impl {
   std::string pdfFolder, pdfOutput;
   PrinterList list;
@@ -203,3 +190,7 @@ void QtPrinters::SetCurrent(int index) {
 void QtPrinters::SetPdfOutput(const std::string& path) { impl_->pdfOutput = path; }
 
 }  // namespace printer
+
+extern "C" printer::Printers* QuorvaneCreateQtPrinters(const char* pdfFolder) {
+  return new printer::QtPrinters(pdfFolder);
+}

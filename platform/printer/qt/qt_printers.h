@@ -6,11 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/printer/pdf_output.h"
 #include "platform/printer/printer.h"
 
 namespace printer {
-
-extern const char* const kPdfPrinterName;  // "Quorvane PDF"
 
 class QtPrinters : public Printers {
  public:
@@ -26,7 +25,7 @@ class QtPrinters : public Printers {
 
   // The file the PDF printer writes its next document to (empty: a new file in the folder,
   // named after the date and time).
-  void SetPdfOutput(const std::string& path);
+  virtual void SetPdfOutput(const std::string& path);
 
  private:
   void Load();
@@ -34,12 +33,11 @@ class QtPrinters : public Printers {
   std::unique_ptr<Impl> impl_;
 };
 
-// path itself when no file is there, else the first of "name (2).pdf", "name (3).pdf", ...
-// that is free: a page printed earlier is never written over unasked.
-std::string UnusedFileName(const std::string& path);
-
 // Starts Qt's GUI part once for the process (offscreen when there is no display): fonts and
 // printing need it.
 void EnsureGuiApplication();
 
 }  // namespace printer
+
+// What a program that loads this library at run time calls for the printers (a QtPrinters).
+extern "C" printer::Printers* QuorvaneCreateQtPrinters(const char* pdfFolder);
