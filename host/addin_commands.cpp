@@ -67,10 +67,6 @@ com::Ref<outlook::MAPIFolder> ConfiguredFolder(Session& session, const Settings&
   return session.ns().GetFolderFromID(e->second, st == s.end() ? "" : st->second);
 }
 
-struct Snapshot {
-  std::map<std::string, std::pair<std::string, com::Date>> items;  // EntryID -> (OrigEntryId, modified)
-};
-
 // The add-in reports a failed step in its log and goes on; a pass that did is not a success.
 bool ErrorsLoggedSince(const std::string& logPath, std::uintmax_t since) {
   std::ifstream log(logPath, std::ios::binary);
@@ -86,36 +82,50 @@ std::uintmax_t FileSize(const std::string& path) {
   return ec ? 0 : size;
 }
 
-// Read from the store itself: walking the folder's items would read every field of each.
-Snapshot Take(const com::Ref<outlook::MAPIFolder>& folder) {
-  Snapshot snap;
+// What a pass did to one calendar, from the session's journal: an appointment that came in is
+// a replacement when one with the same link left, else a copy; one that left without a
+// replacement is deleted. countBefore: the calendar's appointments before the pass.
+void PrintChanges(const std::string& label, const com::Ref<outlook::MAPIFolder>& folder, int countBefore,
+                  const std::vector<mapistore::FolderChange>& journal) {
   auto stored = std::dynamic_pointer_cast<mapistore::MapiFolder>(folder.get());
-  if (!stored) return snap;
-  for (mapistore::ItemStamp& s : stored->store()->ItemStamps(stored->record().id, "OrigEntryId")) {
-    snap.items[std::move(s.entryId)] = {std::move(s.value), com::Date::FromUnixMillis(s.modifiedMs)};
+  if (!stored) return;
+  auto here = [&](const mapistore::FolderChange& c) {
+    return c.folderId == stored->record().id && c.storeId == stored->store()->StoreId();
+  };
+  // An appointment that came and left again during the pass (a copy moved on) does not count.
+  std::multiset<std::string> came, left;
+  for (const auto& c : journal) {
+    if (here(c)) (c.added ? came : left).insert(c.entryId);
   }
-  return snap;
-}
-
-void PrintChanges(const std::string& label, const Snapshot& before, const Snapshot& after) {
+  auto linkOf = [](const std::vector<mapistore::UserPropRecord>& props) {
+    for (const auto& p : props) {
+      if (com::EqualsNoCase(p.name, "OrigEntryId")) return p.value.ToString();
+    }
+    return std::string();
+  };
   std::multiset<std::string> goneLinks;
-  int deleted = 0, left = 0, copied = 0, replaced = 0;
-  for (const auto& [id, v] : before.items) {
-    if (after.items.count(id)) ++left;
-    else goneLinks.insert(v.first);
+  int gone = 0, copied = 0, replaced = 0;
+  for (const auto& c : journal) {
+    if (!here(c) || c.added || came.count(c.entryId)) continue;
+    ++gone;
+    goneLinks.insert(linkOf(c.userProps));
   }
-  for (const auto& [id, v] : after.items) {
-    if (before.items.count(id)) continue;
-    auto gone = goneLinks.find(v.first);
-    if (!v.first.empty() && gone != goneLinks.end()) {
-      ++replaced;  // a new copy in place of one with the same link
-      goneLinks.erase(gone);
+  for (const auto& c : journal) {
+    if (!here(c) || !c.added || left.count(c.entryId)) continue;
+    std::string link;
+    if (auto id = stored->store()->FindItem(c.entryId)) {
+      if (auto item = stored->store()->LoadItem(*id)) link = linkOf(item->userProps);
+    }
+    auto match = goneLinks.find(link);
+    if (!link.empty() && match != goneLinks.end()) {
+      ++replaced;
+      goneLinks.erase(match);
     } else {
       ++copied;
     }
   }
-  deleted = static_cast<int>(goneLinks.size());
-  std::cout << label << ": " << copied << " copied, " << replaced << " replaced, " << deleted << " deleted, " << left
+  const int deleted = static_cast<int>(goneLinks.size()), kept = countBefore - gone;
+  std::cout << label << ": " << copied << " copied, " << replaced << " replaced, " << deleted << " deleted, " << kept
             << " left\n";
 }
 
@@ -299,19 +309,16 @@ int CmdSync(const Words& args, const GlobalOptions& global) {
               << "); nothing was changed\n";
     return 1;
   }
-  const Snapshot globalBefore = Take(globalFolder), localBefore = Take(localFolder);
+  const int globalBefore = globalFolder->Items()->Count(), localBefore = localFolder->Items()->Count();
   const std::string logPath = session.profile().LogPath();
   const std::uintmax_t logBefore = FileSize(logPath);
-  const uint64_t changesBefore = session.ns().ItemChanges();
+  session.ns().KeepJournal();
   com::CallMethod(session.AddIn(), member);
   session.DisconnectAddIn();
   session.ns().Settle();
-  // A pass that changed nothing leaves the calendars as they were read.
-  const bool changed = session.ns().ItemChanges() != changesBefore;
-  PrintChanges("Global Calendar (" + PrintableText(globalFolder->Name()) + ")", globalBefore,
-               changed ? Take(globalFolder) : globalBefore);
-  PrintChanges("Local Calendar (" + PrintableText(localFolder->Name()) + ")", localBefore,
-               changed ? Take(localFolder) : localBefore);
+  const std::vector<mapistore::FolderChange> journal = session.ns().TakeJournal();
+  PrintChanges("Global Calendar (" + PrintableText(globalFolder->Name()) + ")", globalFolder, globalBefore, journal);
+  PrintChanges("Local Calendar (" + PrintableText(localFolder->Name()) + ")", localFolder, localBefore, journal);
   if (ErrorsLoggedSince(logPath, logBefore)) {
     std::cerr << "quorvane: the pass did not finish every step; the errors are in " << logPath
               << ", and the next pass takes up what is left\n";

@@ -25,6 +25,10 @@ class DeferredCopies : public StoreWrapper, public std::enable_shared_from_this<
   void Settle();
 
   ItemRecord CopyItem(int64_t id) override;
+  // The store's identity, not its items: the waiting copy may go on waiting.
+  std::string Path() override { return target_.Path(); }
+  std::string StoreId() override { return target_.StoreId(); }
+  std::string DisplayName() override { return target_.DisplayName(); }
   // A folder's field, not an item: the waiting copy may go on waiting.
   void AddUserProperty(int64_t folderId, const std::string& name, int type, bool addToFolderFields) override {
     target_.AddUserProperty(folderId, name, type, addToFolderFields);
@@ -33,7 +37,6 @@ class DeferredCopies : public StoreWrapper, public std::enable_shared_from_this<
   void SaveItem(ItemRecord& item) override;
   ItemRecord MoveItem(int64_t id, int64_t folderId) override;
   void DeleteItem(int64_t id) override;
-
 
  protected:
   Store& Target() override;  // stores the waiting copy first

@@ -99,6 +99,7 @@ void MapiAppointment::Save() {
   CheckAlive();
   const bool isNew = record_.id == 0;
   store_->SaveItem(record_);
+  if (isNew) session_->Journal(true, store_, record_);
   session_->Notify(isNew ? ItemEvent::Add : ItemEvent::Change, store_, record_.folderId, record_.id);
 }
 
@@ -106,6 +107,7 @@ Ref<outlook::AppointmentItem> MapiAppointment::Copy() {
   CheckAlive();
   if (record_.id == 0) Save();
   ItemRecord copy = store_->CopyItem(record_.id);
+  session_->Journal(true, store_, copy);
   session_->Notify(ItemEvent::Add, store_, copy.folderId, copy.id);
   return session_->ItemObject(store_, std::move(copy));
 }
@@ -136,6 +138,8 @@ Ref<outlook::AppointmentItem> MapiAppointment::Move(const Ref<outlook::MAPIFolde
     }
   }
   gone_ = true;
+  session_->Journal(false, store_, record_);
+  session_->Journal(true, target->store(), moved);
   if (target->store() != store_) session_->MarkRemoved(store_->StoreId(), record_.entryId);
   session_->Notify(ItemEvent::Add, target->store(), folderId, moved.id);
   return session_->ItemObject(target->store(), std::move(moved));
@@ -143,7 +147,10 @@ Ref<outlook::AppointmentItem> MapiAppointment::Move(const Ref<outlook::MAPIFolde
 
 void MapiAppointment::Delete() {
   CheckAlive();
-  if (record_.id != 0) store_->DeleteItem(record_.id);
+  if (record_.id != 0) {
+    store_->DeleteItem(record_.id);
+    session_->Journal(false, store_, record_);
+  }
   gone_ = true;
   session_->MarkRemoved(store_->StoreId(), record_.entryId);
 }

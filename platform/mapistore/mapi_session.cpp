@@ -93,7 +93,6 @@ std::shared_ptr<void> MapiSession::OpenWalk() {
 }
 
 void MapiSession::MarkRemoved(const std::string& storeId, const std::string& entryId) {
-  ++itemChanges_;
   std::lock_guard lock(mutex_);
   if (openWalks_ > 0) removed_.insert(storeId + ' ' + entryId);
 }
@@ -117,8 +116,19 @@ com::Subscription MapiSession::Listen(ItemEvent kind, const std::string& storeId
   });
 }
 
+void MapiSession::Journal(bool added, const std::shared_ptr<Store>& store, const ItemRecord& item) {
+  if (!journal_) return;
+  journal_->push_back(FolderChange{added, store->StoreId(), item.folderId, item.entryId,
+                                   added ? std::vector<UserPropRecord>() : item.userProps});
+}
+
+std::vector<FolderChange> MapiSession::TakeJournal() {
+  std::vector<FolderChange> kept = journal_ ? std::move(*journal_) : std::vector<FolderChange>();
+  journal_.reset();
+  return kept;
+}
+
 void MapiSession::Notify(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId) {
-  ++itemChanges_;
   if (!loop_) return;
   std::weak_ptr<MapiSession> weak = Self();
   loop_->Post([weak, kind, store, folderId, itemId] {

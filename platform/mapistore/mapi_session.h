@@ -2,10 +2,10 @@
 // A profile's open stores seen through the object model: the MAPI namespace. It also carries
 // the item events, which it posts to the message loop so they arrive after the operation
 // that caused them, never inside it.
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -22,6 +22,15 @@ namespace mapistore {
 using com::Ref;
 
 enum class ItemEvent { Add, Change };
+
+// An item that came into a folder or left it through the session.
+struct FolderChange {
+  bool added = false;  // else removed
+  std::string storeId;
+  int64_t folderId = 0;
+  std::string entryId;
+  std::vector<UserPropRecord> userProps;  // as they were when the item left
+};
 
 class MapiSession : public outlook::NameSpace {
  public:
@@ -67,9 +76,11 @@ class MapiSession : public outlook::NameSpace {
   com::Subscription Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,
                            outlook::Items::ItemHandler handler);
   void Notify(ItemEvent kind, const std::shared_ptr<Store>& store, int64_t folderId, int64_t itemId);
-  // How many items were added, changed or removed through this session: the same number before
-  // and after some work says it changed none.
-  uint64_t ItemChanges() const { return itemChanges_; }
+  // While a journal is kept, every item that comes into a folder or leaves it is recorded, so a
+  // command can say what it did without reading the folders before and after.
+  void KeepJournal() { journal_.emplace(); }
+  std::vector<FolderChange> TakeJournal();
+  void Journal(bool added, const std::shared_ptr<Store>& store, const ItemRecord& item);
 
  private:
   struct Listener {
@@ -91,7 +102,7 @@ class MapiSession : public outlook::NameSpace {
   std::unordered_set<std::string> removed_;  // store ID, a blank, entry ID
   com::Event<const Ref<outlook::PropertyPages>&, const Ref<outlook::MAPIFolder>&> folderPagesAdd_;
   int nextListener_ = 1;
-  std::atomic<uint64_t> itemChanges_{0};
+  std::optional<std::vector<FolderChange>> journal_;
 };
 
 }  // namespace mapistore

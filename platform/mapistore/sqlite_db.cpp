@@ -110,7 +110,9 @@ Db::Db(const std::string& path, bool create, const DbServices& services)
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (create && exists) RaiseStoreFailure(path, "a file of that name already exists");
   if (!create && !exists) com::Raise(kErrNotFound, "store " + path + " does not exist");
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+  // A connection is used by the thread of the program's message loop alone: SQLite need not
+  // lock it at every call.
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &db_, flags, WalWriteBufferVfs(services.vfs)) != SQLITE_OK) {
     const std::string why = db_ ? sqlite3_errmsg(db_) : "cannot open";
     sqlite3_close(db_);

@@ -724,16 +724,6 @@ std::optional<int64_t> SqliteStore::FindItem(const std::string& entryId) {
   return st.Int(0);
 }
 
-std::vector<ItemStamp> SqliteStore::ItemStamps(int64_t folderId, const std::string& property) {
-  auto st = db_.Prepare(
-      "SELECT entry_id, modified_ms, (SELECT value FROM user_props WHERE item_id = items.id AND name = ?)"
-      " FROM items WHERE folder_id = ?");
-  st.Bind(1, property).Bind(2, folderId);
-  std::vector<ItemStamp> stamps;
-  while (st.Step()) stamps.push_back(ItemStamp{st.Text(0), st.Int(1), st.Text(2)});
-  return stamps;
-}
-
 bool SqliteStore::HasTable(const std::string& name) {
   auto st = db_.Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
   st.Bind(1, name);

@@ -48,7 +48,6 @@ class SqliteStore : public Store {
   std::vector<ItemRecord> LoadItems(const ItemQuery& query) override;
   std::optional<ItemRecord> LoadItem(int64_t id) override;
   std::optional<int64_t> FindItem(const std::string& entryId) override;
-  std::vector<ItemStamp> ItemStamps(int64_t folderId, const std::string& property) override;
   void SaveItem(ItemRecord& item) override;
   ItemRecord PrepareCopy(int64_t id) override;
   void InsertCopy(ItemRecord& copy) override;

@@ -13,14 +13,6 @@
 
 namespace mapistore {
 
-// An item as a summary of changes sees it: which it is, when it last changed, and one user
-// property's value ("" when it has none).
-struct ItemStamp {
-  std::string entryId;
-  int64_t modifiedMs = 0;
-  std::string value;
-};
-
 struct ItemQuery {
   int64_t folderId = 0;
   std::vector<FilterNode> filters;  // every one must hold
@@ -54,8 +46,6 @@ class Store {
   virtual std::vector<ItemRecord> LoadItems(const ItemQuery& query) = 0;
   virtual std::optional<ItemRecord> LoadItem(int64_t id) = 0;  // whole
   virtual std::optional<int64_t> FindItem(const std::string& entryId) = 0;
-  // Every item of the folder, read without its fields.
-  virtual std::vector<ItemStamp> ItemStamps(int64_t folderId, const std::string& property) = 0;
   // Inserts a new item (id 0: gives it an entry ID and a creation time) or updates one; each
   // save sets a modification time strictly later than the item's previous one.
   virtual void SaveItem(ItemRecord& item) = 0;
@@ -104,9 +94,6 @@ class StoreWrapper : public Store {
   std::vector<ItemRecord> LoadItems(const ItemQuery& q) override { return Target().LoadItems(q); }
   std::optional<ItemRecord> LoadItem(int64_t id) override { return Target().LoadItem(id); }
   std::optional<int64_t> FindItem(const std::string& entryId) override { return Target().FindItem(entryId); }
-  std::vector<ItemStamp> ItemStamps(int64_t folderId, const std::string& property) override {
-    return Target().ItemStamps(folderId, property);
-  }
   void SaveItem(ItemRecord& item) override { Target().SaveItem(item); }
   ItemRecord PrepareCopy(int64_t id) override { return Target().PrepareCopy(id); }
   void InsertCopy(ItemRecord& copy) override { Target().InsertCopy(copy); }
