@@ -74,6 +74,7 @@ struct StatementColumns {
   int first;  // the statement's column for RowColumns()[0]
   int64_t Int(size_t i) { return st.Int(first + static_cast<int>(i)); }
   std::string Text(size_t i) { return st.Text(first + static_cast<int>(i)); }
+  std::string_view TextView(size_t i) { return st.TextView(first + static_cast<int>(i)); }
   bool IsNull(size_t i) { return st.IsNull(first + static_cast<int>(i)); }
 };
 
@@ -86,6 +87,10 @@ struct ValueColumns {
   std::string Text(size_t i) {
     const auto* s = std::get_if<std::string>(&v[i]);
     return s ? *s : std::string();
+  }
+  std::string_view TextView(size_t i) {
+    const auto* s = std::get_if<std::string>(&v[i]);
+    return s ? std::string_view(*s) : std::string_view();
   }
   bool IsNull(size_t i) { return std::holds_alternative<std::monostate>(v[i]); }
 };
@@ -117,14 +122,12 @@ void FillRecord(ItemRecord& r, Columns c) {
   }
   size_t i = kRecurFirst + kRecurColumns;
   r.fields = FieldValues();
+  r.fields.Reserve(8);  // what a typical appointment sets
   // A column holding the field's default leaves the field unset: it reads the same.
   for (const FieldInfo& f : StoredFields()) {
     switch (f.kind) {
       case FieldKind::Text:
-        if (!c.IsNull(i)) {
-          std::string text = c.Text(i);
-          if (!text.empty()) r.fields[f.id] = com::Variant(std::move(text));
-        }
+        if (const std::string_view text = c.TextView(i); !text.empty()) r.fields[f.id] = com::Variant(std::string(text));
         break;
       case FieldKind::Date: {
         const com::Date d = com::Date::FromUnixMillis(c.Int(i));
@@ -156,6 +159,12 @@ ItemRecord AsStored(const ItemRecord& item) {
   FillRecord(r, ValueColumns{RowValues(item)});
   for (UserPropRecord& p : r.userProps) p.value = com::Variant(p.value.ToString());
   return r;
+}
+
+ColumnValue ReadValue(Statement& st, int col) {
+  if (st.IsNull(col)) return std::monostate();
+  if (st.IsInteger(col)) return st.Int(col);
+  return st.Text(col);
 }
 
 void BindValue(Statement& st, int index, const ColumnValue& value) {

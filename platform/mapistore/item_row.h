@@ -23,5 +23,7 @@ ItemRecord ReadRow(Statement& st);
 // included.
 ItemRecord AsStored(const ItemRecord& item);
 void BindValue(Statement& st, int index, const ColumnValue& value);
+// A column of the statement's row; they order as SQLite orders them (NULL, numbers, texts).
+ColumnValue ReadValue(Statement& st, int col);
 
 }  // namespace mapistore

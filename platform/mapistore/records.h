@@ -61,6 +61,7 @@ class FieldValues {
   // Adds an Empty value for a field not held yet.
   com::Variant& operator[](outlook::ApptField f);
   const com::Variant& operator[](outlook::ApptField f) const;
+  void Reserve(size_t n) { values_.reserve(n); }
 
  private:
   std::vector<std::pair<outlook::ApptField, com::Variant>> values_;

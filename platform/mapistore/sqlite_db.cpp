@@ -97,12 +97,18 @@ void Statement::Reset() {
 
 int64_t Statement::Int(int col) { return sqlite3_column_int64(stmt_, col); }
 
+std::string_view Statement::TextView(int col) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+  return p ? std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, col))) : std::string_view();
+}
+
 std::string Statement::Text(int col) {
   const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
   return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
 }
 
 bool Statement::IsNull(int col) { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+bool Statement::IsInteger(int col) { return sqlite3_column_type(stmt_, col) == SQLITE_INTEGER; }
 
 Db::Db(const std::string& path, bool create, const DbServices& services)
     : path_(path), clock_(services.clock), loop_(services.loop) {

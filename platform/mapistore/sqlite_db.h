@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/win32/clock.h"
@@ -45,7 +46,9 @@ class Statement {
 
   int64_t Int(int col);
   std::string Text(int col);
+  std::string_view TextView(int col);  // valid until the statement steps on
   bool IsNull(int col);
+  bool IsInteger(int col);
 
  private:
   [[noreturn]] void Fail(int rc);

@@ -425,7 +425,8 @@ std::optional<size_t> SqliteStore::DrivingFilter(const ItemQuery& q) {
   return std::nullopt;
 }
 
-std::string SqliteStore::CompileQuery(const ItemQuery& q, const std::string& select, std::vector<Binding>& binds) {
+std::string SqliteStore::CompileQuery(const ItemQuery& q, const std::string& select, std::vector<Binding>& binds,
+                                      bool scanTable) {
   const std::optional<size_t> driver = DrivingFilter(q);
   std::vector<Binding> rest;
   std::string where;
@@ -444,7 +445,7 @@ std::string SqliteStore::CompileQuery(const ItemQuery& q, const std::string& sel
     from = " FROM user_props CROSS JOIN items ON items.id = user_props.item_id"
            " WHERE user_props.name = ? AND user_props.value = ? AND +folder_id = ?";
   } else {
-    from = " FROM items WHERE folder_id = ?";
+    from = scanTable ? " FROM items WHERE +folder_id = ?" : " FROM items WHERE folder_id = ?";
   }
   binds.emplace_back(q.folderId);
   binds.insert(binds.end(), rest.begin(), rest.end());
@@ -485,12 +486,28 @@ int SqliteStore::CountItems(const ItemQuery& query) {
   return static_cast<int>(st.Int(0));
 }
 
+std::string SqliteStore::SortColumn(const ItemQuery& query) {
+  if (query.sortProperty.empty()) return "id";
+  auto col = BuiltInColumn(query.sortProperty);
+  if (!col) com::Raise(kErrBadCondition, "Cannot sort by the property \"" + query.sortProperty + "\".");
+  return col->sql;
+}
+
 std::string SqliteStore::OrderBy(const ItemQuery& query) {
   // The field index lists a value's items in the order of their IDs already.
   if (query.sortProperty.empty()) return DrivingFilter(query) ? " ORDER BY user_props.item_id" : " ORDER BY id";
-  auto col = BuiltInColumn(query.sortProperty);
-  if (!col) com::Raise(kErrBadCondition, "Cannot sort by the property \"" + query.sortProperty + "\".");
-  return " ORDER BY " + col->sql + (query.descending ? " DESC" : "") + ", id";
+  return " ORDER BY " + SortColumn(query) + (query.descending ? " DESC" : "") + ", id";
+}
+
+int64_t SqliteStore::CountAll() {
+  auto all = db_.Prepare("SELECT COUNT(*) FROM items");
+  return all.Step() ? all.Int(0) : 0;
+}
+
+bool SqliteStore::HoldsMostItems(int64_t folderId) {
+  auto folder = db_.Prepare("SELECT COUNT(*) FROM items WHERE folder_id = ?");
+  folder.Bind(1, folderId);
+  return folder.Step() && folder.Int(0) * 2 >= CountAll();
 }
 
 void SqliteStore::CheckQuery(const ItemQuery& query) {
@@ -616,10 +633,8 @@ std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuer
     ItemQuery folder;
     folder.folderId = query.folderId;
     folder.lean = true;
-    std::vector<Binding> binds;
-    const std::string where = CompileQuery(folder, "SELECT id", binds);
     std::vector<std::pair<std::string, int64_t>> values;
-    for (ItemRecord& r : ReadRecords(folder, where, binds)) {
+    for (ItemRecord& r : ReadRecords(folder)) {
       if (const UserPropRecord* p = r.FindProp(d.property)) values.emplace_back(p->value.ToString(), r.id);
       cache_.Remember(std::move(r));
     }
@@ -667,7 +682,7 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
     tx.Commit();
     return std::move(*remembered);
   }
-  std::vector<ItemRecord> records = ReadRecords(query, where, binds);
+  std::vector<ItemRecord> records = ReadRecords(query);
   tx.Commit();
   // A walk's items are not kept: a pass walks a calendar once, and what it looks up is kept.
   if (!query.lean || DrivingFilter(query)) {
@@ -677,19 +692,30 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
   return records;
 }
 
-std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query, const std::string& where,
-                                                 const std::vector<Binding>& binds) {
-  auto rows = db_.Prepare("SELECT " + (query.lean ? LeanColumns() : ItemColumns()) +
-                          where.substr(std::string("SELECT id").size()) + OrderBy(query));
-  BindAll(rows, binds);
+std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
+  const std::string columns = query.lean ? LeanColumns() : ItemColumns();
+  std::vector<Binding> binds;
   std::vector<ItemRecord> records;
-  if (!DrivingFilter(query)) {
-    // Records are large: a walk sizes its list once instead of moving it whole as it grows.
-    auto count = db_.Prepare("SELECT COUNT(*)" + where.substr(std::string("SELECT id").size()));
-    BindAll(count, binds);
-    if (count.Step()) records.reserve(static_cast<size_t>(count.Int(0)));
+  if (DrivingFilter(query) || !HoldsMostItems(query.folderId)) {
+    auto rows = db_.Prepare(CompileQuery(query, "SELECT " + columns, binds) + OrderBy(query));
+    BindAll(rows, binds);
+    while (rows.Step()) records.push_back(ReadItem(rows, query.lean));
+  } else {
+    // Most of the file: its rows as they are stored, put in order here. In the order of the
+    // folder's index SQLite would look up every row by its ID, and read the file's pages many times.
+    const int key = static_cast<int>(RowColumns().size()) + (query.lean ? 2 : 1);
+    auto rows = db_.Prepare(CompileQuery(query, "SELECT " + columns + ", " + SortColumn(query), binds, true));
+    BindAll(rows, binds);
+    std::vector<std::pair<ColumnValue, ItemRecord>> keyed;
+    while (rows.Step()) keyed.emplace_back(ReadValue(rows, key), ReadItem(rows, query.lean));
+    const bool descending = query.descending && !query.sortProperty.empty();
+    std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+      if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
+      return a.second.id < b.second.id;
+    });
+    records.reserve(keyed.size());
+    for (auto& [k, r] : keyed) records.push_back(std::move(r));
   }
-  while (rows.Step()) records.push_back(ReadItem(rows, query.lean));
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.
     for (ItemRecord& r : records) {
@@ -697,17 +723,20 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query, const s
       parts.Bind(1, r.id);
       ReadParts(parts, [&](int64_t) { return &r; });
     }
-  } else {
-    // A walk: the parts of the whole folder at once, matched to the rows read.
-    std::unordered_map<int64_t, size_t> index;
-    for (size_t i = 0; i < records.size(); ++i) index[records[i].id] = i;
-    auto parts = db_.Prepare(PartsQuery("IN (SELECT id FROM items WHERE folder_id = ?1)"));
-    parts.Bind(1, query.folderId);
-    ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
-      auto it = index.find(itemId);
-      return it == index.end() ? nullptr : &records[it->second];
-    });
+    return records;
   }
+  // A walk: the parts of the whole folder at once (of the whole file when the folder is most
+  // of it: one pass over each table), matched to the rows read.
+  std::unordered_map<int64_t, size_t> index;
+  for (size_t i = 0; i < records.size(); ++i) index[records[i].id] = i;
+  const bool whole = records.size() * 2 >= static_cast<size_t>(CountAll());
+  auto parts = db_.Prepare(PartsQuery(whole ? "IS NOT ?1" : "IN (SELECT id FROM items WHERE folder_id = ?1)"));
+  if (whole) parts.BindNull(1);
+  else parts.Bind(1, query.folderId);
+  ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
+    auto it = index.find(itemId);
+    return it == index.end() ? nullptr : &records[it->second];
+  });
   return records;
 }
 

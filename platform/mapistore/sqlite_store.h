@@ -74,7 +74,9 @@ class SqliteStore : public Store {
   void ProbeEveryTree();  // raises when the file is damaged near the top of a table or index
   std::string NewEntryId();
   int64_t NowMs();
-  std::string CompileQuery(const ItemQuery& query, const std::string& select, std::vector<Binding>& binds);
+  // scanTable: the folder's rows are found by reading the table, not through the folder's index.
+  std::string CompileQuery(const ItemQuery& query, const std::string& select, std::vector<Binding>& binds,
+                           bool scanTable = false);
   std::string CompileNode(const FilterNode& node, int64_t folderId, const std::string& text,
                           std::vector<Binding>& binds);
   void BindAll(Statement& st, const std::vector<Binding>& binds);
@@ -89,9 +91,11 @@ class SqliteStore : public Store {
   // A lookup by one field's value answered from the cache; nothing when it cannot be.
   std::optional<std::vector<ItemRecord>> LookUpInCache(const ItemQuery& query);
   std::optional<ItemRecord> Load(int64_t id, bool lean);
-  // The query's items read from the file (where: its compiled "SELECT id ..." text).
-  std::vector<ItemRecord> ReadRecords(const ItemQuery& query, const std::string& where,
-                                      const std::vector<Binding>& binds);
+  // The query's items, read from the file.
+  std::vector<ItemRecord> ReadRecords(const ItemQuery& query);
+  bool HoldsMostItems(int64_t folderId);  // at least half of the file's items are the folder's
+  int64_t CountAll();
+  std::string SortColumn(const ItemQuery& query);  // the query's order, after which IDs go
   std::vector<ItemRecord> LoadEach(const std::vector<int64_t>& ids, bool lean);  // those still there
   // A walk answered from the cache once the query's IDs are read, unless more than a few of
   // its items are not there.
