@@ -126,6 +126,11 @@ std::optional<ItemRecord> FaultyStore::LoadItem(int64_t id) {
   return StoreWrapper::LoadItem(id);
 }
 
+std::vector<ItemRecord> FaultyStore::LoadItemsById(const std::vector<int64_t>& ids, bool lean) {
+  CheckOnline();
+  return StoreWrapper::LoadItemsById(ids, lean);
+}
+
 void FaultyStore::SaveItem(ItemRecord& item) {
   Check(StoreOp::Save);
   StoreWrapper::SaveItem(item);

@@ -30,17 +30,26 @@ void MapiItems::Sort(const std::string& property, bool descending) {
   if (p.size() >= 2 && p.front() == '[' && p.back() == ']') p = p.substr(1, p.size() - 2);
   query_.sortProperty = p;
   query_.descending = descending;
-  snapshot_.clear();
-  position_ = 0;
+  ids_.clear();
+  stretch_.clear();
+  next_ = position_ = 0;
   walk_.reset();
 }
 
-// The walk serves the items read at GetFirst; one deleted or moved away meanwhile through this
-// session is passed over.
+// The walk serves the items found at GetFirst as they are when it gets to them; one deleted or
+// moved away meanwhile is passed over.
 Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
-  while (position_ < snapshot_.size()) {
-    ItemRecord& record = snapshot_[position_++];
-    if (!session_->Removed(store_->StoreId(), record.entryId)) return session_->ItemObject(store_, std::move(record));
+  for (;;) {
+    while (position_ < stretch_.size()) {
+      ItemRecord& record = stretch_[position_++];
+      if (!session_->Removed(store_->StoreId(), record.entryId)) return session_->ItemObject(store_, std::move(record));
+    }
+    if (next_ >= ids_.size()) break;
+    // A stretch at a time: a whole calendar's items at once would be the most memory a pass needs.
+    const size_t end = std::min(ids_.size(), next_ + kStretch);
+    stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), true);
+    next_ = end;
+    position_ = 0;
   }
   walk_.reset();
   return nullptr;
@@ -48,11 +57,9 @@ Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
 
 Ref<outlook::AppointmentItem> MapiItems::GetFirst() {
   if (!walk_) walk_ = session_->OpenWalk();  // before the read, so no removal meanwhile is missed
-  // The passes compare a few fields of every item: the rest is read for those that need it.
-  ItemQuery lean = query_;
-  lean.lean = true;
-  snapshot_ = store_->LoadItems(lean);
-  position_ = 0;
+  ids_ = store_->QueryItems(query_);
+  stretch_.clear();
+  next_ = position_ = 0;
   return NextFromSnapshot();
 }
 

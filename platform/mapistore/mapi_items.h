@@ -1,6 +1,7 @@
 #pragma once
-// A folder's items, possibly restricted and sorted. Enumeration walks a list of the items
-// taken when it starts, so items deleted or added meanwhile neither crash it nor repeat.
+// A folder's items, possibly restricted and sorted. Enumeration walks the list of the items
+// taken when it starts, so items deleted or added meanwhile neither crash it nor repeat; the
+// items themselves are read a stretch at a time as the walk gets to them.
 #include <memory>
 
 #include "platform/mapistore/mapi_session.h"
@@ -30,8 +31,11 @@ class MapiItems : public outlook::Items {
   std::shared_ptr<MapiSession> session_;
   std::shared_ptr<Store> store_;
   ItemQuery query_;
-  std::vector<ItemRecord> snapshot_;
-  size_t position_ = 0;
+  static constexpr size_t kStretch = 256;
+  std::vector<int64_t> ids_;  // the walk's items, in order
+  size_t next_ = 0;           // the first of ids_ not read yet
+  std::vector<ItemRecord> stretch_;
+  size_t position_ = 0;       // in stretch_
   std::shared_ptr<void> walk_;  // open while the snapshot has items left
 };
 

@@ -516,12 +516,34 @@ void SqliteStore::CheckQuery(const ItemQuery& query) {
 }
 
 std::vector<int64_t> SqliteStore::QueryItems(const ItemQuery& query) {
+  {
+    Transaction tx(db_, Transaction::Kind::Read);
+    if (auto found = LookUpIds(query)) {
+      tx.Commit();
+      return std::move(*found);
+    }
+  }
   std::vector<Binding> binds;
-  const std::string sql = CompileQuery(query, "SELECT id", binds) + OrderBy(query);
-  auto st = db_.Prepare(sql);
-  BindAll(st, binds);
   std::vector<int64_t> ids;
-  while (st.Step()) ids.push_back(st.Int(0));
+  if (DrivingFilter(query) || !HoldsMostItems(query.folderId)) {
+    auto st = db_.Prepare(CompileQuery(query, "SELECT id", binds) + OrderBy(query));
+    BindAll(st, binds);
+    while (st.Step()) ids.push_back(st.Int(0));
+    return ids;
+  }
+  // Most of the file: its rows as they are stored, put in order here. In the order of the
+  // folder's index SQLite would look up every row by its ID, and read the file's pages many times.
+  auto st = db_.Prepare(CompileQuery(query, "SELECT id, " + SortColumn(query), binds, true));
+  BindAll(st, binds);
+  std::vector<std::pair<ColumnValue, int64_t>> keyed;
+  while (st.Step()) keyed.emplace_back(ReadValue(st, 1), st.Int(0));
+  const bool descending = query.descending && !query.sortProperty.empty();
+  std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+    if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
+    return a.second < b.second;
+  });
+  ids.reserve(keyed.size());
+  for (const auto& k : keyed) ids.push_back(k.second);
   return ids;
 }
 
@@ -620,7 +642,55 @@ std::optional<ItemRecord> SqliteStore::Load(int64_t id, bool lean) {
   return r;
 }
 
+std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& ids, bool lean) {
+  // Rows and parts are read in one snapshot, so the parts belong to the rows read.
+  Transaction tx(db_, Transaction::Kind::Read);
+  cache_.Sync(db_.Epoch());
+  std::unordered_map<int64_t, ItemRecord> found;
+  std::string missing = "[";
+  for (int64_t id : ids) {
+    const ItemRecord* known = cache_.Find(id);
+    if (known && (lean || !known->bodyCut)) found.emplace(id, *known);
+    else missing += (missing.size() > 1 ? "," : "") + std::to_string(id);
+  }
+  if (missing.size() > 1) {
+    const std::string chosen = "IN (SELECT value FROM json_each(?1))";
+    auto rows = db_.Prepare("SELECT " + (lean ? LeanColumns() : ItemColumns()) + " FROM items WHERE id " + chosen);
+    rows.Bind(1, missing + "]");
+    std::unordered_map<int64_t, ItemRecord> read;
+    while (rows.Step()) {
+      ItemRecord r = ReadItem(rows, lean);
+      read.emplace(r.id, std::move(r));
+    }
+    auto parts = db_.Prepare(PartsQuery(chosen));
+    parts.Bind(1, missing + "]");
+    ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
+      auto it = read.find(itemId);
+      return it == read.end() ? nullptr : &it->second;
+    });
+    found.merge(read);
+  }
+  tx.Commit();
+  std::unordered_map<int64_t, int> uses;  // an ID may be asked for more than once
+  for (int64_t id : ids) ++uses[id];
+  std::vector<ItemRecord> records;
+  records.reserve(ids.size());
+  for (int64_t id : ids) {
+    auto it = found.find(id);
+    if (it == found.end()) continue;
+    if (--uses[id] == 0) records.push_back(std::move(it->second));
+    else records.push_back(it->second);
+  }
+  return records;
+}
+
 std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuery& query) {
+  auto ids = LookUpIds(query);
+  if (!ids) return std::nullopt;
+  return LoadEach(*ids, query.lean);
+}
+
+std::optional<std::vector<int64_t>> SqliteStore::LookUpIds(const ItemQuery& query) {
   const std::optional<size_t> driver = DrivingFilter(query);
   if (!driver || query.filters.size() != 1 || !query.sortProperty.empty()) return std::nullopt;
   const FilterNode& d = query.filters[*driver];
@@ -641,7 +711,7 @@ std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuer
     cache_.KeepValues(query.folderId, d.property, values);
     ids = cache_.Holding(query.folderId, d.property, d.value);
   }
-  return LoadEach(*ids, query.lean);
+  return ids;
 }
 
 std::vector<ItemRecord> SqliteStore::LoadEach(const std::vector<int64_t>& ids, bool lean) {

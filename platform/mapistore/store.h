@@ -45,6 +45,8 @@ class Store {
   // The matching items in the query's order; whole unless the query allows lean ones.
   virtual std::vector<ItemRecord> LoadItems(const ItemQuery& query) = 0;
   virtual std::optional<ItemRecord> LoadItem(int64_t id) = 0;  // whole
+  // The items of these IDs that are still there, in this order; bodies may be cut when lean.
+  virtual std::vector<ItemRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) = 0;
   virtual std::optional<int64_t> FindItem(const std::string& entryId) = 0;
   // Inserts a new item (id 0: gives it an entry ID and a creation time) or updates one; each
   // save sets a modification time strictly later than the item's previous one.
@@ -93,6 +95,9 @@ class StoreWrapper : public Store {
   std::vector<int64_t> QueryItems(const ItemQuery& q) override { return Target().QueryItems(q); }
   std::vector<ItemRecord> LoadItems(const ItemQuery& q) override { return Target().LoadItems(q); }
   std::optional<ItemRecord> LoadItem(int64_t id) override { return Target().LoadItem(id); }
+  std::vector<ItemRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) override {
+    return Target().LoadItemsById(ids, lean);
+  }
   std::optional<int64_t> FindItem(const std::string& entryId) override { return Target().FindItem(entryId); }
   void SaveItem(ItemRecord& item) override { Target().SaveItem(item); }
   ItemRecord PrepareCopy(int64_t id) override { return Target().PrepareCopy(id); }
