@@ -1,5 +1,7 @@
 #include "platform/mapistore/item_row.h"
 
+#include <iterator>
+
 #include "platform/com/com_error.h"
 #include "platform/mapistore/store_errors.h"
 
@@ -121,28 +123,30 @@ void FillRecord(ItemRecord& r, Columns c) {
     r.recurrence = rec;
   }
   size_t i = kRecurFirst + kRecurColumns;
-  r.fields = FieldValues();
-  r.fields.Reserve(8);  // what a typical appointment sets
-  // A column holding the field's default leaves the field unset: it reads the same.
+  // A column holding the field's default leaves the field unset: it reads the same. The values
+  // are gathered first, so the record holds just as many as it has.
+  std::pair<outlook::ApptField, com::Variant> set[outlook::kApptFieldCount];
+  size_t n = 0;
   for (const FieldInfo& f : StoredFields()) {
     switch (f.kind) {
       case FieldKind::Text:
-        if (const std::string_view text = c.TextView(i); !text.empty()) r.fields[f.id] = com::Variant(std::string(text));
+        if (const std::string_view text = c.TextView(i); !text.empty()) set[n++] = {f.id, com::Variant(std::string(text))};
         break;
       case FieldKind::Date: {
         const com::Date d = com::Date::FromUnixMillis(c.Int(i));
-        if (!(d == com::Date(0))) r.fields[f.id] = com::Variant(d);
+        if (!(d == com::Date(0))) set[n++] = {f.id, com::Variant(d)};
         break;
       }
       case FieldKind::Boolean:
-        if (c.Int(i) != 0) r.fields[f.id] = com::Variant::Boolean(true);
+        if (c.Int(i) != 0) set[n++] = {f.id, com::Variant::Boolean(true)};
         break;
       case FieldKind::Long:
-        if (c.Int(i) != 0) r.fields[f.id] = com::Variant(static_cast<int32_t>(c.Int(i)));
+        if (c.Int(i) != 0) set[n++] = {f.id, com::Variant(static_cast<int32_t>(c.Int(i)))};
         break;
     }
     ++i;
   }
+  r.fields = FieldValues(std::make_move_iterator(set), std::make_move_iterator(set + n));
 }
 
 }  // namespace

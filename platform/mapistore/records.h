@@ -58,10 +58,12 @@ std::optional<std::vector<outlook::OccurrenceChange>> DecodeExceptions(const std
 // holds thousands of items, and copies them.
 class FieldValues {
  public:
+  FieldValues() = default;
+  template <typename It>
+  FieldValues(It first, It last) : values_(first, last) {}
   // Adds an Empty value for a field not held yet.
   com::Variant& operator[](outlook::ApptField f);
   const com::Variant& operator[](outlook::ApptField f) const;
-  void Reserve(size_t n) { values_.reserve(n); }
 
  private:
   std::vector<std::pair<outlook::ApptField, com::Variant>> values_;

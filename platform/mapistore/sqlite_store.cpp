@@ -167,8 +167,9 @@ void SqliteStore::LoadInfo() {
   // on each other across two files (a copy in one, the original's link to it in the other), and
   // a power loss must not keep a later one without an earlier one.
   db_.Exec("PRAGMA synchronous=NORMAL");
-  // A small page cache: every commit walks it.
-  db_.Exec("PRAGMA cache_size=-512");
+  // A small page cache (2 MiB): every commit walks it, and pages read again come from the
+  // kernel; large enough that a walk reading its items in order of start reads few twice.
+  db_.Exec("PRAGMA cache_size=-2048");
   // Pages are read into that cache, not mapped: a mapped page counts towards the process's
   // memory for as long as it runs, and a pass reads every page of a calendar.
   db_.Exec("PRAGMA mmap_size=0");
