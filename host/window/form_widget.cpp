@@ -236,6 +236,16 @@ void FormWidget::SetTabOrder() {
     }
   };
   walk(&form_);
+  // A label's "&" key goes to the control after it in tab order, as its access key.
+  for (size_t i = 0; i < order.size(); ++i) {
+    auto* label = qobject_cast<QLabel*>(order[i]->widget);
+    if (!label) continue;
+    for (size_t j = i + 1; j < order.size(); ++j) {
+      if (order[j]->widget->focusPolicy() == Qt::NoFocus) continue;
+      label->setBuddy(order[j]->widget);
+      break;
+    }
+  }
   QWidget* previous = nullptr;
   for (Bound* b : order) {
     QWidget* w = b->widget;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include "host/window/week_view.h"
 
@@ -33,6 +34,14 @@ std::vector<std::string> TakeScreenshots(MainWindow& window, QtUi& ui, const std
   views->setCurrentIndex(1);
   save(window, "main-window-list.png");
   views->setCurrentIndex(0);
+
+  if (QTreeWidgetItem* first = window.list().topLevelItem(0)) {
+    ui.OnNextForm([&](FormDialog& editor) {
+      save(editor, "appointment.png");
+      editor.reject();
+    });
+    window.OpenAppointment(first->data(0, Qt::UserRole).toString().toStdString());
+  }
 
   // The Options dialog, then the browser its first Browse button opens, each closed by Cancel.
   ui.OnNextForm([&](FormDialog& options) {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -160,6 +161,47 @@ TEST_F(WindowTest, PrintDialogPrintsToThePdfPrinter) {
   }));
   EXPECT_EQ(testing_support::ReadFile(pdf).substr(0, 5), "%PDF-");
   EXPECT_TRUE(WaitUntil([&] { return gui->ui().OpenForms().empty(); })) << "OK closed the dialog";
+}
+
+TEST_F(WindowTest, AppointmentWindowMakesEditsAndRefusesAnEndBeforeTheStart) {
+  auto gui = Open("Alice");
+  window::MainWindow& w = gui->window();
+  auto type = [](window::FormDialog& d, const char* name, const char* text) {
+    auto* edit = d.findChild<QLineEdit*>(name);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  };
+  gui->ui().OnNextForm([&](window::FormDialog& d) {
+    type(d, "txtSubject", "Planning");
+    type(d, "txtStart", "2030-03-11 09:00");
+    type(d, "txtEnd", "2030-03-11 10:30");
+    d.findChild<QPushButton*>("cmdSave")->click();
+  });
+  w.NewAppointment(com::Date::FromParts(2030, 3, 11, 9, 0));
+  ASSERT_EQ(w.list().topLevelItemCount(), 1);
+  EXPECT_EQ(w.list().topLevelItem(0)->text(2).toStdString(), "Planning");
+  EXPECT_EQ(w.list().topLevelItem(0)->text(1).toStdString(), "2030-03-11 10:30");
+  const std::string id = w.list().topLevelItem(0)->data(0, Qt::UserRole).toString().toStdString();
+
+  // An end before the start is refused with a box, and the window stays open to be put right.
+  bool stayedOpen = false;
+  gui->ui().OnNextForm([&](window::FormDialog& d) {
+    EXPECT_EQ(d.findChild<QLineEdit*>("txtSubject")->text().toStdString(), "Planning");
+    type(d, "txtSubject", "Planning, moved");
+    type(d, "txtEnd", "2030-03-11 08:00");
+    gui->ui().OnNextBox([](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
+    d.findChild<QPushButton*>("cmdSave")->click();
+    stayedOpen = d.isVisible();
+    type(d, "txtEnd", "2030-03-11 11:00");
+    QTest::keyClick(&d, Qt::Key_Return);  // the default button, Save
+  });
+  w.OpenAppointment(id);
+  EXPECT_TRUE(stayedOpen);
+  ASSERT_EQ(gui->ui().boxesShown.size(), 2u);
+  EXPECT_THAT(gui->ui().boxesShown.back().text, HasSubstr("end before it starts"));
+  auto item = gui->session().ns().GetItemFromID(id);
+  EXPECT_EQ(item->Subject(), "Planning, moved");
+  EXPECT_EQ(item->End(), com::Date::FromParts(2030, 3, 11, 11, 0));
 }
 
 TEST_F(WindowTest, StatusLineShowsTheErrorLogsLastLine) {
