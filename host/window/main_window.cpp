@@ -22,6 +22,7 @@
 #include "host/window/status_line.h"
 #include "host/window/week_view.h"
 #include "platform/com/com_error.h"
+#include "platform/com/com_object.h"
 #include "platform/outlook/items.h"
 
 namespace window {
@@ -111,6 +112,10 @@ void MainWindow::BuildMenus() {
   view->addAction("&Error Log", [this] { ShowErrorLog(); });
   QMenu* tools = menuBar()->addMenu("&Tools");
   tools->addAction("&Options...", [this] { OpenOptions(); });
+  // The add-in's command without a toolbar button.
+  tools->addAction("&Appointment Options...", [this] {
+    if (session_.AddIn()) com::CallMethod(session_.AddIn(), "oSetApptSettingsBHandler_Click");
+  });
 }
 
 void MainWindow::ShowFolder(const com::Ref<outlook::MAPIFolder>& folder) {

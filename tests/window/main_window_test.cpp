@@ -204,6 +204,24 @@ TEST_F(WindowTest, AppointmentWindowMakesEditsAndRefusesAnEndBeforeTheStart) {
   EXPECT_EQ(item->End(), com::Date::FromParts(2030, 3, 11, 11, 0));
 }
 
+TEST_F(WindowTest, FolderPropertiesShowTheAddInsPageOnlyForAFolderNamedOrbitra) {
+  ::testing::internal::CaptureStdout();
+  host::CmdFolder({"add", "Public Folders|All Public Folders|Orbitra"}, Member("Alice"));
+  ::testing::internal::GetCapturedStdout();
+  auto gui = Open("Alice");
+  auto& ns = gui->session().ns();
+  auto all = ns.Folders()->Item("Public Folders")->Folders()->Item("All Public Folders")->Folders();
+  std::vector<std::string> seen;
+  for (const char* name : {"Orbitra", "Team Calendar"}) {
+    gui->ui().OnNextForm([&](window::FormDialog& d) {
+      seen.push_back(d.windowTitle().toStdString() + (d.findChild<QLineEdit*>("Text3") ? " with the page" : ""));
+      d.reject();
+    });
+    gui->window().OpenFolderProperties(all->Item(name));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"Orbitra Properties with the page", "Team Calendar Properties"}));
+}
+
 TEST_F(WindowTest, StatusLineShowsTheErrorLogsLastLine) {
   auto gui = Open("Alice");
   gui->window().status().Update();
