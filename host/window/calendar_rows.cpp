@@ -4,6 +4,63 @@
 #include "platform/outlook/items.h"
 
 namespace window {
+namespace {
+
+void ReadSeries(outlook::AppointmentItem& item, ApptRow& r) {
+  auto rp = item.GetRecurrencePattern();
+  host::Pattern p;
+  p.type = rp->RecurrenceType();
+  p.interval = rp->Interval();
+  p.dayOfWeekMask = rp->DayOfWeekMask();
+  p.dayOfMonth = rp->DayOfMonth();
+  p.monthOfYear = rp->MonthOfYear();
+  p.instance = rp->Instance();
+  p.occurrences = rp->Occurrences();
+  p.noEndDate = rp->NoEndDate();
+  if (!p.noEndDate) p.patternEnd = rp->PatternEndDate();
+  r.pattern = p;
+  auto exceptions = rp->Exceptions();
+  for (int i = 1; i <= exceptions->Count(); ++i) r.changes.push_back(exceptions->Item(i)->Change());
+}
+
+// Enough occurrences for a daily series begun fifty years before the week shown.
+constexpr size_t kMaxOccurrences = 20000;
+
+}  // namespace
+
+std::vector<ApptRow> RowsBetween(const std::vector<ApptRow>& rows, com::Date from, com::Date to) {
+  std::vector<ApptRow> out;
+  for (const ApptRow& r : rows) {
+    if (!r.pattern) {
+      if (r.start < to && (from < r.end || (r.start == r.end && from <= r.start))) out.push_back(r);
+      continue;
+    }
+    const int64_t length = r.end.UnixMillis() - r.start.UnixMillis();
+    // The series cut at the end of what is shown: the same occurrences up to there, and none
+    // computed past it.
+    host::Pattern upTo = *r.pattern;
+    if (upTo.noEndDate || to < upTo.patternEnd) upTo.patternEnd = to;
+    upTo.noEndDate = false;
+    upTo.occurrences = 0;
+    for (com::Date start : host::Occurrences(upTo, r.start, r.allDay, kMaxOccurrences)) {
+      if (!(start < to)) break;
+      ApptRow one = r;
+      one.start = start;
+      one.end = com::Date::FromUnixMillis(start.UnixMillis() + length);
+      bool deleted = false;
+      for (const auto& change : r.changes) {
+        if (change.originalDate.DateOnly() != start.DateOnly()) continue;
+        deleted = change.deleted;
+        one.start = change.start;
+        one.end = change.end;
+        if (!change.subject.empty()) one.subject = change.subject;
+        if (!change.location.empty()) one.location = change.location;
+      }
+      if (!deleted && one.start < to && from < one.end) out.push_back(std::move(one));
+    }
+  }
+  return out;
+}
 
 std::vector<ApptRow> ReadRows(outlook::MAPIFolder& folder) {
   std::vector<ApptRow> rows;
@@ -20,6 +77,7 @@ std::vector<ApptRow> ReadRows(outlook::MAPIFolder& folder) {
       r.end = item->End();
       r.allDay = item->AllDayEvent();
       r.recurring = item->IsRecurring();
+      if (r.recurring) ReadSeries(*item, r);
       rows.push_back(std::move(r));
     }
   } catch (const com::ComError&) {

@@ -94,6 +94,14 @@ void QtUi::ShowModal(forms::Form& form) {
   dialog.exec();
   // Closed by the window system rather than by the form: unloaded without any of its buttons.
   if (form.loaded()) form.Unload();
+  // The dialog that opened this one is the active window again.
+  for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it) {
+    FormDialog* opener = *it;
+    if (!opener || opener == &dialog || !opener->isVisible() || !opener->form().loaded()) continue;
+    opener->form().Activate();
+    opener->Follow();
+    break;
+  }
 }
 
 void QtUi::Show(std::shared_ptr<forms::Form> form) {

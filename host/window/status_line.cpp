@@ -44,6 +44,9 @@ StatusLine::StatusLine(host::Session& session, QWidget* parent) : QStatusBar(par
   log_->setObjectName("LogLine");
   addWidget(runsLabel_);
   addWidget(log_, 1);
+  printed_ = new QLabel(this);
+  printed_->setObjectName("Printed");
+  addPermanentWidget(printed_);
 }
 
 int StatusLine::RefreshRate() {
@@ -76,6 +79,15 @@ void StatusLine::Update() {
   const auto next = runs_.next(rate);
   text += "   Next: " + (next ? TimeText(*next) : std::string("none planned"));
   runsLabel_->setText(QString::fromStdString(text));
+
+  // Nothing was printed before the printers were first asked for.
+  if (session_.printers().Found()) {
+    const std::string printed = session_.printers().Current().LastDocument();
+    if (printed != lastPrinted_) {
+      lastPrinted_ = printed;
+      printed_->setText(QString::fromStdString("Printed: " + printed));
+    }
+  }
 
   std::error_code ec;
   const std::string path = session_.profile().LogPath();

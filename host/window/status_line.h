@@ -1,6 +1,6 @@
 #pragma once
 // The window's status bar: when the add-in last ran its timed passes and when it runs them
-// next, and the last line of its error log.
+// next, the last line of its error log, and where the last page printed went.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,6 +46,8 @@ class StatusLine : public QStatusBar {
   TimedRuns runs_;
   QLabel* runsLabel_;
   QLabel* log_;
+  QLabel* printed_;
+  std::string lastPrinted_;
   std::string logLine_;
   int64_t logSize_ = -1;
 };

@@ -23,13 +23,18 @@ WeekView::WeekView(QWidget* parent) : QWidget(parent) {
 
 void WeekView::SetRows(std::vector<ApptRow> rows) {
   rows_ = std::move(rows);
+  Place();
+}
+
+void WeekView::Place() {
+  shown_ = RowsBetween(rows_, monday_, monday_.AddDays(7));
   update();
 }
 
 void WeekView::SetWeek(com::Date anyDay) {
   const com::Date day = anyDay.DateOnly();
   monday_ = day.AddDays(-((day.Weekday() + 5) % 7));
-  update();
+  Place();
 }
 
 WeekView::Layout WeekView::Measure() const {
@@ -79,7 +84,7 @@ void WeekView::paintEvent(QPaintEvent*) {
                QString("%1 %2/%3").arg(kDays[d]).arg(day.month).arg(day.day));
   }
   const QColor fill = pal.color(QPalette::Highlight).lighter(170);
-  for (const ApptRow& row : rows_) {
+  for (const ApptRow& row : shown_) {
     for (int d = 0; d < 7; ++d) {
       const QRect r = Block(l, row, d);
       if (r.isEmpty()) continue;
@@ -97,7 +102,7 @@ void WeekView::paintEvent(QPaintEvent*) {
 void WeekView::mouseDoubleClickEvent(QMouseEvent* event) {
   const Layout l = Measure();
   const QPoint at = event->position().toPoint();
-  for (const ApptRow& row : rows_) {
+  for (const ApptRow& row : shown_) {
     for (int d = 0; d < 7; ++d) {
       if (Block(l, row, d).contains(at)) {
         if (onOpen) onOpen(row.entryId);

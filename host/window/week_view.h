@@ -36,7 +36,8 @@ class WeekView : public QWidget {
   // The block of a row on day d (0 = Monday); empty when it is not on that day.
   QRect Block(const Layout& l, const ApptRow& row, int day) const;
 
-  std::vector<ApptRow> rows_;
+  void Place();  // the rows that fall into the week shown
+  std::vector<ApptRow> rows_, shown_;
   com::Date monday_;
   static constexpr int kFirstHour = 7, kLastHour = 20;
 };

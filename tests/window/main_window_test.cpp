@@ -160,6 +160,9 @@ TEST_F(WindowTest, PrintDialogPrintsToThePdfPrinter) {
     return !pdf.empty();
   }));
   EXPECT_EQ(testing_support::ReadFile(pdf).substr(0, 5), "%PDF-");
+  gui->window().status().Update();
+  EXPECT_EQ(gui->window().status().findChild<QLabel*>("Printed")->text().toStdString(), "Printed: " + pdf)
+      << "the status line says where the page went";
   EXPECT_TRUE(WaitUntil([&] { return gui->ui().OpenForms().empty(); })) << "OK closed the dialog";
 }
 

@@ -27,6 +27,8 @@ class QtPrinters : public Printers {
   // The file the PDF printer writes its next document to (empty: a new file in the folder,
   // named after the date and time).
   void SetPdfOutput(const std::string& path);
+  // Whether the printers were asked for yet (finding them asks the system).
+  bool Found() const;
 
  private:
   void Load();
