@@ -173,7 +173,9 @@ QWidget* FormWidget::Make(forms::Form& owner, forms::Control& c, QWidget* parent
     tree->setHeaderHidden(isTree);
     tree->setRootIsDecorated(isTree);
     tree->setUniformRowHeights(true);
-    connect(tree, &QTreeWidget::itemClicked, this, [this, form, name, isTree](QTreeWidgetItem* item) {
+    // By mouse or by keys: the item that becomes current is the one chosen.
+    connect(tree, &QTreeWidget::currentItemChanged, this, [this, form, name, isTree](QTreeWidgetItem* item) {
+      if (!item || drawing_) return;
       const int index = item->data(0, Qt::UserRole).toInt();
       forms::Control& control = (*form)[name];
       const std::string path = isTree ? NodePath(*control.nodes, index) : control.rows->Row(index).front();
@@ -189,8 +191,9 @@ QWidget* FormWidget::Make(forms::Form& owner, forms::Control& c, QWidget* parent
     auto* calendar = new QCalendarWidget(parent);
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     calendar->setGridVisible(true);
-    connect(calendar, &QCalendarWidget::clicked, this, [this, form, name](QDate date) {
-      Act([=] { form->Select(name, date.toString(Qt::ISODate).toStdString()); });
+    connect(calendar, &QCalendarWidget::selectionChanged, this, [this, form, name, calendar] {
+      const std::string date = calendar->selectedDate().toString(Qt::ISODate).toStdString();
+      Act([=] { form->Select(name, date); });
     });
     w = calendar;
   } else if (c.kind == "UserControl" && c.embedded) {
@@ -312,14 +315,17 @@ void FormWidget::RefreshOne(Bound& b) {
   } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
     if (box->title() != caption) box->setTitle(caption);
   } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
-    // Drawn anew only when the items changed: a tree of many nodes loads while it is shown.
-    std::vector<std::string> lines = forms::Form::ItemLines(c);
+    // Drawn anew only when the items changed (a tree of many nodes loads while it is shown),
+    // never for a change of the chosen item alone: that may come from this very tree's signal.
+    std::vector<std::string> lines = c.nodes ? c.nodes->Lines() : c.rows ? c.rows->Lines() : std::vector<std::string>{};
     if (lines != b.shownLines) {
       if (c.nodes) FillTree(tree, *c.nodes);
       if (c.rows) FillList(tree, *c.rows);
       b.shownLines = std::move(lines);
-      const int selected = c.nodes ? c.nodes->selected : c.rows ? c.rows->selected : 0;
-      QTreeWidgetItem* item = ItemWithIndex(tree, selected);
+    }
+    const int selected = c.nodes ? c.nodes->selected : c.rows ? c.rows->selected : 0;
+    QTreeWidgetItem* item = ItemWithIndex(tree, selected);
+    if (tree->currentItem() != item) {
       tree->setCurrentItem(item);
       if (item) tree->scrollToItem(item);
     }

@@ -17,12 +17,15 @@ Gui::Gui(const host::GlobalOptions& global)
 }
 
 Gui::~Gui() {
-  if (window_) window_->close();  // the add-in shuts down with the window
+  if (!window_) return;
+  window_->busy = nullptr;  // nothing runs any more: the add-in shuts down with the window now
+  window_->close();
 }
 
 bool Gui::Start() {
   if (!session_->ConnectAddIn()) return false;
   window_ = std::make_unique<MainWindow>(*session_, ui_);
+  window_->busy = [this] { return driver_->Busy() || ui_.Waiting(); };
   ui_.SetOwner(window_.get());
   window_->show();
   session_->StartAddIn();

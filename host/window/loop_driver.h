@@ -26,10 +26,14 @@ class LoopDriver {
   std::function<void()> afterTick;  // the window follows what the add-in did
   std::function<void()> afterPump;  // open dialogs draw what the add-in changed meanwhile
   win32::MessageLoop& loop() { return loop_; }
+  // Whether add-in code is on the stack below the Qt event being handled: a message or a
+  // timer being delivered, or the add-in's own DoEvents.
+  bool Busy() const { return depth_ > 0; }
 
  private:
   win32::MessageLoop& loop_;
   QTimer timer_;
+  int depth_ = 0;
 };
 
 }  // namespace window

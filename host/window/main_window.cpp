@@ -19,6 +19,7 @@
 #include "host/appt_editor_form.h"
 #include "host/appt_options.h"
 #include "host/window/folder_tree.h"
+#include "host/window/loop_driver.h"
 #include "host/window/status_line.h"
 #include "host/window/week_view.h"
 #include "platform/com/com_error.h"
@@ -270,6 +271,13 @@ void MainWindow::ShowErrorLog() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_ && busy && busy()) {
+    // Closed from inside a pass's DoEvents or while a dialog waits: tried again once the
+    // add-in's code has returned.
+    event->ignore();
+    QTimer::singleShot(LoopDriver::kTickMs, this, [this] { close(); });
+    return;
+  }
   if (!closed_) {
     closed_ = true;
     itemEvents_.clear();

@@ -2,6 +2,7 @@
 // The mail client's main window: the folder tree on the left; on the right the selected
 // calendar as a week and as a list, with New, Open and Delete; the add-in's command bars; the
 // Options dialog and folder Properties with the add-in's page; the status line.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ class MainWindow : public QMainWindow {
   FolderTree& folders() { return *folders_; }
   StatusLine& status() { return *status_; }
   CommandBarsView& commandBars() { return bars_; }
+  // While it holds, closing waits: the add-in is not shut down under its own feet.
+  std::function<bool()> busy;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

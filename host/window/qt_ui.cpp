@@ -29,11 +29,13 @@ QMessageBox::Icon QtIcon(unsigned style) {
 
 // Keeps the platform's loop running while a nested Qt loop waits for the user.
 struct TickWhileWaiting {
-  explicit TickWhileWaiting(LoopDriver* driver) {
+  TickWhileWaiting(LoopDriver* driver, int& waiting) : waiting(++waiting) {
     if (!driver) return;
     QObject::connect(&timer, &QTimer::timeout, [driver] { driver->Tick(); });
     timer.start(LoopDriver::kTickMs);
   }
+  ~TickWhileWaiting() { --waiting; }
+  int& waiting;
   QTimer timer;
 };
 
@@ -57,7 +59,7 @@ int QtUi::MessageBox(const std::string& text, const std::string& title, unsigned
     boxActions_.pop_front();
     QTimer::singleShot(0, &box, [&box, action] { action(box); });
   }
-  TickWhileWaiting ticking(driver_);
+  TickWhileWaiting ticking(driver_, waiting_);
   box.exec();
   int answer = win32::DefaultButton(style);
   if (auto* clicked = box.clickedButton()) {
@@ -90,7 +92,7 @@ void QtUi::ShowModal(forms::Form& form) {
   FormDialog dialog(form, owner_);
   dialog.setModal(true);
   Present(&dialog);
-  TickWhileWaiting ticking(driver_);
+  TickWhileWaiting ticking(driver_, waiting_);
   dialog.exec();
   // Closed by the window system rather than by the form: unloaded without any of its buttons.
   if (form.loaded()) form.Unload();

@@ -36,6 +36,8 @@ class QtUi : public win32::Ui {
   void OnNextForm(FormAction action) { formActions_.push_back(std::move(action)); }
   void OnNextBox(BoxAction action) { boxActions_.push_back(std::move(action)); }
   std::vector<win32::MessageBoxShown> boxesShown;
+  // Whether a box or a modal form is waiting for the user.
+  bool Waiting() const { return waiting_ > 0; }
 
  private:
   // The form becomes active once its dialog is on screen; then the next action, if any.
@@ -43,6 +45,7 @@ class QtUi : public win32::Ui {
   QWidget* owner_ = nullptr;
   LoopDriver* driver_ = nullptr;
   std::optional<int> answer_;
+  int waiting_ = 0;
   std::vector<QPointer<FormDialog>> dialogs_;
   std::deque<FormAction> formActions_;
   std::deque<BoxAction> boxActions_;

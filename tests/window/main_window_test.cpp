@@ -49,6 +49,23 @@ TEST_F(WindowTest, ToolbarClickRunsThePassAndTheListFollowsTheStore) {
   EXPECT_EQ(gui->ui().boxesShown.size(), 1u) << "only the toolbar question";
 }
 
+TEST_F(WindowTest, TheAddInsTimerRunsItsPassesOnTheWindowsLoop) {
+  AddAppt("Alice", kGlobal, "Team meeting", 9);
+  ::testing::internal::CaptureStdout();
+  host::CmdSettings({"RefreshRate=1"}, Member("Alice"));
+  ::testing::internal::GetCapturedStdout();
+  host::GlobalOptions fast = Member("Alice");
+  fast.session.minuteMs = 40;  // a timer minute lasts 40 ms: a timed run every 80 ms
+  window::Gui gui(fast);
+  gui.ui().OnNextBox([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+  ASSERT_TRUE(gui.Start());
+  EXPECT_THAT(ListSubjects(gui.window().list()), Not(HasSubstr("Team meeting")));
+  EXPECT_TRUE(WaitUntil([&] { return ListSubjects(gui.window().list()).find("Team meeting") != std::string::npos; }))
+      << "a timed run copied it, and its item event refreshed the list";
+  auto* runs = gui.window().status().findChild<QLabel*>("TimedRuns");
+  EXPECT_TRUE(WaitUntil([&] { return !runs->text().contains("none yet"); })) << runs->text().toStdString();
+}
+
 TEST_F(WindowTest, ConfirmDeletionIsAnsweredThroughItsWidgets) {
   const std::string globalId = AddAppt("Alice", kGlobal, "Team meeting", 9);
   auto gui = Open("Alice");
@@ -135,6 +152,30 @@ TEST_F(WindowTest, BrowserCancelStopsALoadThatIsStillRunning) {
   EXPECT_LT(nodesAtCancel, 2 + 2 + 1 + 24) << "and the load had not finished";
   EXPECT_TRUE(closed);
   EXPECT_EQ(Registry("Alice"), before) << "Cancel chose no calendar";
+}
+
+TEST_F(WindowTest, CalendarChosenInTheBrowsersTreeReachesThePageAndTheRegistry) {
+  ::testing::internal::CaptureStdout();
+  host::CmdFolder({"add", "Public Folders|All Public Folders|Other Calendar"}, Member("Alice"));
+  ::testing::internal::GetCapturedStdout();
+  auto gui = Open("Alice");
+  std::string pageShows;
+  gui->ui().OnNextForm([&](window::FormDialog& options) {
+    gui->ui().OnNextForm([&](window::FormDialog& browser) {
+      auto* tree = browser.findChild<QTreeWidget*>("TreeView1");
+      const auto found = tree->findItems("Other Calendar", Qt::MatchExactly | Qt::MatchRecursive);
+      ASSERT_EQ(found.size(), 1);
+      tree->setFocus();
+      tree->setCurrentItem(found[0]);  // as the arrow keys or a click make it current
+      browser.findChild<QPushButton*>("Command1")->click();
+    });
+    options.findChild<QPushButton*>("Command1")->click();  // the page's first Browse
+    pageShows = options.findChild<QLineEdit*>("Text1")->text().toStdString();
+    options.reject();
+  });
+  gui->window().OpenOptions();
+  EXPECT_THAT(pageShows, HasSubstr("Other Calendar")) << "the page shows the new calendar at once";
+  EXPECT_THAT(Registry("Alice"), HasSubstr("Other Calendar"));
 }
 
 TEST_F(WindowTest, PrintDialogPrintsToThePdfPrinter) {
