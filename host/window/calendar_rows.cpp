@@ -6,23 +6,6 @@
 namespace window {
 namespace {
 
-void ReadSeries(outlook::AppointmentItem& item, ApptRow& r) {
-  auto rp = item.GetRecurrencePattern();
-  host::Pattern p;
-  p.type = rp->RecurrenceType();
-  p.interval = rp->Interval();
-  p.dayOfWeekMask = rp->DayOfWeekMask();
-  p.dayOfMonth = rp->DayOfMonth();
-  p.monthOfYear = rp->MonthOfYear();
-  p.instance = rp->Instance();
-  p.occurrences = rp->Occurrences();
-  p.noEndDate = rp->NoEndDate();
-  if (!p.noEndDate) p.patternEnd = rp->PatternEndDate();
-  r.pattern = p;
-  auto exceptions = rp->Exceptions();
-  for (int i = 1; i <= exceptions->Count(); ++i) r.changes.push_back(exceptions->Item(i)->Change());
-}
-
 // Enough occurrences for a daily series begun fifty years before the week shown.
 constexpr size_t kMaxOccurrences = 20000;
 
@@ -77,7 +60,11 @@ std::vector<ApptRow> ReadRows(outlook::MAPIFolder& folder) {
       r.end = item->End();
       r.allDay = item->AllDayEvent();
       r.recurring = item->IsRecurring();
-      if (r.recurring) ReadSeries(*item, r);
+      if (r.recurring) {
+        auto series = item->GetRecurrencePattern();
+        r.pattern = host::ReadPattern(*series);
+        r.changes = host::ReadChanges(*series);
+      }
       rows.push_back(std::move(r));
     }
   } catch (const com::ComError&) {
