@@ -20,6 +20,7 @@ constexpr UserList kLists[] = {{"Users Authorized to Change Appointment", "None"
 
 ApptOptionsForm::ApptOptionsForm(win32::Environment& env) : Form("dlgApptOptions", "Appointment Options"), env_(env) {
   using forms::Twips;
+  SetClientSize(9135, 6510);
   // Tab order: OK, Cancel, then per list its box, its button and its label, the second list's
   // button before its box.
   constexpr int kTabs[4][3] = {{2, 3, 4}, {6, 5, 7}, {9, 8, 10}, {12, 11, 13}};
@@ -35,9 +36,11 @@ ApptOptionsForm::ApptOptionsForm(win32::Environment& env) : Form("dlgApptOptions
   }
   forms::Control& ok = Add("CommandButton", "OKButton", "OK", Twips{3360, 5880, 1215, 375});
   ok.tabIndex = 0;
+  ok.isDefault = true;
   ok.click = [this] { Unload(); };
   forms::Control& cancel = Add("CommandButton", "CancelButton", "Cancel", Twips{4680, 5880, 1215, 375});
   cancel.tabIndex = 1;
+  cancel.isCancel = true;
   cancel.click = [this] { Unload(); };
 }
 

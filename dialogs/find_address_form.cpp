@@ -10,6 +10,7 @@ namespace quorvane {
 
 FindAddressForm::FindAddressForm(win32::Environment& env) : Form("dlgFindAddress", "Find Address Dialog"), env_(env) {
   using forms::Twips;
+  SetClientSize(5925, 5325);
   Add("Label", "Label1", "Type Name or Select From List", Twips{240, 120, 2415, 255}).tabIndex = 6;
   Add("TextBox", "Text1", "", Twips{120, 450, 2775, 285}).tabIndex = 5;
   (*this)["Text1"].change = [this] { Text1_Change(); };
@@ -27,9 +28,11 @@ FindAddressForm::FindAddressForm(win32::Environment& env) : Form("dlgFindAddress
   result.multiLine = true;
   forms::Control& ok = Add("CommandButton", "OKButton", "OK", Twips{1440, 4800, 1215, 375});
   ok.tabIndex = 0;
+  ok.isDefault = true;
   ok.click = [this] { OKButton_Click(); };
   forms::Control& cancel = Add("CommandButton", "CancelButton", "Cancel", Twips{2880, 4800, 1215, 375});
   cancel.tabIndex = 1;
+  cancel.isCancel = true;
   cancel.click = [this] { CancelButton_Click(); };
 }
 

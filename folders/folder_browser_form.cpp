@@ -11,6 +11,7 @@ namespace quorvane {
 
 FolderBrowserForm::FolderBrowserForm(win32::Environment& env)
     : Form("Form2", "Browse Public Folders"), env_(env) {
+  SetClientSize(7575, 5535);
   Add("TreeView", "TreeView1", "", {240, 240, 7095, 3375}).nodeClick = [this](int index) {
     TreeView1_NodeClick(index);
   };
@@ -18,8 +19,12 @@ FolderBrowserForm::FolderBrowserForm(win32::Environment& env)
   Add("TextBox", "Text1", "3", {3600, 3720, 615, 285});
   Add("CommandButton", "Command3", "Load", {4560, 3720, 975, 375}).click = [this] { Command3_Click(); };
   Add("ProgressBar", "ProgressBar1", "", {240, 4320, 7095, 375}).visible = false;
-  Add("CommandButton", "Command1", "OK", {2160, 4920, 1335, 375}).click = [this] { Command1_Click(); };
-  Add("CommandButton", "Command2", "Cancel", {3840, 4920, 1335, 375}).click = [this] { Command2_Click(); };
+  forms::Control& ok = Add("CommandButton", "Command1", "OK", {2160, 4920, 1335, 375});
+  ok.click = [this] { Command1_Click(); };
+  ok.isDefault = true;
+  forms::Control& cancel = Add("CommandButton", "Command2", "Cancel", {3840, 4920, 1335, 375});
+  cancel.click = [this] { Command2_Click(); };
+  cancel.isCancel = true;
 }
 
 void FolderBrowserForm::OnLoad() {

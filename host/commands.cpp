@@ -17,7 +17,7 @@ int RunCommand(const std::string& command, const Words& args, const GlobalOption
       {"registry", CmdRegistry}, {"folder", CmdFolder}, {"appt", CmdAppt},
       {"settings", CmdSettings}, {"set-calendar", CmdSetCalendar}, {"sync", CmdSync},
       {"import", CmdImport},     {"export", CmdExport}, {"run", CmdRun}, {"click", CmdClick},
-      {"appointment-options", CmdAppointmentOptions}, {"address", CmdAddress}, {"options", CmdOptions}, {"print", CmdPrint}};
+      {"appointment-options", CmdAppointmentOptions}, {"address", CmdAddress}, {"options", CmdOptions}, {"print", CmdPrint}, {"gui", CmdGui}};
   auto it = commands.find(command);
   if (it == commands.end()) throw UsageError("unknown command '" + command + "' (see --help)");
   return it->second(args, global);

@@ -35,6 +35,7 @@ int CmdExport(const Words& args, const GlobalOptions& global);
 int CmdPrint(const Words& args, const GlobalOptions& global);
 int CmdOptions(const Words& args, const GlobalOptions& global);
 int CmdFolderProperties(const Words& args, const GlobalOptions& global);
+int CmdGui(const Words& args, const GlobalOptions& global);  // loads host/window/
 
 // The profile named by --profile; UsageError when none was given or it does not exist.
 Profile RequireProfile(const GlobalOptions& global);

@@ -566,19 +566,8 @@ IcalEvent EventOf(outlook::AppointmentItem& item) {
   e.cancelled = status == outlook::olMeetingCanceled || status == outlook::olMeetingReceivedAndCanceled;
   if (item.IsRecurring()) {
     auto p = item.GetRecurrencePattern();
-    Pattern r;
-    r.type = p->RecurrenceType();
-    r.interval = p->Interval();
-    r.dayOfWeekMask = p->DayOfWeekMask();
-    r.dayOfMonth = p->DayOfMonth();
-    r.monthOfYear = p->MonthOfYear();
-    r.instance = p->Instance();
-    r.occurrences = p->Occurrences();
-    r.noEndDate = p->NoEndDate();
-    if (!r.noEndDate) r.patternEnd = p->PatternEndDate();
-    e.recurrence = r;
-    auto list = p->Exceptions();
-    for (int i = 1; i <= list->Count(); ++i) e.exceptions.push_back(list->Item(i)->Change());
+    e.recurrence = ReadPattern(*p);
+    e.exceptions = ReadChanges(*p);
   }
   auto props = item.UserProperties();
   for (const auto& [xName, prop] : kMarkers) {

@@ -189,6 +189,27 @@ std::vector<com::Date> Occurrences(const icalrecurrencetype& rule, icaltimetype 
   return out;
 }
 
+Pattern ReadPattern(outlook::RecurrencePattern& p) {
+  Pattern r;
+  r.type = p.RecurrenceType();
+  r.interval = p.Interval();
+  r.dayOfWeekMask = p.DayOfWeekMask();
+  r.dayOfMonth = p.DayOfMonth();
+  r.monthOfYear = p.MonthOfYear();
+  r.instance = p.Instance();
+  r.occurrences = p.Occurrences();
+  r.noEndDate = p.NoEndDate();
+  if (!r.noEndDate) r.patternEnd = p.PatternEndDate();
+  return r;
+}
+
+std::vector<outlook::OccurrenceChange> ReadChanges(outlook::RecurrencePattern& p) {
+  std::vector<outlook::OccurrenceChange> out;
+  auto list = p.Exceptions();
+  for (int i = 1; i <= list->Count(); ++i) out.push_back(list->Item(i)->Change());
+  return out;
+}
+
 std::vector<com::Date> Occurrences(const Pattern& p, com::Date start, bool allDay, size_t limit) {
   // This computer's time throughout: the series ends after its last day.
   icaltimetype until = WallTime(p.patternEnd, allDay);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/com/date.h"
+#include "platform/outlook/appointment_item.h"
 
 namespace host {
 
@@ -19,6 +20,10 @@ struct Pattern {
 
   bool operator==(const Pattern&) const = default;
 };
+
+// What a series in the store holds: its pattern, and its deleted or changed occurrences.
+Pattern ReadPattern(outlook::RecurrencePattern& p);
+std::vector<outlook::OccurrenceChange> ReadChanges(outlook::RecurrencePattern& p);
 
 // The rule a pattern stands for. until is the UNTIL value to write (a date, a floating time or a
 // UTC time, as the start is); unused when the pattern has a count or no end.

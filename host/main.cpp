@@ -80,6 +80,10 @@ Commands:
                          input, a terminal or not, are typed commands (click CAPTION,
                          folder PATH, quit) or, while a message box asks, its answer,
                          or while a form is open, actions on it (see --do)
+  gui [--screenshots DIR]
+                         the mail client as a window (Qt), with the add-in running inside it
+                         until the window closes; --screenshots DIR renders the window and
+                         its dialogs to PNG files in DIR and closes
   click CAPTION [--folder PATH] [--select ENTRYID...] [--do ACTION]...
                          start, click a toolbar button (e.g. "Sync From &Global Calendar")
                          with that folder shown and those appointments selected, and close

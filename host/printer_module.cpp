@@ -33,4 +33,8 @@ printer::Printer& PrinterModule::Current() { return Loaded().Current(); }
 void PrinterModule::SetCurrent(int index) { Loaded().SetCurrent(index); }
 void PrinterModule::SetPdfOutput(const std::string& path) { Loaded().SetPdfOutput(path); }
 
+bool PrinterModule::Found() const {
+  return printers_ && static_cast<const printer::QtPrinters&>(*printers_).Found();
+}
+
 }  // namespace host

@@ -24,6 +24,8 @@ class PrinterModule : public printer::Printers {
   void SetCurrent(int index) override;
   // See QtPrinters::SetPdfOutput.
   void SetPdfOutput(const std::string& path);
+  // Whether the printers were asked for yet: false until a command prints.
+  bool Found() const;
 
  private:
   // Raises "cannot create object" naming the library when it cannot be loaded.

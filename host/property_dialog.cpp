@@ -27,6 +27,7 @@ class PropertyDialog::Site : public outlook::PropertyPageSite {
 
 PropertyDialog::PropertyDialog(const std::string& caption, const DialogPages& pages)
     : Form("PropertyDialog", caption), site_(std::make_shared<Site>(this)) {
+  SetClientSize(6495, 5175);
   int n = 0;
   for (const auto& [page, title] : pages.pages) {
     auto* control = dynamic_cast<forms::UserControl*>(page.get());
@@ -39,11 +40,15 @@ PropertyDialog::PropertyDialog(const std::string& caption, const DialogPages& pa
     c.caption = name;
     control->Site(site_);
   }
-  Add("CommandButton", "OK", "OK", {2640, 4680, 1095, 375}).click = [this] {
+  forms::Control& ok = Add("CommandButton", "OK", "OK", {2640, 4680, 1095, 375});
+  ok.isDefault = true;
+  ok.click = [this] {
     ApplyPages();
     Unload();
   };
-  Add("CommandButton", "Cancel", "Cancel", {3840, 4680, 1095, 375}).click = [this] { Unload(); };
+  forms::Control& cancel = Add("CommandButton", "Cancel", "Cancel", {3840, 4680, 1095, 375});
+  cancel.isCancel = true;
+  cancel.click = [this] { Unload(); };
   forms::Control& apply = Add("CommandButton", "Apply", "Apply", {5040, 4680, 1095, 375});
   apply.enabled = false;
   apply.click = [this] {

@@ -60,7 +60,7 @@ Session::Session(Profile profile, const SessionOptions& options, Access access)
       clock_(options.minuteMs > 0 ? std::unique_ptr<win32::Clock>(new win32::ScaledClock(options.minuteMs))
                                   : std::unique_ptr<win32::Clock>(new win32::SystemClock())),
       loop_(*clock_),
-      env_{registry_, ui_, *clock_, loop_, profile_.WindowsDirectory()},
+      env_{registry_, options.ui ? *options.ui : ui_, *clock_, loop_, profile_.WindowsDirectory()},
       ns_(profile_.OpenStores(*clock_, &loop_, storeProblem_)),
       explorer_(std::make_shared<mapistore::MapiExplorer>(LoadCommandBars(registry_))),
       application_(std::make_shared<mapistore::MapiApplication>(ns_, explorer_)),

@@ -22,6 +22,7 @@ struct SessionOptions {
   std::string holder;      // the command, shown to a process that waits for the profile
   int lockWaitSeconds = 30;
   std::shared_ptr<FormActions> actions;  // --do
+  win32::Ui* ui = nullptr;  // boxes and forms go here instead of the terminal (the window's)
 };
 
 // Write: the session runs the add-in or changes the profile, so it takes the profile first.

@@ -46,6 +46,7 @@ UCAdminPage::UCAdminPage() : UserControl("UCAdminPage", "Orbitra") {
 }
 
 void UCAdminPage::LayOut() {
+  SetClientSize(6255, 3975);
   auto check = [this](const char* name, const char* caption, forms::Twips pos, const std::string& frame,
                       int16_t UCAdminPage::*field) {
     Add("CheckBox", name, caption, pos, frame).click = [this, name, field] { CheckClicked(name, field); };

@@ -37,6 +37,7 @@ int DayBoundaries(com::Date from, com::Date to) {
 PrintCalForm::PrintCalForm(win32::Environment& env, printer::Printers& printers)
     : Form("dlgPrintCal", "Print Calendar"), env_(env), printers_(printers) {
   using forms::Twips;
+  SetClientSize(8415, 6315);
   Add("Label", "Label1", "Printer:", Twips{1080, 120, 495, 255});
   Add("ComboBox", "Combo1", "", Twips{1680, 120, 5535, 315});
   Add("Label", "Label4", "Calendar to Print:", Twips{240, 600, 1335, 255});
@@ -51,10 +52,12 @@ PrintCalForm::PrintCalForm(win32::Environment& env, printer::Printers& printers)
   Add("MonthView", "Calendar1", "", Twips{120, 480, 3735, 2295}, "Frame1");
   Add("Frame", "Frame2", "Print End Date", Twips{4320, 2400, 3975, 2895});
   Add("MonthView", "Calendar2", "", Twips{120, 480, 3735, 2295}, "Frame2");
-  Add("CommandButton", "OKButton", "OK", Twips{2760, 5640, 1215, 375}).click = [this] { OKButton_Click(); };
-  Add("CommandButton", "CancelButton", "Cancel", Twips{4320, 5640, 1215, 375}).click = [this] {
-    CancelButton_Click();
-  };
+  forms::Control& ok = Add("CommandButton", "OKButton", "OK", Twips{2760, 5640, 1215, 375});
+  ok.click = [this] { OKButton_Click(); };
+  ok.isDefault = true;
+  forms::Control& cancel = Add("CommandButton", "CancelButton", "Cancel", Twips{4320, 5640, 1215, 375});
+  cancel.click = [this] { CancelButton_Click(); };
+  cancel.isCancel = true;
   // The dialog's own tab order; the controls it does not name follow after.
   int next = 13;
   for (auto& c : controls()) c.tabIndex = next++;

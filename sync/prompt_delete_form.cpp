@@ -3,10 +3,16 @@
 namespace quorvane {
 
 PromptDeleteForm::PromptDeleteForm() : Form("dlgPromptDel", "Confirm Deletion") {
-  Add("Label", "Label1", "");
-  Add("CheckBox", "Check1", "Don't ask me again").click = [this] { Check1_Click(); };
-  Add("CommandButton", "OKButton", "OK").click = [this] { OKButton_Click(); };
-  Add("CommandButton", "CancelButton", "Cancel").click = [this] { CancelButton_Click(); };
+  // Room for the prompt's three lines above the check box and the two buttons.
+  SetClientSize(5775, 2055);
+  Add("Label", "Label1", "", {240, 120, 5295, 855});
+  Add("CheckBox", "Check1", "Don't ask me again", {240, 1080, 2655, 255}).click = [this] { Check1_Click(); };
+  forms::Control& ok = Add("CommandButton", "OKButton", "OK", {3000, 1560, 1215, 375});
+  ok.click = [this] { OKButton_Click(); };
+  ok.isDefault = true;
+  forms::Control& cancel = Add("CommandButton", "CancelButton", "Cancel", {4320, 1560, 1215, 375});
+  cancel.click = [this] { CancelButton_Click(); };
+  cancel.isCancel = true;
 }
 
 void PromptDeleteForm::OnLoad() {

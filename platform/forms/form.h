@@ -45,6 +45,8 @@ struct Control {
   std::shared_ptr<TreeNodes> nodes;             // a tree view's nodes
   std::function<void(int index)> nodeClick;     // a tree view's node was clicked
   Form* embedded = nullptr;                     // a user control: the form that draws it
+  bool isDefault = false;                       // the button that Enter presses (Default)
+  bool isCancel = false;                        // the button that Escape presses (Cancel)
 };
 
 class Form {
@@ -57,6 +59,13 @@ class Form {
   const std::string& name() const { return name_; }
   const std::string& caption() const { return caption_; }
   void SetCaption(std::string caption) { caption_ = std::move(caption); }
+  // The client area in twips, the room the controls are laid out in.
+  int clientWidth() const { return clientWidth_; }
+  int clientHeight() const { return clientHeight_; }
+  void SetClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+  }
   std::deque<Control>& controls() { return controls_; }
   Control& Add(const std::string& kind, const std::string& name, const std::string& caption);
   // A control at its place: tab order follows the order of adding.
@@ -117,6 +126,7 @@ class Form {
   Form* Owner(const Control& c);
 
   std::string name_, caption_;
+  int clientWidth_ = 0, clientHeight_ = 0;
   std::deque<Control> controls_;
   bool loaded_ = false;
 };

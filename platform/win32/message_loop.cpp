@@ -92,9 +92,15 @@ void MessageLoop::BeforeUserWait() {
 }
 
 void MessageLoop::DoEvents() {
+  if (pump_) pump_();
   // Bounded, so a timer that re-arms itself at 1 ms cannot keep DoEvents from returning.
   for (int i = 0; i < 10000 && DeliverOne(); ++i) {
   }
+}
+
+int64_t MessageLoop::NextTimerDue() const {
+  std::lock_guard lock(mutex_);
+  return NextDue();
 }
 
 int64_t MessageLoop::NextDue() const {

@@ -28,7 +28,12 @@ class MessageLoop {
   size_t ActiveTimers() const;
 
   // Delivers what is due now: every posted message, then every timer whose time has come.
+  // With an event pump set, the window system's pending events go first (a click on Cancel
+  // while a long load lets messages through).
   void DoEvents();
+  void SetEventPump(std::function<void()> pump) { pump_ = std::move(pump); }
+  // When the next timer is due (clock ticks); the largest value when no timer runs.
+  int64_t NextTimerDue() const;
   // Runs until Quit or until the clock reaches the deadline (a virtual clock jumps from one
   // due timer to the next without waiting). Returns false when it stopped for Quit.
   bool RunUntil(int64_t deadlineTickMs);
@@ -62,6 +67,7 @@ class MessageLoop {
   uint32_t nextId_ = 1;
   bool quit_ = false;
   std::vector<std::function<bool()>> userWaitHooks_;
+  std::function<void()> pump_;
 };
 
 }  // namespace win32

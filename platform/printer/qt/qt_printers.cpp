@@ -150,6 +150,8 @@ QtPrinters::QtPrinters(std::string pdfFolder) : impl_(std::make_unique<Impl>()) 
 
 QtPrinters::~QtPrinters() = default;
 
+bool QtPrinters::Found() const { return impl_->loaded; }
+
 void QtPrinters::Load() {
   if (impl_->loaded) return;
   impl_->loaded = true;

@@ -26,6 +26,8 @@ class QtPrinters : public Printers {
   // The file the PDF printer writes its next document to (empty: a new file in the folder,
   // named after the date and time).
   virtual void SetPdfOutput(const std::string& path);
+  // Whether the printers were asked for yet (finding them asks the system).
+  virtual bool Found() const;
 
  private:
   void Load();
