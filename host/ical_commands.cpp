@@ -8,13 +8,19 @@
 #include "host/commands.h"
 #include "host/escaped_text.h"
 #include "host/folder_path.h"
-#include "host/ical_file.h"
+#include "platform/ical/ical_file.h"
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/com/err_object.h"
 #include "platform/outlook/items.h"
 
 namespace host {
+
+using ical::ApplyEvent;
+using ical::EventOf;
+using ical::IcalEvent;
+using ical::ReadIcalFile;
+using ical::WriteIcalFile;
 
 namespace {
 

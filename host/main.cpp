@@ -8,7 +8,8 @@
 #include "host/commands.h"
 #include "host/escaped_text.h"
 #include "host/usage_error.h"
-#include "host/utf8.h"
+#include "platform/ical/ical_refused.h"
+#include "platform/com/utf8.h"
 #include "platform/com/com_error.h"
 #include "platform/win32/locale.h"
 
@@ -148,7 +149,7 @@ const int kMaxWait = 24 * 3600;
 // UTF-8. The error names the option whose value it is.
 void RequireUtf8(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
-    const std::string fault = host::Utf8Fault(args[i]);
+    const std::string fault = com::Utf8Fault(args[i]);
     if (fault.empty()) continue;
     const bool value = i > 0 && args[i - 1].rfind("-", 0) == 0 && args[i].rfind("-", 0) != 0;
     throw host::UsageError((value ? "the value of " + args[i - 1] : "argument " + std::to_string(i + 1)) +
@@ -199,7 +200,7 @@ int main(int argc, char** argv) {
   global.session.actions = std::make_shared<host::FormActions>();
   try {
     RequireUtf8(args);
-    if (!host::Utf8Fault(global.profileDir).empty()) throw host::UsageError("QUORVANE_PROFILE is not valid UTF-8");
+    if (!com::Utf8Fault(global.profileDir).empty()) throw host::UsageError("QUORVANE_PROFILE is not valid UTF-8");
     if (const char* env = std::getenv("QUORVANE_LOCK_WAIT_SECONDS")) {
       global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("QUORVANE_LOCK_WAIT_SECONDS", env, 0, kMaxWait));
     }
@@ -239,6 +240,9 @@ int main(int argc, char** argv) {
     }
     return status;
   } catch (const host::UsageError& e) {
+    std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
+    return 2;
+  } catch (const ical::Refused& e) {
     std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
     return 2;
   } catch (const com::ComError& e) {

@@ -8,7 +8,7 @@
 
 #include "platform/com/date.h"
 
-namespace host {
+namespace ical {
 
 // The values of a recurrence pattern, in the object model's terms and this computer's time.
 struct Pattern {
@@ -32,4 +32,4 @@ std::optional<Pattern> PatternOf(const icalrecurrencetype& rule, com::Date start
 std::vector<com::Date> Occurrences(const icalrecurrencetype& rule, icaltimetype dtstart, size_t limit);
 std::vector<com::Date> Occurrences(const Pattern& p, com::Date start, bool allDay, size_t limit);
 
-}  // namespace host
+}  // namespace ical

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace host {
+namespace ical {
 
 struct IcalSource {
   struct Line {
@@ -30,4 +30,4 @@ struct IcalSource {
 // no property, components that do not nest.
 IcalSource ReadIcalSource(const std::string& path);
 
-}  // namespace host
+}  // namespace ical

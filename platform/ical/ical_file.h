@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "host/ical_recurrence.h"
+#include "platform/ical/ical_recurrence.h"
 #include "platform/outlook/application.h"
 
-namespace host {
+namespace ical {
 
 // One event as read from a file (or about to be written), in the object model's terms.
 struct IcalEvent {
@@ -40,4 +40,4 @@ IcalEvent EventOf(outlook::AppointmentItem& item);
 void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::AppointmentItem>>& items,
                    std::vector<std::string>* notes = nullptr);
 
-}  // namespace host
+}  // namespace ical

@@ -1,19 +1,19 @@
-#include "host/ical_file.h"
+#include "platform/ical/ical_file.h"
 
 #include <libical/ical.h>
 
 #include <map>
 #include <memory>
 
-#include "host/ical_source.h"
-#include "host/ical_text.h"
-#include "host/ical_time.h"
-#include "host/usage_error.h"
+#include "platform/ical/ical_source.h"
+#include "platform/ical/ical_text.h"
+#include "platform/ical/ical_time.h"
+#include "platform/ical/ical_refused.h"
 #include "platform/com/text.h"
 #include "platform/outlook/outlook_enums.h"
 #include "platform/win32/atomic_file.h"
 
-namespace host {
+namespace ical {
 namespace {
 
 // The two markers travel as X- properties, so an export and a re-import keep the links.
@@ -54,7 +54,7 @@ class Reader {
       : path_(std::move(path)), src_(src), simplify_(simplify) {}
 
   [[noreturn]] void Refuse(int line, const std::string& why) const {
-    throw UsageError(path_ + ", line " + std::to_string(line) + ": " + why + "; nothing was imported");
+    throw Refused(path_ + ", line " + std::to_string(line) + ": " + why + "; nothing was imported");
   }
 
   // What the object model cannot hold: refused, or when simplifying noted and let go.
@@ -619,4 +619,4 @@ void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::
   if (!win32::WriteFileAtomically(path, content, error)) throw std::runtime_error(error);
 }
 
-}  // namespace host
+}  // namespace ical
