@@ -28,6 +28,16 @@ Commands:
                          with a "Calendar", and the public folders in FILE (created when
                          missing, shared when it exists); NAME joins the public folders'
                          "Global Address List" with ADDR (default NAME@workgroup)
+  init --user NAME --public-url URL [--public-user NAME] [--public-password-file FILE]
+                         the same with the public folders on a CalDAV server: every calendar
+                         under URL (a calendar home, or one calendar) is a folder of "All
+                         Public Folders"; the profile keeps a replica of them and works from
+                         it. The password is read from FILE (its first line) when needed and
+                         never stored elsewhere
+  public-folders --url URL [--user NAME] [--password-file FILE]
+  public-folders --file FILE
+                         move the profile's public folders to a CalDAV server, or to a store
+                         file; nothing changes when they cannot be opened there
   address add LIST --name NAME [--address ADDR] [--type TYPE] [--display-type 0-6]
                          add an entry to "Global Address List" (the public folders', shared
                          by the workgroup) or "Contacts" (the mailbox's), or replace the one
@@ -36,7 +46,9 @@ Commands:
   address list [LIST] [--json]
                          the address lists and their entries, in order of name
   address delete LIST NAME
-  folder add PATH        add a folder; PATH names folders from the top down, joined by "|"
+  folder add PATH        add a folder; PATH names folders from the top down, joined by "|";
+                         on a CalDAV server, a calendar added to "All Public Folders" is made
+                         there too (MKCALENDAR)
   folder list            every folder of the profile, with its appointment count
   folder properties PATH [--do ACTION]...
                          the folder's Properties dialog; the add-in adds its page to that

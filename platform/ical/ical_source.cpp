@@ -77,8 +77,12 @@ IcalSource ReadIcalSource(const std::string& path) {
   if (!in) throw Refused("cannot read " + path);
   std::stringstream buf;
   buf << in.rdbuf();
+  return ParseIcalSource(buf.str(), path);
+}
+
+IcalSource ParseIcalSource(std::string text, const std::string& path) {
   IcalSource src;
-  src.text = buf.str();
+  src.text = std::move(text);
   if (src.text.rfind("\xEF\xBB\xBF", 0) == 0) src.text.erase(0, 3);
   if (src.text.find('\0') != std::string::npos) Refuse(path, 1, "the file holds a NUL byte: it is no text");
   src.lines = Unfold(path, src.text);
