@@ -64,7 +64,8 @@ int CmdImport(const Words& words, const GlobalOptions& global) {
         Appt item = known->second;
         IcalEvent before = EventOf(*item);
         IcalEvent wanted = e;
-        wanted.line = 0, wanted.simplified.clear();
+        // Only what an appointment keeps of an event counts.
+        wanted.line = 0, wanted.simplified.clear(), wanted.extras.clear(), wanted.lastModified = 0;
         if (before == wanted) {
           ++unchanged;
           continue;
