@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/caldav/caldav_store.h"
 #include "platform/caldav/event_record.h"
@@ -10,6 +11,7 @@
 #include "platform/mapistore/store_errors.h"
 #include "platform/outlook/outlook_enums.h"
 #include "tests/support/radicale_server.h"
+#include "tests/support/run_program.h"
 #include "tests/support/sync_property.h"
 
 using namespace testing_support;
@@ -248,6 +250,45 @@ TEST(CalDavEventTest, TheWholeAppointmentRoundTrips) {
   EXPECT_EQ(b.recurrence->dayOfWeekMask, rec.dayOfWeekMask);
   EXPECT_EQ(b.recurrence->patternEnd, rec.patternEnd);
   EXPECT_EQ(b.recurrence->exceptions, rec.exceptions);
+}
+
+}  // namespace
+
+namespace {
+
+// The program: profiles pointed at the server, a calendar made there, and back to a file.
+TEST_F(CalDavStoreTest, ProfilesOnTheServerShareTheCalendarsMadeThere) {
+  TempDir dir;
+  WriteFile(dir / "password", account.password + "\n");
+  auto init = [&](const std::string& who) {
+    return RunQuorvane({"--profile", dir / who, "init", "--user", who, "--public-url", account.url, "--public-user",
+                        account.user, "--public-password-file", dir / "password"});
+  };
+  ASSERT_EQ(init("Ann").status, 0) << init("Ann").err;
+  const std::string team = "Public Folders|All Public Folders|Team Calendar";
+  auto added = RunQuorvane({"--profile", dir / "Ann", "folder", "add", team});
+  ASSERT_EQ(added.status, 0) << added.err;
+  ASSERT_EQ(init("Bob").status, 0);
+  EXPECT_NE(RunQuorvane({"--profile", dir / "Bob", "folder", "list"}).out.find(team + "  (0 appointments)"),
+            std::string::npos);
+  // The registry names the password's file, never the password.
+  const std::string registry = ReadFile(dir / "Bob/registry.reg");
+  EXPECT_EQ(registry.find(account.password), std::string::npos);
+  EXPECT_NE(registry.find("\"PublicUrl\"=\"" + account.url + "\""), std::string::npos) << registry;
+
+  // A server that does not answer refuses a new profile whole; a switch to no store changes nothing.
+  server.Stop();
+  auto refused = init("Cy");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find(server.Origin()), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "Cy"));
+  ASSERT_EQ(RunQuorvane({"--profile", dir / "Bob", "public-folders", "--file", dir / "shared.store"}).status, 1);
+  EXPECT_EQ(ReadFile(dir / "Bob/registry.reg"), registry);
+  server.Start();
+  ASSERT_EQ(RunQuorvane({"--profile", dir / "Cy", "init", "--user", "Cy", "--public", dir / "shared.store"}).status, 0);
+  auto moved = RunQuorvane({"--profile", dir / "Bob", "public-folders", "--file", dir / "shared.store"});
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  EXPECT_EQ(ReadFile(dir / "Bob/registry.reg").find("PublicUrl"), std::string::npos);
 }
 
 }  // namespace
