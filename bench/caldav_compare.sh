@@ -47,24 +47,7 @@ calendar() {
     > "$work/storage/collection-root/bench/$1/.Radicale.props"
 }
 
-# N events as files, the same as bench/vdirsyncer_compare.sh writes.
-events() {
-  /usr/bin/python3 - "$1" "$2" <<'PY'
-import datetime, sys
-folder, n = sys.argv[1], int(sys.argv[2])
-today = datetime.datetime.now().replace(hour=0, minute=0, second=0, microsecond=0)
-for i in range(n):
-    start = today + datetime.timedelta(days=i % 25, hours=9, minutes=i % 480)
-    end = start + datetime.timedelta(minutes=30)
-    fmt = "%Y%m%dT%H%M%S"
-    with open(f"{folder}/ev{i}.ics", "w") as f:
-        f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bench//EN\r\nBEGIN:VEVENT\r\n"
-                f"UID:ev{i}@bench\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:{start.strftime(fmt)}\r\n"
-                f"DTEND:{end.strftime(fmt)}\r\nSUMMARY:Benchmark appointment {i}\r\n"
-                f"LOCATION:Room {i % 40}\r\nDESCRIPTION:Benchmark appointment {i}\r\n"
-                "END:VEVENT\r\nEND:VCALENDAR\r\n")
-PY
-}
+events() { /usr/bin/python3 bench/make_events.py "$1" "$2"; }
 
 # vdirsyncer's configuration pairing a folder with one calendar.
 vdir_config() {  # dir folder calendar

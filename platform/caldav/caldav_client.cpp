@@ -41,22 +41,23 @@ void CalDavClient::Fail(const std::string& method, const std::string& href, cons
 
 std::vector<CollectionInfo> CalDavClient::Calendars(const std::string& baseUrl) {
   const std::string base = UnescapePath(PathOf(baseUrl));
-  HttpResponse r = Send("PROPFIND", base, PropfindBody(), {"Depth: 1"});
-  if (r.status != 207) Fail("PROPFIND", base, r);
-  const MultiStatus ms = ParseMultiStatus(r.body, Server() + " (PROPFIND " + base + ")");
   std::vector<CollectionInfo> out;
-  auto trimmed = [](std::string h) {
-    while (h.size() > 1 && h.back() == '/') h.pop_back();
-    return h;
-  };
-  for (const DavResponse& d : ms.responses) {
-    if (!d.isCalendar) continue;
-    std::string href = PathOf(d.href);
-    if (href.back() != '/') href += '/';
-    const std::string name = d.displayName.empty() ? trimmed(href).substr(trimmed(href).rfind('/') + 1) : d.displayName;
-    // The URL itself is a calendar: that one alone.
-    if (trimmed(href) == trimmed(base)) return {CollectionInfo{href, name}};
-    out.push_back(CollectionInfo{href, name});
+  // The URL itself first: a calendar is that one alone, and its members are not listed.
+  for (const char* depth : {"Depth: 0", "Depth: 1"}) {
+    HttpResponse r = Send("PROPFIND", base, PropfindBody(false), {depth});
+    if (r.status != 207) Fail("PROPFIND", base, r);
+    for (const DavResponse& d : ParseMultiStatus(r.body, Server() + " (PROPFIND " + base + ")").responses) {
+      if (!d.isCalendar) continue;
+      std::string href = PathOf(d.href);
+      if (href.back() != '/') href += '/';
+      std::string name = d.displayName;
+      if (name.empty()) {
+        const std::string path = href.substr(0, href.size() - 1);
+        name = path.substr(path.rfind('/') + 1);
+      }
+      out.push_back(CollectionInfo{href, name});
+    }
+    if (!out.empty()) return out;
   }
   return out;
 }
@@ -83,7 +84,7 @@ std::optional<ChangeList> CalDavClient::Changes(const std::string& collection, c
 }
 
 std::vector<std::pair<std::string, std::string>> CalDavClient::Etags(const std::string& collection) {
-  HttpResponse r = Send("PROPFIND", collection, PropfindBody(), {"Depth: 1"});
+  HttpResponse r = Send("PROPFIND", collection, PropfindBody(true), {"Depth: 1"});
   if (r.status != 207) Fail("PROPFIND", collection, r);
   std::vector<std::pair<std::string, std::string>> out;
   for (const DavResponse& d : ParseMultiStatus(r.body, Server() + " (PROPFIND " + collection + ")").responses) {

@@ -48,7 +48,6 @@ void ReadProps(const xmlNode* prop, DavResponse& r) {
   Children(prop, [&](const xmlNode* p) {
     if (Is(p, kDav, "getetag")) r.etag = Content(p);
     if (Is(p, kDav, "displayname")) r.displayName = Content(p);
-    if (Is(p, kDav, "sync-token")) r.syncToken = Content(p);
     if (Is(p, kCalDav, "calendar-data")) r.calendarData = Content(p);
     if (Is(p, kDav, "resourcetype")) {
       Children(p, [&](const xmlNode* t) {
@@ -122,10 +121,11 @@ MultiStatus ParseMultiStatus(const std::string& xml, const std::string& what) {
   return ms;
 }
 
-std::string PropfindBody() {
+std::string PropfindBody(bool etags) {
   Body b(kDav, "propfind");
   xmlNode* prop = b.Dav(b.root(), "prop");
-  for (const char* name : {"resourcetype", "displayname", "getetag", "sync-token"}) b.Dav(prop, name);
+  for (const char* name : {"resourcetype", "displayname"}) b.Dav(prop, name);
+  if (etags) b.Dav(prop, "getetag");
   return b.Text();
 }
 

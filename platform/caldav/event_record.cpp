@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/caldav/dav_xml.h"
 #include "platform/com/text.h"
 #include "platform/ical/ical_file.h"
 #include "platform/ical/ical_refused.h"
@@ -56,19 +57,8 @@ std::string Escape(const std::string& s) {
   return out;
 }
 
-std::string Unescape(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-        std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-      out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
+// The %XX escapes undone, as in a path.
+std::string Unescape(const std::string& s) { return UnescapePath(s); }
 
 std::vector<std::string> Parts(const std::string& value) {
   std::vector<std::string> out;
