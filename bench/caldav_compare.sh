@@ -8,7 +8,8 @@
 #                vdirsyncer's first and second sync into an empty folder
 #   upload N     N new appointments into an empty calendar: ours as the passes copy them, one
 #                PUT each; vdirsyncer's first sync from a folder of N files
-# Prints one line per measurement: "<what> <N> <ours s> <vdirsyncer s> <ratio>".
+# Prints one line per measurement: "<what> <N> <ours s> <vdirsyncer s> <ratio>"; the processor
+# time our side spent in each goes to standard error ("cpu S").
 #   bench/caldav_compare.sh [--download N ...] [--upload N ...]   default: --download 1000 5000 --upload 1000
 set -euo pipefail
 cd "$(dirname "$0")/.."

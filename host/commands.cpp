@@ -55,6 +55,15 @@ static const char* const kInitUsage =
 static const char* const kPublicUsage =
     "public-folders (--url URL [--user NAME] [--password-file FILE] | --file FILE)";
 
+// A password written into the URL would end up in the registry file.
+static void RefuseCredentialsIn(const std::string& url) {
+  const size_t host = url.find("://") == std::string::npos ? 0 : url.find("://") + 3;
+  const size_t at = url.find('@', host);
+  if (at != std::string::npos && at < url.find('/', host)) {
+    throw UsageError("the URL must not hold a user or password: give them with the user option and a password file");
+  }
+}
+
 static void NoMoreWords(const Words& args) {
   if (!args.empty()) throw UsageError("unexpected '" + args.front() + "'");
 }
@@ -72,6 +81,7 @@ int CmdInit(const Words& args, const GlobalOptions& global) {
     else throw UsageError(kInitUsage);
   }
   if (user.empty()) throw UsageError("init needs --user NAME");
+  RefuseCredentialsIn(server.url);
   if (!server.url.empty() && !publicStore.empty()) throw UsageError("init takes --public FILE or --public-url URL, not both");
   if (server.url.empty() && (!server.user.empty() || !server.passwordFile.empty())) {
     throw UsageError("--public-user and --public-password-file go with --public-url");
@@ -109,6 +119,7 @@ int CmdPublicFolders(const Words& args, const GlobalOptions& global) {
     else throw UsageError(kPublicUsage);
   }
   if (server.url.empty() == publicStore.empty()) throw UsageError(kPublicUsage);
+  RefuseCredentialsIn(server.url);
   Session session(RequireProfile(global), global.session, Access::Write);
   Profile profile = session.profile();
   profile.SwitchPublic(server, publicStore);

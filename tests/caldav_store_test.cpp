@@ -271,7 +271,10 @@ TEST_F(CalDavStoreTest, ProfilesOnTheServerShareTheCalendarsMadeThere) {
   ASSERT_EQ(init("Bob").status, 0);
   EXPECT_NE(RunQuorvane({"--profile", dir / "Bob", "folder", "list"}).out.find(team + "  (0 appointments)"),
             std::string::npos);
-  // The registry names the password's file, never the password.
+  // The registry names the password's file, never the password; a URL holding one is refused.
+  auto inUrl = RunQuorvane({"--profile", dir / "Dan", "init", "--user", "Dan", "--public-url",
+                            "http://team:" + account.password + "@" + server.Origin().substr(7) + "/team/"});
+  EXPECT_EQ(inUrl.status, 2) << inUrl.err;
   const std::string registry = ReadFile(dir / "Bob/registry.reg");
   EXPECT_EQ(registry.find(account.password), std::string::npos);
   EXPECT_NE(registry.find("\"PublicUrl\"=\"" + account.url + "\""), std::string::npos) << registry;

@@ -78,17 +78,17 @@ std::optional<ChangeList> CalDavClient::Changes(const std::string& collection, c
     const std::string href = PathOf(d.href);
     if (href == collection || href + "/" == collection) continue;
     if (d.status == 404) out.removed.push_back(href);
-    else out.changed.emplace_back(href, d.etag);
+    else out.changed.push_back(Resource{href, d.etag, d.calendarData});
   }
   return out;
 }
 
-std::vector<std::pair<std::string, std::string>> CalDavClient::Etags(const std::string& collection) {
+std::vector<Resource> CalDavClient::Etags(const std::string& collection) {
   HttpResponse r = Send("PROPFIND", collection, PropfindBody(true), {"Depth: 1"});
   if (r.status != 207) Fail("PROPFIND", collection, r);
-  std::vector<std::pair<std::string, std::string>> out;
+  std::vector<Resource> out;
   for (const DavResponse& d : ParseMultiStatus(r.body, Server() + " (PROPFIND " + collection + ")").responses) {
-    if (!d.isCollection) out.emplace_back(PathOf(d.href), d.etag);
+    if (!d.isCollection) out.push_back(Resource{PathOf(d.href), d.etag, ""});
   }
   return out;
 }

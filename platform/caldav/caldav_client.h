@@ -22,7 +22,7 @@ struct Resource {
 };
 
 struct ChangeList {
-  std::vector<std::pair<std::string, std::string>> changed;  // href, ETag
+  std::vector<Resource> changed;  // the text empty when the server did not send it
   std::vector<std::string> removed;
   std::string token;
 };
@@ -40,7 +40,7 @@ class CalDavClient {
   // offers no sync-collection or no longer knows the token.
   std::optional<ChangeList> Changes(const std::string& collection, const std::string& token);
   // Every member's ETag, by PROPFIND.
-  std::vector<std::pair<std::string, std::string>> Etags(const std::string& collection);
+  std::vector<Resource> Etags(const std::string& collection);
   // The members' texts and ETags, fetched many at a time; members gone meanwhile are left out.
   std::vector<Resource> Fetch(const std::string& collection, const std::vector<std::string>& hrefs);
   // Stores the text at href: over the version with ETag ifMatch, or, with ifMatch empty, only

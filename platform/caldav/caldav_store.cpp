@@ -145,11 +145,14 @@ void CalDavStore::RefreshFolder(FolderCollection& c) {
   std::map<std::string, ItemResource> held;
   for (ItemResource& r : index_.InFolder(c.folderId)) held.emplace(r.href, std::move(r));
   std::vector<std::string> fetch;
+  std::vector<Resource> arrived;
   std::set<std::string> listed;
-  for (const auto& [href, etag] : changes->changed) {
-    listed.insert(href);
-    auto it = held.find(href);
-    if (it == held.end() || etag.empty() || it->second.etag != etag) fetch.push_back(href);
+  for (Resource& r : changes->changed) {
+    listed.insert(r.href);
+    auto it = held.find(r.href);
+    if (it != held.end() && !r.etag.empty() && it->second.etag == r.etag) continue;  // as held (our own write)
+    if (r.data.empty()) fetch.push_back(r.href);
+    else arrived.push_back(std::move(r));
   }
   std::vector<std::string> removed = changes->removed;
   if (whole) {
@@ -157,6 +160,7 @@ void CalDavStore::RefreshFolder(FolderCollection& c) {
       if (!listed.count(href)) removed.push_back(href);
     }
   }
+  Apply(c, arrived);
   Apply(c, client_.Fetch(c.href, fetch));
   for (const std::string& href : removed) {
     auto it = held.find(href);

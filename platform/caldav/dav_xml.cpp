@@ -133,7 +133,9 @@ std::string SyncCollectionBody(const std::string& token) {
   Body b(kDav, "sync-collection");
   b.Dav(b.root(), "sync-token", token);
   b.Dav(b.root(), "sync-level", "1");
-  b.Dav(b.Dav(b.root(), "prop"), "getetag");
+  xmlNode* prop = b.Dav(b.root(), "prop");
+  b.Dav(prop, "getetag");
+  b.Cal(prop, "calendar-data");
   return b.Text();
 }
 

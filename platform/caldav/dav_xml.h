@@ -25,7 +25,8 @@ MultiStatus ParseMultiStatus(const std::string& xml, const std::string& what);
 // PROPFIND asking for resourcetype and displayname, and with etags getetag too (which a server
 // may have to compute from every member for a collection).
 std::string PropfindBody(bool etags);
-// sync-collection from token (empty: everything), asking for getetag.
+// sync-collection from token (empty: everything), asking for getetag and calendar-data: the
+// changed events come with the answer, without a second request for them.
 std::string SyncCollectionBody(const std::string& token);
 // calendar-multiget of the hrefs, asking for getetag and calendar-data.
 std::string MultigetBody(const std::vector<std::string>& hrefs);

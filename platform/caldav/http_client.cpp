@@ -33,10 +33,14 @@ size_t CollectHeader(char* data, size_t size, size_t n, void* out) {
   return size * n;
 }
 
+// Without any user and password written into the URL: errors and logs name the server.
 std::string ServerOf(const std::string& url) {
   const size_t scheme = url.find("://");
-  const size_t path = url.find('/', scheme == std::string::npos ? 0 : scheme + 3);
-  return path == std::string::npos ? url : url.substr(0, path);
+  const size_t host = scheme == std::string::npos ? 0 : scheme + 3;
+  const size_t path = url.find('/', host);
+  std::string server = path == std::string::npos ? url : url.substr(0, path);
+  if (const size_t at = server.rfind('@'); at != std::string::npos && at >= host) server.erase(host, at + 1 - host);
+  return server;
 }
 
 }  // namespace

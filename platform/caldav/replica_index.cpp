@@ -6,6 +6,9 @@ using mapistore::Statement;
 using mapistore::Transaction;
 
 ReplicaIndex::ReplicaIndex(const std::string& path, const mapistore::DbServices& services) : db_(path, false, services) {
+  // As the replica's own connection: commits reach the disk in order, synced when the work is
+  // reported done. What a crash takes away the next refresh brings back from the server.
+  db_.Exec("PRAGMA synchronous=NORMAL");
   Transaction tx(db_);
   db_.Exec(
       "CREATE TABLE IF NOT EXISTS caldav_collections(folder_id INTEGER PRIMARY KEY, href TEXT NOT NULL UNIQUE,"
