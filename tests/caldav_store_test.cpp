@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <regex>
+
+#include <sqlite3.h>
 
 #include "platform/caldav/caldav_store.h"
 #include "platform/caldav/event_record.h"
@@ -122,6 +125,20 @@ TEST_F(CalDavStoreTest, AnotherClientsEventReachesEveryMemberAndOursReadBackElse
     EXPECT_EQ(item->Start(), group.At(3, 14, 9));
     EXPECT_TRUE(m->FindLocal("Made here")) << m->name;
   }
+  // A sync token the server does not know (its history lost): everything is listed again, and
+  // what the replica holds is neither doubled nor lost.
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((bob.dir + "/public.replica").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "UPDATE caldav_collections SET sync_token = 'http://radicale.org/ns/sync/0'", nullptr,
+                           nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+  ASSERT_EQ(PlainRequest(account, "PUT", calendar + "other-2.ics",
+                         std::regex_replace(ics, std::regex("other-1|Made elsewhere"), "$& again")).status, 201);
+  group.clock.Advance(60000);
+  EXPECT_EQ(bob.GlobalSubjects(), (std::vector<std::string>{"Made elsewhere", "Made elsewhere again", "Made here"}));
+
   // python3-caldav reads what we wrote as any calendar program would.
   const std::string script = std::string(QUORVANE_SOURCE_DIR) + "/tests/caldav_second_client.py";
   const std::string cmd = "/usr/bin/python3 " + script + " " + account.url + " " + account.user + " " + account.password;
