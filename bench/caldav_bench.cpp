@@ -5,34 +5,19 @@
 //   caldav_bench upload URL REPLICA N      N appointments arrive in the collection, one by one
 //                                          as the passes copy them
 // URL names one calendar collection. Prints "<what> <seconds> <items>" lines.
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
 
+#include "bench/timing.h"
 #include "platform/caldav/caldav_store.h"
 #include "platform/outlook/outlook_enums.h"
 
 namespace {
 
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// Wall-clock seconds; the processor time this process spent goes to stderr, so what is left
-// is the server's (and the wait for it).
-double Seconds(const std::function<void()>& f) {
-  const auto t0 = std::chrono::steady_clock::now();
-  const double c0 = CpuSeconds();
-  f();
-  std::fprintf(stderr, "cpu %.3f\n", CpuSeconds() - c0);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+double Seconds(const std::function<void()>& f) { return bench::Seconds(f, true); }
 
 int64_t CalendarOf(mapistore::Store& store) {
   const int64_t all = store.SubFolders(store.Root().id).at(0).id;
