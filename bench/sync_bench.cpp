@@ -6,7 +6,6 @@
 // second run (this machine's timings vary by 10-20% from one moment to the next).
 // For profiling: SYNC_BENCH_EXTRA_RUNS=K adds K more no-change runs; SYNC_BENCH_CPU=1 prints
 // each run's processor time as well.
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +17,7 @@
 
 #include "addin/quorvane_class.h"
 #include "bench/bench_calendar.h"
+#include "bench/timing.h"
 #include "platform/mapistore/mapi_application.h"
 #include "platform/mapistore/sqlite_store.h"
 #include "platform/outlook/items.h"
@@ -30,19 +30,7 @@ struct Result {
   double first, second;
 };
 
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double Seconds(const std::function<void()>& f) {
-  const auto t0 = std::chrono::steady_clock::now();
-  const double c0 = CpuSeconds();
-  f();
-  if (std::getenv("SYNC_BENCH_CPU")) std::fprintf(stderr, "cpu %.3f\n", CpuSeconds() - c0);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+double Seconds(const std::function<void()>& f) { return bench::Seconds(f, std::getenv("SYNC_BENCH_CPU")); }
 
 Result Run(int n) {
   const std::string dir = std::filesystem::temp_directory_path() / ("quorvane-bench-" + std::to_string(n));

@@ -15,22 +15,9 @@ for n in "${sizes[@]}"; do
  for ((try = 0; try < repeat; try++)); do
   work=$(mktemp -d)
   mkdir -p "$work/a" "$work/b" "$work/status"
-  python3 - "$work" "$n" <<'PY'
-import datetime, sys
-work, n = sys.argv[1], int(sys.argv[2])
-today = datetime.datetime.now().replace(hour=0, minute=0, second=0, microsecond=0)
-for i in range(n):
-    side = "a" if i < n // 2 else "b"
-    start = today + datetime.timedelta(days=i % 25, hours=9, minutes=i % 480)
-    end = start + datetime.timedelta(minutes=30)
-    fmt = "%Y%m%dT%H%M%S"
-    with open(f"{work}/{side}/ev{i}.ics", "w") as f:
-        f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bench//EN\r\nBEGIN:VEVENT\r\n"
-                f"UID:ev{i}@bench\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:{start.strftime(fmt)}\r\n"
-                f"DTEND:{end.strftime(fmt)}\r\nSUMMARY:Benchmark appointment {i}\r\n"
-                f"LOCATION:Room {i % 40}\r\nDESCRIPTION:Benchmark appointment {i}\r\n"
-                "END:VEVENT\r\nEND:VCALENDAR\r\n")
-PY
+  half=$((n / 2))
+  python3 "$(dirname "$0")/make_events.py" "$work/a" "$half"
+  python3 "$(dirname "$0")/make_events.py" "$work/b" "$((n - half))" "$half"
   cat > "$work/config" <<CFG
 [general]
 status_path = "$work/status"

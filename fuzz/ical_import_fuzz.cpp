@@ -1,6 +1,6 @@
 // The calendar-file import on arbitrary text: the file is read and checked whole, then each
 // event becomes an appointment in a real store, as the import command does. Reading may refuse
-// the file (UsageError) and the store may refuse an item (ComError); anything else escaping
+// the file (ical::Refused) and the store may refuse an item (ComError); anything else escaping
 // would skip the import's undo and leave half a file imported. A saved appointment must read
 // back with the times and subject it was given, and come back the same through an export and a
 // new import, as a user moving a calendar between machines does. A text with control characters
@@ -14,14 +14,14 @@
 #include <string>
 
 #include "fuzz/scratch_store.h"
-#include "host/ical_file.h"
-#include "host/usage_error.h"
+#include "platform/ical/ical_file.h"
+#include "platform/ical/ical_refused.h"
 #include "platform/com/com_error.h"
 #include "platform/outlook/outlook_enums.h"
 
 namespace {
 
-std::string Describe(const host::IcalEvent& e) {
+std::string Describe(const ical::IcalEvent& e) {
   std::string out = "subject \"" + e.subject + "\", location \"" + e.location + "\", body \"" + e.body + "\"";
   out += ", start " + std::to_string(e.start.UnixMillis()) + ", end " + std::to_string(e.end.UnixMillis());
   out += ", all day " + std::to_string(e.allDay) + ", sensitivity " + std::to_string(e.sensitivity);
@@ -33,7 +33,7 @@ std::string Describe(const host::IcalEvent& e) {
   return out;
 }
 
-void Check(bool ok, const char* what, const host::IcalEvent& e, const host::IcalEvent* again = nullptr) {
+void Check(bool ok, const char* what, const ical::IcalEvent& e, const ical::IcalEvent* again = nullptr) {
   if (ok) return;
   std::fprintf(stderr, "the event of line %d does not read back: %s\n  imported: %s\n", e.line, what,
                Describe(e).c_str());
@@ -53,24 +53,24 @@ std::map<std::string, std::string> Kept(const std::vector<std::pair<std::string,
   return kept;
 }
 
-bool SameTexts(const host::IcalEvent& a, const host::IcalEvent& b) {
+bool SameTexts(const ical::IcalEvent& a, const ical::IcalEvent& b) {
   return Plain(a.subject) == Plain(b.subject) && Plain(a.body) == Plain(b.body) &&
          Plain(a.location) == Plain(b.location) && Kept(a.userProps) == Kept(b.userProps);
 }
 
 void CheckExportedAgain(fuzzing::ScratchStore& s, const com::Ref<outlook::AppointmentItem>& item,
-                        const host::IcalEvent& e) {
+                        const ical::IcalEvent& e) {
   const std::string path = s.dir / "export.ics";
-  host::WriteIcalFile(path, {item});
-  std::vector<host::IcalEvent> again;
+  ical::WriteIcalFile(path, {item});
+  std::vector<ical::IcalEvent> again;
   try {
-    again = host::ReadIcalFile(path);
-  } catch (const host::UsageError& error) {
+    again = ical::ReadIcalFile(path);
+  } catch (const ical::Refused& error) {
     std::fprintf(stderr, "the export does not import: %s\n", error.what());
     Check(false, "export", e);
   }
   Check(again.size() == 1, "one event exported", e);
-  const host::IcalEvent& a = again[0];
+  const ical::IcalEvent& a = again[0];
   Check(SameTexts(a, e), "texts or markers after export", e, &a);
   Check(a.start == e.start && a.end == e.end && a.allDay == e.allDay, "times after export", e, &a);
   Check(a.sensitivity == e.sensitivity, "class after export", e, &a);
@@ -78,9 +78,9 @@ void CheckExportedAgain(fuzzing::ScratchStore& s, const com::Ref<outlook::Appoin
   Check(a.exceptions == e.exceptions, "exceptions after export", e, &a);
 }
 
-void Import(fuzzing::ScratchStore& s, const host::IcalEvent& e) {
+void Import(fuzzing::ScratchStore& s, const ical::IcalEvent& e) {
   auto item = s.app->CreateItem(1);
-  host::ApplyEvent(e, *item);
+  ical::ApplyEvent(e, *item);
   item->Save();
   auto stored = s.ns->GetItemFromID(item->EntryID());
   Check(stored.IsNothing() == false, "missing", e);
@@ -99,13 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = s.dir / "input.ics";
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                static_cast<std::streamsize>(size));
-  std::vector<host::IcalEvent> events;
+  std::vector<ical::IcalEvent> events;
   try {
-    events = host::ReadIcalFile(path);
-  } catch (const host::UsageError&) {
+    events = ical::ReadIcalFile(path);
+  } catch (const ical::Refused&) {
     return 0;
   }
-  for (const host::IcalEvent& e : events) {
+  for (const ical::IcalEvent& e : events) {
     try {
       Import(s, e);
     } catch (const com::ComError&) {

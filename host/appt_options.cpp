@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/ical_recurrence.h"
+#include "platform/ical/ical_recurrence.h"
 #include "host/usage_error.h"
 #include "platform/com/text.h"
 #include "platform/outlook/outlook_enums.h"
@@ -166,7 +166,7 @@ void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
   if (recurType) {
     // What is not given comes from the start: its weekday, its day, its month, its week of the month.
     const com::DateParts p = newStart.Parts();
-    Pattern r;
+    ical::Pattern r;
     r.type = *recurType;
     r.interval = interval.value_or(1);
     const bool nth = r.type == outlook::olRecursMonthNth || r.type == outlook::olRecursYearNth;
@@ -184,7 +184,7 @@ void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
     if (count) {
       r.noEndDate = false;
       r.occurrences = *count;
-      const std::vector<com::Date> all = Occurrences(r, newStart, allDay.value_or(item.AllDayEvent()), *count);
+      const std::vector<com::Date> all = ical::Occurrences(r, newStart, allDay.value_or(item.AllDayEvent()), *count);
       if (all.empty()) throw UsageError("the series has no occurrence");
       r.patternEnd = all.back().DateOnly();
     }

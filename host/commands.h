@@ -19,6 +19,7 @@ int RunCommand(const std::string& command, const Words& args, const GlobalOption
 
 int CmdDemo(const Words& args, const GlobalOptions& global);
 int CmdInit(const Words& args, const GlobalOptions& global);
+int CmdPublicFolders(const Words& args, const GlobalOptions& global);
 int CmdConnect(const Words& args, const GlobalOptions& global);
 int CmdRegistry(const Words& args, const GlobalOptions& global);
 int CmdFolder(const Words& args, const GlobalOptions& global);

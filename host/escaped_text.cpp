@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "host/utf8.h"
+#include "platform/com/utf8.h"
 
 namespace host {
 namespace {
@@ -29,14 +29,14 @@ const char* ShortEscape(char32_t c) {
 template <class Emit, class Bad>
 void Walk(std::string_view text, Emit emit, Bad bad) {
   for (size_t i = 0; i < text.size();) {
-    const size_t n = Utf8SequenceAt(text, i);
+    const size_t n = com::Utf8SequenceAt(text, i);
     if (n == 0) {
       bad(static_cast<unsigned char>(text[i]));
       ++i;
       continue;
     }
     const std::string_view sequence = text.substr(i, n);
-    emit(sequence, DecodeUtf8(sequence));
+    emit(sequence, com::DecodeUtf8(sequence));
     i += n;
   }
 }

@@ -8,13 +8,19 @@
 #include "host/commands.h"
 #include "host/escaped_text.h"
 #include "host/folder_path.h"
-#include "host/ical_file.h"
+#include "platform/ical/ical_file.h"
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/com/err_object.h"
 #include "platform/outlook/items.h"
 
 namespace host {
+
+using ical::ApplyEvent;
+using ical::EventOf;
+using ical::IcalEvent;
+using ical::ReadIcalFile;
+using ical::WriteIcalFile;
 
 namespace {
 
@@ -58,7 +64,8 @@ int CmdImport(const Words& words, const GlobalOptions& global) {
         Appt item = known->second;
         IcalEvent before = EventOf(*item);
         IcalEvent wanted = e;
-        wanted.line = 0, wanted.simplified.clear();
+        // Only what an appointment keeps of an event counts.
+        wanted.line = 0, wanted.simplified.clear(), wanted.extras.clear(), wanted.lastModified = 0;
         if (before == wanted) {
           ++unchanged;
           continue;

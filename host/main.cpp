@@ -8,7 +8,8 @@
 #include "host/commands.h"
 #include "host/escaped_text.h"
 #include "host/usage_error.h"
-#include "host/utf8.h"
+#include "platform/ical/ical_refused.h"
+#include "platform/com/utf8.h"
 #include "platform/com/com_error.h"
 #include "platform/win32/locale.h"
 
@@ -27,6 +28,16 @@ Commands:
                          with a "Calendar", and the public folders in FILE (created when
                          missing, shared when it exists); NAME joins the public folders'
                          "Global Address List" with ADDR (default NAME@workgroup)
+  init --user NAME --public-url URL [--public-user NAME] [--public-password-file FILE]
+                         the same with the public folders on a CalDAV server: every calendar
+                         under URL (a calendar home, or one calendar) is a folder of "All
+                         Public Folders"; the profile keeps a replica of them and works from
+                         it. The password is read from FILE (its first line) when needed and
+                         never stored elsewhere
+  public-folders --url URL [--user NAME] [--password-file FILE]
+  public-folders --file FILE
+                         move the profile's public folders to a CalDAV server, or to a store
+                         file; nothing changes when they cannot be opened there
   address add LIST --name NAME [--address ADDR] [--type TYPE] [--display-type 0-6]
                          add an entry to "Global Address List" (the public folders', shared
                          by the workgroup) or "Contacts" (the mailbox's), or replace the one
@@ -35,7 +46,9 @@ Commands:
   address list [LIST] [--json]
                          the address lists and their entries, in order of name
   address delete LIST NAME
-  folder add PATH        add a folder; PATH names folders from the top down, joined by "|"
+  folder add PATH        add a folder; PATH names folders from the top down, joined by "|";
+                         on a CalDAV server, a calendar added to "All Public Folders" is made
+                         there too (MKCALENDAR)
   folder list            every folder of the profile, with its appointment count
   folder properties PATH [--do ACTION]...
                          the folder's Properties dialog; the add-in adds its page to that
@@ -152,7 +165,7 @@ const int kMaxWait = 24 * 3600;
 // UTF-8. The error names the option whose value it is.
 void RequireUtf8(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
-    const std::string fault = host::Utf8Fault(args[i]);
+    const std::string fault = com::Utf8Fault(args[i]);
     if (fault.empty()) continue;
     const bool value = i > 0 && args[i - 1].rfind("-", 0) == 0 && args[i].rfind("-", 0) != 0;
     throw host::UsageError((value ? "the value of " + args[i - 1] : "argument " + std::to_string(i + 1)) +
@@ -203,7 +216,7 @@ int main(int argc, char** argv) {
   global.session.actions = std::make_shared<host::FormActions>();
   try {
     RequireUtf8(args);
-    if (!host::Utf8Fault(global.profileDir).empty()) throw host::UsageError("QUORVANE_PROFILE is not valid UTF-8");
+    if (!com::Utf8Fault(global.profileDir).empty()) throw host::UsageError("QUORVANE_PROFILE is not valid UTF-8");
     if (const char* env = std::getenv("QUORVANE_LOCK_WAIT_SECONDS")) {
       global.session.lockWaitSeconds = static_cast<int>(host::WholeNumber("QUORVANE_LOCK_WAIT_SECONDS", env, 0, kMaxWait));
     }
@@ -243,6 +256,9 @@ int main(int argc, char** argv) {
     }
     return status;
   } catch (const host::UsageError& e) {
+    std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
+    return 2;
+  } catch (const ical::Refused& e) {
     std::cerr << "quorvane: " << host::PrintableText(e.what()) << "\n";
     return 2;
   } catch (const com::ComError& e) {

@@ -11,7 +11,7 @@
 #include "host/folder_path.h"
 #include "host/input_lines.h"
 #include "host/usage_error.h"
-#include "host/utf8.h"
+#include "platform/com/utf8.h"
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
 
@@ -51,7 +51,7 @@ void Perform(Session& session, const std::string& line) {
   const std::string rest = space == std::string::npos ? "" : com::Trim(text.substr(space + 1));
   try {
     if (verb.empty()) return;
-    if (const std::string fault = Utf8Fault(text); !fault.empty()) {
+    if (const std::string fault = com::Utf8Fault(text); !fault.empty()) {
       throw UsageError("the line typed is not valid UTF-8 (" + fault + ")");
     }
     if (verb == "quit" || verb == "exit") {

@@ -16,6 +16,9 @@ packages=(
   cups  # the tests print through a CUPS scheduler of their own
   poppler-utils  # pdftoppm/pdftotext: the tests look at printed pages
   python3-icalendar  # a second reader of the calendar files we write
+  libcurl4-openssl-dev libxml2-dev  # the public folders on a CalDAV server
+  radicale python3-caldav  # the tests' CalDAV server and a second CalDAV client
+  vdirsyncer curl bc  # what bench/ compares the CalDAV store with, and its script's tools
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-dev)

@@ -21,11 +21,11 @@ std::vector<ApptRow> RowsBetween(const std::vector<ApptRow>& rows, com::Date fro
     const int64_t length = r.end.UnixMillis() - r.start.UnixMillis();
     // The series cut at the end of what is shown: the same occurrences up to there, and none
     // computed past it.
-    host::Pattern upTo = *r.pattern;
+    ical::Pattern upTo = *r.pattern;
     if (upTo.noEndDate || to < upTo.patternEnd) upTo.patternEnd = to;
     upTo.noEndDate = false;
     upTo.occurrences = 0;
-    for (com::Date start : host::Occurrences(upTo, r.start, r.allDay, kMaxOccurrences)) {
+    for (com::Date start : ical::Occurrences(upTo, r.start, r.allDay, kMaxOccurrences)) {
       if (!(start < to)) break;
       ApptRow one = r;
       one.start = start;
@@ -62,8 +62,8 @@ std::vector<ApptRow> ReadRows(outlook::MAPIFolder& folder) {
       r.recurring = item->IsRecurring();
       if (r.recurring) {
         auto series = item->GetRecurrencePattern();
-        r.pattern = host::ReadPattern(*series);
-        r.changes = host::ReadChanges(*series);
+        r.pattern = ical::ReadPattern(*series);
+        r.changes = ical::ReadChanges(*series);
       }
       rows.push_back(std::move(r));
     }

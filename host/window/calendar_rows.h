@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ical_recurrence.h"
+#include "platform/ical/ical_recurrence.h"
 #include "platform/com/date.h"
 #include "platform/outlook/appointment_item.h"
 #include "platform/outlook/folder.h"
@@ -17,7 +17,7 @@ struct ApptRow {
   com::Date start, end;
   bool allDay = false;
   bool recurring = false;
-  std::optional<host::Pattern> pattern;              // a series: its pattern
+  std::optional<ical::Pattern> pattern;              // a series: its pattern
   std::vector<outlook::OccurrenceChange> changes;  // and its deleted or changed occurrences
 };
 

@@ -14,6 +14,9 @@ Workgroup::Workgroup(const std::string& parentDir)
   pub->AddFolder(all.id, "Team", 1);
 }
 
+Workgroup::Workgroup(const std::string& parentDir, PublicStoreOpener opener)
+    : dir(parentDir), clock(com::Date::FromParts(2026, 3, 10, 9, 30, 0)), loop(clock), openPublic(std::move(opener)) {}
+
 Workgroup::Workgroup(const std::string& parentDir, Workgroup& left)
     : dir(parentDir), clock(left.clock.Now()), loop(clock) {
   std::filesystem::copy(left.dir.path(), dir.path(), std::filesystem::copy_options::recursive);
@@ -58,7 +61,13 @@ Member::Member(Workgroup& group, const std::string& who, bool owner, bool return
     mailboxFile = mapistore::SqliteStore::Create(dir + "/mailbox.store", "Mailbox - " + who, services);
     mailboxFile->AddFolder(mailboxFile->Root().id, "Calendar", 1);
   }
-  publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", services);
+  if (group.openPublic) {
+    publicFile = group.openPublic(dir, services);
+    const int64_t all = publicFile->SubFolders(publicFile->Root().id).at(0).id;
+    if (publicFile->SubFolders(all).empty()) publicFile->AddFolder(all, "Team", 1);
+  } else {
+    publicFile = mapistore::SqliteStore::Open(group.dir / "public.store", services);
+  }
   mailbox = std::make_shared<mapistore::FaultyStore>(mailboxFile);
   publicFolders = std::make_shared<mapistore::FaultyStore>(publicFile);
   ns = std::make_shared<mapistore::MapiSession>(&group.loop);

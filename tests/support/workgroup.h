@@ -1,6 +1,7 @@
 #pragma once
 // A workgroup in one process: every member with a profile of their own (registry file, log,
 // mailbox store) and an add-in, all sharing one public-folders store file, on one clock.
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,7 +44,8 @@ class Member {
   win32::FileRegistry registry;
   win32::ScriptedUi ui;
   std::unique_ptr<win32::Environment> env;
-  std::shared_ptr<mapistore::SqliteStore> mailboxFile, publicFile;
+  std::shared_ptr<mapistore::SqliteStore> mailboxFile;
+  std::shared_ptr<mapistore::Store> publicFile;
   std::shared_ptr<mapistore::FaultyStore> mailbox, publicFolders;
   std::shared_ptr<mapistore::MapiSession> ns;
   std::shared_ptr<mapistore::MapiApplication> app;
@@ -51,9 +53,16 @@ class Member {
   std::shared_ptr<quorvane::QuorvaneClass> addin;
 };
 
+// How a member opens the public folders, given the member's profile folder.
+using PublicStoreOpener =
+    std::function<std::shared_ptr<mapistore::Store>(const std::string& memberDir, const mapistore::DbServices&)>;
+
 class Workgroup {
  public:
   explicit Workgroup(const std::string& parentDir = "/tmp");
+  // Members open the public folders with opener instead of the shared store file, which the
+  // first to join finds without a "Team" calendar and makes it.
+  Workgroup(const std::string& parentDir, PublicStoreOpener opener);
   // A copy of a workgroup that everyone has left, its clock where that one's stopped: one
   // prepared state to start from again and again.
   Workgroup(const std::string& parentDir, Workgroup& left);
@@ -71,6 +80,7 @@ class Workgroup {
   win32::VirtualClock clock;
   win32::MessageLoop loop;
   std::vector<std::unique_ptr<Member>> members;
+  PublicStoreOpener openPublic;
 };
 
 }  // namespace testing_support

@@ -27,7 +27,7 @@ std::vector<std::string> Shown(const std::vector<window::ApptRow>& rows, Date mo
 TEST(CalendarRows, AWeekShowsWhatTouchesItAndTheOccurrencesOfASeries) {
   window::ApptRow series = Row("Standup", Date::FromParts(2029, 12, 17, 9, 0), Date::FromParts(2029, 12, 17, 9, 30));
   series.recurring = true;
-  host::Pattern weekly;
+  ical::Pattern weekly;
   weekly.type = 1;            // weekly
   weekly.dayOfWeekMask = 2;   // Mondays
   series.pattern = weekly;

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace host {
+namespace ical {
 
 struct IcalSource {
   struct Line {
@@ -26,8 +26,10 @@ struct IcalSource {
   int LineOf(size_t event, std::string_view name, std::string_view containing = {}) const;
 };
 
-// Throws UsageError naming the line of the first fault: text that is not UTF-8, a line that is
+// Throws Refused naming the line of the first fault: text that is not UTF-8, a line that is
 // no property, components that do not nest.
 IcalSource ReadIcalSource(const std::string& path);
+// The same for a text at hand; path names where it came from in the reasons.
+IcalSource ParseIcalSource(std::string text, const std::string& path);
 
-}  // namespace host
+}  // namespace ical

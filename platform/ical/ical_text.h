@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace host {
+namespace ical {
 
 // CR LF becomes a line break, other control characters but tab and line break their visible
 // pictures (U+2400 on), bytes that are not UTF-8 U+FFFD. notUtf8 tells of the last.
@@ -18,4 +18,4 @@ std::optional<std::string> EscapedOriginal(std::string_view raw);
 // from (another program may have changed that text since).
 std::optional<std::string> Original(std::string_view escaped, std::string_view fileText);
 
-}  // namespace host
+}  // namespace ical

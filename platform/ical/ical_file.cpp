@@ -1,19 +1,19 @@
-#include "host/ical_file.h"
+#include "platform/ical/ical_file.h"
 
 #include <libical/ical.h>
 
 #include <map>
 #include <memory>
 
-#include "host/ical_source.h"
-#include "host/ical_text.h"
-#include "host/ical_time.h"
-#include "host/usage_error.h"
+#include "platform/ical/ical_source.h"
+#include "platform/ical/ical_text.h"
+#include "platform/ical/ical_time.h"
+#include "platform/ical/ical_refused.h"
 #include "platform/com/text.h"
 #include "platform/outlook/outlook_enums.h"
 #include "platform/win32/atomic_file.h"
 
-namespace host {
+namespace ical {
 namespace {
 
 // The two markers travel as X- properties, so an export and a re-import keep the links.
@@ -25,6 +25,7 @@ constexpr const char* kPersonal = "X-QUORVANE-SENSITIVITY";
 constexpr const char* kBusyStatus = "X-MICROSOFT-CDO-BUSYSTATUS";
 // What a text held before it was made fit for the file (see ical_text.h), by property name.
 constexpr const char* kOriginal = "X-QUORVANE-ORIGINAL-";
+constexpr const char* kOwn = "X-QUORVANE-";
 // Occurrences compared between a file's rule and the pattern made of it: more than a year of a daily
 // series, so both daylight-saving changes are among them.
 constexpr size_t kCompared = 400;
@@ -34,6 +35,10 @@ constexpr size_t kCompared = 400;
 constexpr int kFirstYear = 1, kLastYear = 3000;
 // The last year libical's recurrence arithmetic reaches.
 constexpr int kLibicalLastYear = 2582;
+
+bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
+  return text.size() >= prefix.size() && com::EqualsNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
+}
 
 bool InYears(int year) { return year >= kFirstYear && year <= kLastYear; }
 
@@ -54,7 +59,7 @@ class Reader {
       : path_(std::move(path)), src_(src), simplify_(simplify) {}
 
   [[noreturn]] void Refuse(int line, const std::string& why) const {
-    throw UsageError(path_ + ", line " + std::to_string(line) + ": " + why + "; nothing was imported");
+    throw Refused(path_ + ", line " + std::to_string(line) + ": " + why + "; nothing was imported");
   }
 
   // What the object model cannot hold: refused, or when simplifying noted and let go.
@@ -162,12 +167,18 @@ class Reader {
       if (icalproperty_get_transp(p) == ICAL_TRANSP_TRANSPARENT) e.busyStatus = outlook::olFree;
     }
     e.cancelled = icalcomponent_get_status(ev) == ICAL_STATUS_CANCELLED;
+    if (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_LASTMODIFIED_PROPERTY)) {
+      e.lastModified = Instant(icalproperty_get_lastmodified(p));
+    }
     for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_X_PROPERTY); p;
          p = icalcomponent_get_next_property(ev, ICAL_X_PROPERTY)) {
       const std::string name = Text(icalproperty_get_x_name(p)), value = Text(icalproperty_get_x(p));
+      bool known = com::EqualsNoCase(name, kPersonal) || com::EqualsNoCase(name, kBusyStatus) ||
+                   StartsWithNoCase(name, kOriginal);
       for (const auto& [xName, prop] : kMarkers) {
-        if (com::EqualsNoCase(name, xName)) e.userProps.emplace_back(prop, value);
+        if (com::EqualsNoCase(name, xName)) e.userProps.emplace_back(prop, value), known = true;
       }
+      if (!known && StartsWithNoCase(name, kOwn)) e.extras.emplace_back(name, value);
       if (com::EqualsNoCase(name, kPersonal) && value == "1" && e.sensitivity == outlook::olPrivate) {
         e.sensitivity = outlook::olPersonal;
       }
@@ -415,15 +426,9 @@ struct Writer {
     icalcomponent_add_component(cal, vtz);
   }
 
-  icalcomponent* Event(const IcalEvent& e, const icaltimetype& stamp) {
-    const std::string who = "\"" + e.subject + "\"";
-    icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-    AddUid(ev, e.uid, stamp);
-    AddText(ev, ICAL_SUMMARY_PROPERTY, e.subject, who);
-    AddTime(ev, ICAL_DTSTART_PROPERTY, e.start, e);
-    AddTime(ev, ICAL_DTEND_PROPERTY, e.end, e);
-    AddText(ev, ICAL_DESCRIPTION_PROPERTY, e.body, who);
-    AddText(ev, ICAL_LOCATION_PROPERTY, e.location, who);
+  // Categories, class and busy state: the series' own, which its changed occurrences share, and
+  // say so, or a reader takes them for occurrences of their own.
+  void AddStates(icalcomponent* ev, const IcalEvent& e, const std::string& who) {
     size_t from = 0;
     while (from < e.categories.size()) {
       const size_t comma = std::min(e.categories.find(',', from), e.categories.size());
@@ -440,6 +445,18 @@ struct Writer {
         ev, icalproperty_new_transp(e.busyStatus == outlook::olFree ? ICAL_TRANSP_TRANSPARENT : ICAL_TRANSP_OPAQUE));
     if (e.busyStatus == outlook::olTentative) AddX(ev, kBusyStatus, "TENTATIVE");
     if (e.busyStatus == outlook::olOutOfOffice) AddX(ev, kBusyStatus, "OOF");
+  }
+
+  icalcomponent* Event(const IcalEvent& e, const icaltimetype& stamp) {
+    const std::string who = "\"" + e.subject + "\"";
+    icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+    AddUid(ev, e.uid, stamp);
+    AddText(ev, ICAL_SUMMARY_PROPERTY, e.subject, who);
+    AddTime(ev, ICAL_DTSTART_PROPERTY, e.start, e);
+    AddTime(ev, ICAL_DTEND_PROPERTY, e.end, e);
+    AddText(ev, ICAL_DESCRIPTION_PROPERTY, e.body, who);
+    AddText(ev, ICAL_LOCATION_PROPERTY, e.location, who);
+    AddStates(ev, e, who);
     if (e.cancelled) icalcomponent_add_property(ev, icalproperty_new_status(ICAL_STATUS_CANCELLED));
     if (e.reminderSet) {
       icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
@@ -455,6 +472,11 @@ struct Writer {
       for (const auto& [xName, prop] : kMarkers) {
         if (name == prop) AddX(ev, xName, CleanText(value, notUtf8));
       }
+    }
+    for (const auto& [name, value] : e.extras) AddX(ev, name, value);
+    if (e.lastModified) {
+      icalcomponent_add_property(
+          ev, icalproperty_new_lastmodified(icaltime_from_timet_with_zone(e.lastModified, 0, icaltimezone_get_utc_timezone())));
     }
     return ev;
   }
@@ -488,6 +510,7 @@ struct Writer {
       AddTime(ov, ICAL_DTEND_PROPERTY, c.end, e);
       AddText(ov, ICAL_DESCRIPTION_PROPERTY, c.body, who);
       AddText(ov, ICAL_LOCATION_PROPERTY, c.location, who);
+      AddStates(ov, e, who);
       icalcomponent_add_component(cal, ov);
     }
   }
@@ -496,8 +519,12 @@ struct Writer {
 }  // namespace
 
 std::vector<IcalEvent> ReadIcalFile(const std::string& path, bool simplify) {
-  const IcalSource src = ReadIcalSource(path);
-  Reader reader(path, src, simplify);
+  return ReadIcalText(ReadIcalSource(path).text, path, simplify);
+}
+
+std::vector<IcalEvent> ReadIcalText(std::string text, const std::string& name, bool simplify) {
+  const IcalSource src = ParseIcalSource(std::move(text), name);
+  Reader reader(name, src, simplify);
   Calendar cal(icalparser_parse_string(src.text.c_str()), icalcomponent_free);
   if (!cal) reader.Refuse(1, "not an iCalendar file");
   return reader.ReadAll(cal.get());
@@ -591,6 +618,11 @@ void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::
                                "exported");
     }
   }
+  std::string error;
+  if (!win32::WriteFileAtomically(path, CalendarText(events, notes), error)) throw std::runtime_error(error);
+}
+
+std::string CalendarText(const std::vector<IcalEvent>& events, std::vector<std::string>* notes) {
   icalcomponent* cal = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
   Calendar owner(cal, icalcomponent_free);
   icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
@@ -604,8 +636,7 @@ void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::
   char* text = icalcomponent_as_ical_string_r(cal);
   const std::string content = text ? text : "";
   free(text);
-  std::string error;
-  if (!win32::WriteFileAtomically(path, content, error)) throw std::runtime_error(error);
+  return content;
 }
 
-}  // namespace host
+}  // namespace ical

@@ -1,12 +1,12 @@
-#include "host/ical_recurrence.h"
+#include "platform/ical/ical_recurrence.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "host/ical_time.h"
+#include "platform/ical/ical_time.h"
 #include "platform/outlook/outlook_enums.h"
 
-namespace host {
+namespace ical {
 namespace {
 
 const char* const kDays[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};  // bit 0 of the mask first
@@ -218,4 +218,4 @@ std::vector<com::Date> Occurrences(const Pattern& p, com::Date start, bool allDa
   return Occurrences(rule, WallTime(start, allDay), limit);
 }
 
-}  // namespace host
+}  // namespace ical

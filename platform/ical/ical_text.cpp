@@ -1,10 +1,10 @@
-#include "host/ical_text.h"
+#include "platform/ical/ical_text.h"
 
-#include "host/utf8.h"
+#include "platform/com/utf8.h"
 
 #include <cstdio>
 
-namespace host {
+namespace ical {
 
 std::string CleanText(std::string_view raw, bool& notUtf8) {
   std::string out;
@@ -23,7 +23,7 @@ std::string CleanText(std::string_view raw, bool& notUtf8) {
       ++i;
       continue;
     }
-    const size_t n = Utf8SequenceAt(raw, i);
+    const size_t n = com::Utf8SequenceAt(raw, i);
     if (n == 0) {
       out += "\xEF\xBF\xBD";
       notUtf8 = true;
@@ -81,4 +81,4 @@ std::optional<std::string> Original(std::string_view escaped, std::string_view f
   return out;
 }
 
-}  // namespace host
+}  // namespace ical

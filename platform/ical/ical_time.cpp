@@ -1,11 +1,11 @@
-#include "host/ical_time.h"
+#include "platform/ical/ical_time.h"
 
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
 
-namespace host {
+namespace ical {
 
 icaltimezone* LocalZone() {
   static icaltimezone* const zone = [] {
@@ -99,4 +99,4 @@ com::Date FromWallTime(icaltimetype t) {
   return com::Date::FromParts(t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-}  // namespace host
+}  // namespace ical

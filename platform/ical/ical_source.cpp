@@ -1,18 +1,18 @@
-#include "host/ical_source.h"
+#include "platform/ical/ical_source.h"
 
 #include <fstream>
 #include <sstream>
 
-#include "host/ical_text.h"
-#include "host/utf8.h"
-#include "host/usage_error.h"
+#include "platform/ical/ical_text.h"
+#include "platform/com/utf8.h"
+#include "platform/ical/ical_refused.h"
 #include "platform/com/text.h"
 
-namespace host {
+namespace ical {
 namespace {
 
 [[noreturn]] void Refuse(const std::string& path, int line, const std::string& why) {
-  throw UsageError(path + ", line " + std::to_string(line) + ": " + why + "; nothing was imported");
+  throw Refused(path + ", line " + std::to_string(line) + ": " + why + "; nothing was imported");
 }
 
 // Unfolds as libical does: a line break (LF, or CR LF) followed by a space or a tab is taken out
@@ -43,7 +43,7 @@ std::vector<IcalSource::Line> Unfold(const std::string& path, const std::string&
   }
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string& t = lines[i].text;
-    if (const std::optional<size_t> bad = FirstInvalidUtf8(t)) {
+    if (const std::optional<size_t> bad = com::FirstInvalidUtf8(t)) {
       int at = lines[i].number;
       for (const auto& [offset, line] : pieces[i]) {
         if (offset <= *bad) at = line;
@@ -74,11 +74,15 @@ int IcalSource::LineOf(size_t event, std::string_view name, std::string_view con
 
 IcalSource ReadIcalSource(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("cannot read " + path);
+  if (!in) throw Refused("cannot read " + path);
   std::stringstream buf;
   buf << in.rdbuf();
+  return ParseIcalSource(buf.str(), path);
+}
+
+IcalSource ParseIcalSource(std::string text, const std::string& path) {
   IcalSource src;
-  src.text = buf.str();
+  src.text = std::move(text);
   if (src.text.rfind("\xEF\xBB\xBF", 0) == 0) src.text.erase(0, 3);
   if (src.text.find('\0') != std::string::npos) Refuse(path, 1, "the file holds a NUL byte: it is no text");
   src.lines = Unfold(path, src.text);
@@ -112,4 +116,4 @@ IcalSource ReadIcalSource(const std::string& path) {
   return src;
 }
 
-}  // namespace host
+}  // namespace ical

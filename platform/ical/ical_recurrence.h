@@ -9,7 +9,7 @@
 #include "platform/com/date.h"
 #include "platform/outlook/appointment_item.h"
 
-namespace host {
+namespace ical {
 
 // The values of a recurrence pattern, in the object model's terms and this computer's time.
 struct Pattern {
@@ -37,4 +37,4 @@ std::optional<Pattern> PatternOf(const icalrecurrencetype& rule, com::Date start
 std::vector<com::Date> Occurrences(const icalrecurrencetype& rule, icaltimetype dtstart, size_t limit);
 std::vector<com::Date> Occurrences(const Pattern& p, com::Date start, bool allDay, size_t limit);
 
-}  // namespace host
+}  // namespace ical

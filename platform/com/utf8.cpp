@@ -1,8 +1,8 @@
-#include "host/utf8.h"
+#include "platform/com/utf8.h"
 
 #include <cstdio>
 
-namespace host {
+namespace com {
 
 size_t Utf8SequenceAt(std::string_view text, size_t at) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -51,4 +51,4 @@ std::string Utf8Fault(std::string_view text) {
   return buf;
 }
 
-}  // namespace host
+}  // namespace com

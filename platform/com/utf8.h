@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace host {
+namespace com {
 
 // The length of the valid sequence that starts at text[at], or 0 when none does there.
 size_t Utf8SequenceAt(std::string_view text, size_t at);
@@ -17,4 +17,4 @@ std::optional<size_t> FirstInvalidUtf8(std::string_view text);
 // "" when text is valid, else what an error says of it: "byte 0xe9 at position 4" (from 1).
 std::string Utf8Fault(std::string_view text);
 
-}  // namespace host
+}  // namespace com

@@ -8,7 +8,7 @@
 
 #include "platform/com/date.h"
 
-namespace host {
+namespace ical {
 
 // This computer's zone as the zone database names it; nullptr when it has no such name or keeps
 // UTC (times are then written in UTC).
@@ -26,4 +26,4 @@ time_t LocalInstant(com::Date local);
 icaltimetype WallTime(com::Date d, bool dateOnly);
 com::Date FromWallTime(icaltimetype t);  // its fields as they stand, zone ignored
 
-}  // namespace host
+}  // namespace ical
