@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include "platform/caldav/caldav_store.h"
+#include "platform/mapistore/mapi_appointment.h"
 #include "platform/caldav/event_record.h"
 #include "platform/com/com_error.h"
 #include "platform/mapistore/store_errors.h"
@@ -202,6 +203,27 @@ TEST_F(CalDavStoreTest, TwoMembersChangingOneAppointmentIsAConflictNotALoss) {
   group.clock.Advance(60000);
   EXPECT_EQ(bob.FindGlobal("Offsite")->Location(), "Lakeside");
   EXPECT_EQ(ann.FindGlobal("Offsite")->Location(), "Lakeside");
+}
+
+TEST_F(CalDavStoreTest, AnEditOfAnAppointmentFoundByAWalkKeepsItsLongBody) {
+  Workgroup group("/tmp", Opener());
+  Member& ann = group.Join("Ann", true);
+  Member& bob = group.Join("Bob");
+  const std::string minutes = "Minutes: " + std::string(600, 'm') + " end";
+  ann.Add("Board meeting", group.At(3, 23, 9), group.At(3, 23, 12), minutes);
+  Settle(group);
+  auto bobsCopy = bob.FindGlobal("Board meeting");
+  ASSERT_TRUE(bobsCopy);
+  // As a walk over a calendar that is not in memory reads it: the body cut to its head.
+  auto& record = std::dynamic_pointer_cast<mapistore::MapiAppointment>(bobsCopy.get())->record();
+  record.fields[outlook::ApptField::Body] = com::Variant(minutes.substr(0, 255));
+  record.bodyCut = true;
+  bobsCopy->SetLocation("Boardroom");
+  bobsCopy->Save();
+  group.clock.Advance(60000);
+  auto annsCopy = ann.FindGlobal("Board meeting");
+  EXPECT_EQ(annsCopy->Location(), "Boardroom");
+  EXPECT_EQ(annsCopy->Body(), minutes);
 }
 
 TEST(CalDavEventTest, TheWholeAppointmentRoundTrips) {

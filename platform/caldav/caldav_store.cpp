@@ -307,6 +307,7 @@ void CalDavStore::SaveItem(ItemRecord& item) {
   // Strictly later than before, and the same for every member: it travels in the event.
   const int64_t modified = std::max(NowMs(), stored->modifiedMs + 1);
   ItemRecord sent = item;
+  sent.KeepUnread(*stored);
   sent.modifiedMs = modified;
   std::string etag;
   try {

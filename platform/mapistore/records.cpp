@@ -26,6 +26,11 @@ com::Variant ItemRecord::Field(outlook::ApptField f) const {
   return v.IsEmpty() ? outlook::DefaultValue(outlook::Info(f).kind) : v;
 }
 
+void ItemRecord::KeepUnread(const ItemRecord& stored) {
+  if (bodyCut) fields[outlook::ApptField::Body] = stored.fields[outlook::ApptField::Body];
+  bodyCut = false;
+}
+
 UserPropRecord* ItemRecord::FindProp(const std::string& name) {
   for (auto& p : userProps) {
     if (com::EqualsNoCase(p.name, name)) return &p;

@@ -87,6 +87,8 @@ struct ItemRecord {
   bool bodyCut = false;
 
   com::Variant Field(outlook::ApptField f) const;
+  // Before a save: a body that was cut becomes the stored one, so what was not read is kept.
+  void KeepUnread(const ItemRecord& stored);
   UserPropRecord* FindProp(const std::string& name);
 };
 

@@ -136,9 +136,7 @@ void SqliteStore::SaveItem(ItemRecord& item) {
     stored = MustLoad(saved.id);
     // Written over as it stands, another member's change would be put back to what was read.
     if (stored->modifiedMs != item.modifiedMs) RaiseChanged();
-    // A body that was not read whole stays as stored.
-    if (saved.bodyCut) saved.fields[outlook::ApptField::Body] = stored->fields[outlook::ApptField::Body];
-    saved.bodyCut = false;
+    saved.KeepUnread(*stored);
     // Strictly later than before, so two saves within one clock tick still order.
     saved.modifiedMs = std::max(now, stored->modifiedMs + 1);
   }
