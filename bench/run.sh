@@ -6,6 +6,7 @@
 # (cold_pass), with their peak memory; vdirsyncer's no-change sync beside both.
 #   [REPEAT=K] bench/run.sh [N ...]     default: 1000 5000 10000 20000
 set -euo pipefail
+export LC_ALL=C  # sort and join must agree on the order of the lines
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 command -v vdirsyncer >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq vdirsyncer bc >/dev/null; }
@@ -19,7 +20,7 @@ ours=$(SYNC_BENCH_REPEAT=$REPEAT build/bin/sync_bench "${sizes[@]}" | awk '$1 ~ 
 theirs=$(bash bench/vdirsyncer_compare.sh "${sizes[@]}")
 printf "%8s | %14s %14s | %14s %14s | %8s %8s\n" N "quorvane 1st" "quorvane 2nd" "vdirsyncer 1st" "vdirsyncer 2nd" "ratio 1st" "ratio 2nd"
 # join needs its lines in the order of text, the table wants the order of N.
-joined() { join <(sort -k1,1 <<<"$1") <(sort -k1,1 <<<"$2") | sort -n; }
+joined() { join <(awk '{$1 = $1} 1' <<<"$1" | sort -k1,1) <(awk '{$1 = $1} 1' <<<"$2" | sort -k1,1) | sort -n; }
 joined "$ours" "$theirs" | while read -r n q1 q2 v1 v2; do
   printf "%8d | %14.3f %14.3f | %14.3f %14.3f | %8.2f %8.2f\n" "$n" "$q1" "$q2" "$v1" "$v2" \
     "$(echo "$v1 / $q1" | bc -l)" "$(echo "$v2 / $q2" | bc -l)"

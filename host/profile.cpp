@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/made_files.h"
-#include "platform/caldav/caldav_store.h"
+#include "host/caldav_module.h"
 #include "host/usage_error.h"
 #include "platform/com/com_error.h"
 #include "platform/mapistore/sqlite_store.h"
@@ -116,7 +116,7 @@ Profile Profile::Create(const std::string& dir, const std::string& user, const s
   std::shared_ptr<mapistore::Store> pub;
   if (!server.url.empty()) {
     made.Store(p.public_);
-    pub = caldav::CalDavStore::Open(AccountOf(p.server_), p.public_, mapistore::DbServices{clock});
+    pub = OpenCalDavStore(AccountOf(p.server_), p.public_, mapistore::DbServices{clock}, false);
   } else if (fs::exists(p.public_)) {
     pub = mapistore::SqliteStore::Open(p.public_, clock);
   } else {
@@ -166,7 +166,7 @@ std::shared_ptr<mapistore::MapiSession> Profile::OpenStores(win32::Clock& clock,
   try {
     if (!server_.url.empty()) {
       // Cached: a server that does not answer leaves the store offline, and the passes stop.
-      session->AddStore(caldav::CalDavStore::OpenCached(AccountOf(server_), public_, services));
+      session->AddStore(OpenCalDavStore(AccountOf(server_), public_, services, true));
     } else {
       if (!fs::exists(public_)) throw std::runtime_error("there is no file " + public_);
       session->AddStore(std::shared_ptr<mapistore::Store>(mapistore::SqliteStore::Open(public_, services)));
@@ -199,7 +199,7 @@ void Profile::SwitchPublic(const PublicServer& server, const std::string& public
     for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix, ec);
     MadeFiles made(dir_ + "/switch.incomplete");
     made.Store(path);
-    caldav::CalDavStore::Open(AccountOf(next), path, mapistore::DbServices{clock})->MakeDurable();
+    OpenCalDavStore(AccountOf(next), path, mapistore::DbServices{clock}, false)->MakeDurable();
     made.Keep();
   } else {
     mapistore::SqliteStore::Open(path, clock);  // refuses what is no store

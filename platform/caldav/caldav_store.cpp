@@ -393,3 +393,11 @@ FolderRecord CalDavStore::AddFolder(int64_t parentId, const std::string& name, i
 }
 
 }  // namespace caldav
+
+extern "C" std::shared_ptr<mapistore::Store> QuorvaneOpenCalDavStore(const caldav::Account& account,
+                                                                     const std::string& replicaPath,
+                                                                     const mapistore::DbServices& services,
+                                                                     bool cached) {
+  if (cached) return caldav::CalDavStore::OpenCached(account, replicaPath, services);
+  return caldav::CalDavStore::Open(account, replicaPath, services);
+}

@@ -72,3 +72,10 @@ class CalDavStore : public mapistore::StoreWrapper {
 };
 
 }  // namespace caldav
+
+// What a program that loads this library at run time calls for the store (Open, or OpenCached
+// when cached).
+extern "C" std::shared_ptr<mapistore::Store> QuorvaneOpenCalDavStore(const caldav::Account& account,
+                                                                     const std::string& replicaPath,
+                                                                     const mapistore::DbServices& services,
+                                                                     bool cached);
