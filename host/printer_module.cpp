@@ -10,7 +10,7 @@ namespace host {
 
 PrinterModule::~PrinterModule() = default;
 
-printer::QtPrinters& PrinterModule::Loaded() {
+printer::Printers& PrinterModule::Loaded() {
   if (!printers_) {
     const std::string path = ProgramDirectory() + "/libQuorvaneQtPrinter.so";
     // Never unloaded: the toolkit keeps state for the rest of the process.
@@ -24,7 +24,7 @@ printer::QtPrinters& PrinterModule::Loaded() {
     }
     printers_.reset(create(pdfFolder_.c_str()));
   }
-  return static_cast<printer::QtPrinters&>(*printers_);
+  return *printers_;
 }
 
 int PrinterModule::Count() { return Loaded().Count(); }
@@ -33,8 +33,6 @@ printer::Printer& PrinterModule::Current() { return Loaded().Current(); }
 void PrinterModule::SetCurrent(int index) { Loaded().SetCurrent(index); }
 void PrinterModule::SetPdfOutput(const std::string& path) { Loaded().SetPdfOutput(path); }
 
-bool PrinterModule::Found() const {
-  return printers_ && static_cast<const printer::QtPrinters&>(*printers_).Found();
-}
+bool PrinterModule::Found() const { return printers_ && printers_->Found(); }
 
 }  // namespace host

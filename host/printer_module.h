@@ -7,10 +7,6 @@
 
 #include "platform/printer/printer.h"
 
-namespace printer {
-class QtPrinters;
-}
-
 namespace host {
 
 class PrinterModule : public printer::Printers {
@@ -22,14 +18,12 @@ class PrinterModule : public printer::Printers {
   printer::Printer& Item(int index) override;
   printer::Printer& Current() override;
   void SetCurrent(int index) override;
-  // See QtPrinters::SetPdfOutput.
-  void SetPdfOutput(const std::string& path);
-  // Whether the printers were asked for yet: false until a command prints.
-  bool Found() const;
+  void SetPdfOutput(const std::string& path) override;
+  bool Found() const override;  // false until a command prints
 
  private:
   // Raises "cannot create object" naming the library when it cannot be loaded.
-  printer::QtPrinters& Loaded();
+  printer::Printers& Loaded();
   std::string pdfFolder_;
   std::unique_ptr<printer::Printers> printers_;
 };

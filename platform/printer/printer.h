@@ -61,6 +61,11 @@ class Printers {
   // The current printer (the host's Printer): the system's default until another is chosen.
   virtual Printer& Current() = 0;
   virtual void SetCurrent(int index) = 0;
+  // The file a PDF printer writes its next document to (empty: one of its own choosing); a
+  // collection without one ignores it.
+  virtual void SetPdfOutput(const std::string&) {}
+  // Whether the printers were asked for yet (finding them may ask the system).
+  virtual bool Found() const { return true; }
 };
 
 // A printer collection over owned devices, the first or the one named default being current.

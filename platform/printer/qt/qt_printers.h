@@ -23,11 +23,9 @@ class QtPrinters : public Printers {
   Printer& Current() override;
   void SetCurrent(int index) override;
 
-  // The file the PDF printer writes its next document to (empty: a new file in the folder,
-  // named after the date and time).
-  virtual void SetPdfOutput(const std::string& path);
-  // Whether the printers were asked for yet (finding them asks the system).
-  virtual bool Found() const;
+  // Empty: a new file in the folder, named after the date and time.
+  void SetPdfOutput(const std::string& path) override;
+  bool Found() const override;
 
  private:
   void Load();
