@@ -1,8 +1,6 @@
 #include "host/printer_module.h"
 
-#include <dlfcn.h>
-
-#include "host/session.h"
+#include "host/program_library.h"
 #include "platform/com/com_error.h"
 #include "platform/printer/qt/qt_printers.h"
 
@@ -12,16 +10,10 @@ PrinterModule::~PrinterModule() = default;
 
 printer::Printers& PrinterModule::Loaded() {
   if (!printers_) {
-    const std::string path = ProgramDirectory() + "/libQuorvaneQtPrinter.so";
-    // Never unloaded: the toolkit keeps state for the rest of the process.
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    const char* why = library ? nullptr : dlerror();
-    auto create = library ? reinterpret_cast<decltype(&QuorvaneCreateQtPrinters)>(
-                                dlsym(library, "QuorvaneCreateQtPrinters"))
-                          : nullptr;
-    if (!create) {
-      com::Raise(com::kErrCannotCreateObject, "The printers cannot be used: " + std::string(why ? why : path));
-    }
+    std::string why;
+    auto create = reinterpret_cast<decltype(&QuorvaneCreateQtPrinters)>(
+        ProgramLibraryEntry("libQuorvaneQtPrinter.so", "QuorvaneCreateQtPrinters", why));
+    if (!create) com::Raise(com::kErrCannotCreateObject, "The printers cannot be used: " + why);
     printers_.reset(create(pdfFolder_.c_str()));
   }
   return *printers_;

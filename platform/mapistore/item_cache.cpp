@@ -13,9 +13,10 @@ void ItemCache::Sync(uint64_t epoch) {
   epoch_ = epoch;
 }
 
-const ItemRecord* ItemCache::Find(int64_t id) const {
+const ItemRecord* ItemCache::Find(int64_t id, bool lean) const {
   auto it = items_.find(id);
-  return it == items_.end() ? nullptr : &it->second;
+  if (it == items_.end() || (it->second.bodyCut && !lean)) return nullptr;
+  return &it->second;
 }
 
 void ItemCache::Remember(ItemRecord item) {

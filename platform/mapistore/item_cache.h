@@ -20,7 +20,8 @@ class ItemCache {
   // Forgets everything unless the epoch is the one the cache was filled in.
   void Sync(uint64_t epoch);
 
-  const ItemRecord* Find(int64_t id) const;
+  // The item as remembered, if that serves the read: a cut body serves a lean one only.
+  const ItemRecord* Find(int64_t id, bool lean) const;
   bool Empty() const { return items_.empty(); }
   // Keeps the item, unless its body is cut and the whole item is kept already.
   void Remember(ItemRecord item);

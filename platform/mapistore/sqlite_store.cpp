@@ -500,16 +500,27 @@ std::string SqliteStore::OrderBy(const ItemQuery& query) {
   return " ORDER BY " + SortColumn(query) + (query.descending ? " DESC" : "") + ", id";
 }
 
-int64_t SqliteStore::CountAll() {
-  auto all = db_.Prepare("SELECT COUNT(*) FROM items");
-  return all.Step() ? all.Int(0) : 0;
+bool SqliteStore::ScansTable(const ItemQuery& query) {
+  // Most of the file: its rows are read as they are stored and put in order here. In the order
+  // of the folder's index SQLite would look up every row by its ID, and read pages many times.
+  if (DrivingFilter(query)) return false;
+  auto most = db_.Prepare("SELECT (SELECT COUNT(*) FROM items WHERE folder_id = ?) * 2 >= (SELECT COUNT(*) FROM items)");
+  most.Bind(1, query.folderId);
+  return most.Step() && most.Int(0) != 0;
 }
 
-bool SqliteStore::HoldsMostItems(int64_t folderId) {
-  auto folder = db_.Prepare("SELECT COUNT(*) FROM items WHERE folder_id = ?");
-  folder.Bind(1, folderId);
-  return folder.Step() && folder.Int(0) * 2 >= CountAll();
+namespace {
+// Rows read in stored order, each with its sort key, put in the query's order: by the key, then
+// by ID, as OrderBy has SQLite order them.
+template <typename T, typename IdOf>
+void SortByKey(std::vector<std::pair<ColumnValue, T>>& keyed, const ItemQuery& query, IdOf idOf) {
+  const bool descending = query.descending && !query.sortProperty.empty();
+  std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+    if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
+    return idOf(a.second) < idOf(b.second);
+  });
 }
+}  // namespace
 
 void SqliteStore::CheckQuery(const ItemQuery& query) {
   std::vector<Binding> binds;
@@ -526,23 +537,17 @@ std::vector<int64_t> SqliteStore::QueryItems(const ItemQuery& query) {
   }
   std::vector<Binding> binds;
   std::vector<int64_t> ids;
-  if (DrivingFilter(query) || !HoldsMostItems(query.folderId)) {
+  if (!ScansTable(query)) {
     auto st = db_.Prepare(CompileQuery(query, "SELECT id", binds) + OrderBy(query));
     BindAll(st, binds);
     while (st.Step()) ids.push_back(st.Int(0));
     return ids;
   }
-  // Most of the file: its rows as they are stored, put in order here. In the order of the
-  // folder's index SQLite would look up every row by its ID, and read the file's pages many times.
   auto st = db_.Prepare(CompileQuery(query, "SELECT id, " + SortColumn(query), binds, true));
   BindAll(st, binds);
   std::vector<std::pair<ColumnValue, int64_t>> keyed;
   while (st.Step()) keyed.emplace_back(ReadValue(st, 1), st.Int(0));
-  const bool descending = query.descending && !query.sortProperty.empty();
-  std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
-    if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
-    return a.second < b.second;
-  });
+  SortByKey(keyed, query, [](int64_t id) { return id; });
   ids.reserve(keyed.size());
   for (const auto& k : keyed) ids.push_back(k.second);
   return ids;
@@ -625,16 +630,14 @@ void ReadParts(Statement& st, Find find) {
 }
 }  // namespace
 
-std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) { return Load(id, false); }
-
-std::optional<ItemRecord> SqliteStore::Load(int64_t id, bool lean) {
+std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
-  if (const ItemRecord* known = cache_.Find(id); known && (lean || !known->bodyCut)) return *known;
-  auto st = db_.Prepare("SELECT " + (lean ? LeanColumns() : ItemColumns()) + " FROM items WHERE id = ?");
+  if (const ItemRecord* known = cache_.Find(id, false)) return *known;
+  auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
   st.Bind(1, id);
   if (!st.Step()) return std::nullopt;
-  ItemRecord r = ReadItem(st, lean);
+  ItemRecord r = ReadRow(st);
   auto parts = db_.Prepare(PartsQuery("= ?1"));
   parts.Bind(1, id);
   ReadParts(parts, [&](int64_t) { return &r; });
@@ -650,8 +653,7 @@ std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& i
   std::unordered_map<int64_t, ItemRecord> found;
   std::string missing = "[";
   for (int64_t id : ids) {
-    const ItemRecord* known = cache_.Find(id);
-    if (known && (lean || !known->bodyCut)) found.emplace(id, *known);
+    if (const ItemRecord* known = cache_.Find(id, lean)) found.emplace(id, *known);
     else missing += (missing.size() > 1 ? "," : "") + std::to_string(id);
   }
   if (missing.size() > 1) {
@@ -688,7 +690,7 @@ std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& i
 std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuery& query) {
   auto ids = LookUpIds(query);
   if (!ids) return std::nullopt;
-  return LoadEach(*ids, query.lean);
+  return LoadItemsById(*ids, query.lean);
 }
 
 std::optional<std::vector<int64_t>> SqliteStore::LookUpIds(const ItemQuery& query) {
@@ -715,15 +717,6 @@ std::optional<std::vector<int64_t>> SqliteStore::LookUpIds(const ItemQuery& quer
   return ids;
 }
 
-std::vector<ItemRecord> SqliteStore::LoadEach(const std::vector<int64_t>& ids, bool lean) {
-  std::vector<ItemRecord> records;
-  records.reserve(ids.size());
-  for (int64_t id : ids) {
-    if (auto r = Load(id, lean)) records.push_back(std::move(*r));
-  }
-  return records;
-}
-
 std::optional<std::vector<ItemRecord>> SqliteStore::WalkInCache(const std::string& idsSql,
                                                                 const std::vector<Binding>& binds, bool lean) {
   cache_.Sync(db_.Epoch());
@@ -734,10 +727,9 @@ std::optional<std::vector<ItemRecord>> SqliteStore::WalkInCache(const std::strin
   size_t missing = 0;
   while (st.Step()) {
     ids.push_back(st.Int(0));
-    const ItemRecord* known = cache_.Find(ids.back());
-    if ((!known || (known->bodyCut && !lean)) && ++missing > kFewMissing) return std::nullopt;
+    if (!cache_.Find(ids.back(), lean) && ++missing > kFewMissing) return std::nullopt;
   }
-  return LoadEach(ids, lean);
+  return LoadItemsById(ids, lean);
 }
 
 std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
@@ -765,25 +757,20 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
 
 std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
   const std::string columns = query.lean ? LeanColumns() : ItemColumns();
+  const bool scan = ScansTable(query);
   std::vector<Binding> binds;
   std::vector<ItemRecord> records;
-  if (DrivingFilter(query) || !HoldsMostItems(query.folderId)) {
+  if (!scan) {
     auto rows = db_.Prepare(CompileQuery(query, "SELECT " + columns, binds) + OrderBy(query));
     BindAll(rows, binds);
     while (rows.Step()) records.push_back(ReadItem(rows, query.lean));
   } else {
-    // Most of the file: its rows as they are stored, put in order here. In the order of the
-    // folder's index SQLite would look up every row by its ID, and read the file's pages many times.
     const int key = static_cast<int>(RowColumns().size()) + (query.lean ? 2 : 1);
     auto rows = db_.Prepare(CompileQuery(query, "SELECT " + columns + ", " + SortColumn(query), binds, true));
     BindAll(rows, binds);
     std::vector<std::pair<ColumnValue, ItemRecord>> keyed;
     while (rows.Step()) keyed.emplace_back(ReadValue(rows, key), ReadItem(rows, query.lean));
-    const bool descending = query.descending && !query.sortProperty.empty();
-    std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
-      if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
-      return a.second.id < b.second.id;
-    });
+    SortByKey(keyed, query, [](const ItemRecord& r) { return r.id; });
     records.reserve(keyed.size());
     for (auto& [k, r] : keyed) records.push_back(std::move(r));
   }
@@ -800,9 +787,8 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
   // of it: one pass over each table), matched to the rows read.
   std::unordered_map<int64_t, size_t> index;
   for (size_t i = 0; i < records.size(); ++i) index[records[i].id] = i;
-  const bool whole = records.size() * 2 >= static_cast<size_t>(CountAll());
-  auto parts = db_.Prepare(PartsQuery(whole ? "IS NOT ?1" : "IN (SELECT id FROM items WHERE folder_id = ?1)"));
-  if (whole) parts.BindNull(1);
+  auto parts = db_.Prepare(PartsQuery(scan ? "IS NOT ?1" : "IN (SELECT id FROM items WHERE folder_id = ?1)"));
+  if (scan) parts.BindNull(1);
   else parts.Bind(1, query.folderId);
   ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
     auto it = index.find(itemId);

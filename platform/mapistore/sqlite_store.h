@@ -92,13 +92,12 @@ class SqliteStore : public Store {
   // A lookup by one field's value answered from the cache; nothing when it cannot be.
   std::optional<std::vector<ItemRecord>> LookUpInCache(const ItemQuery& query);
   std::optional<std::vector<int64_t>> LookUpIds(const ItemQuery& query);  // the items such a lookup finds
-  std::optional<ItemRecord> Load(int64_t id, bool lean);
   // The query's items, read from the file.
   std::vector<ItemRecord> ReadRecords(const ItemQuery& query);
-  bool HoldsMostItems(int64_t folderId);  // at least half of the file's items are the folder's
-  int64_t CountAll();
+  // Whether the query reads the table in stored order: its folder holds at least half of the
+  // file's items and no field's index drives it.
+  bool ScansTable(const ItemQuery& query);
   std::string SortColumn(const ItemQuery& query);  // the query's order, after which IDs go
-  std::vector<ItemRecord> LoadEach(const std::vector<int64_t>& ids, bool lean);  // those still there
   // A walk answered from the cache once the query's IDs are read, unless more than a few of
   // its items are not there.
   std::optional<std::vector<ItemRecord>> WalkInCache(const std::string& idsSql, const std::vector<Binding>& binds,
