@@ -650,6 +650,19 @@ std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& i
   // Rows and parts are read in one snapshot, so the parts belong to the rows read.
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
+  // A lookup's few items are usually remembered: then nothing else is needed.
+  std::vector<ItemRecord> records;
+  records.reserve(ids.size());
+  for (int64_t id : ids) {
+    const ItemRecord* known = cache_.Find(id, lean);
+    if (!known) break;
+    records.push_back(*known);
+  }
+  if (records.size() == ids.size()) {
+    tx.Commit();
+    return records;
+  }
+  records.clear();
   std::unordered_map<int64_t, ItemRecord> found;
   std::string missing = "[";
   for (int64_t id : ids) {
@@ -676,8 +689,6 @@ std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& i
   tx.Commit();
   std::unordered_map<int64_t, int> uses;  // an ID may be asked for more than once
   for (int64_t id : ids) ++uses[id];
-  std::vector<ItemRecord> records;
-  records.reserve(ids.size());
   for (int64_t id : ids) {
     auto it = found.find(id);
     if (it == found.end()) continue;
