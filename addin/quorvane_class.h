@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "addin/registry_cmds.h"
 #include "addin/timer_class.h"
@@ -202,8 +203,15 @@ class QuorvaneClass : public com::DispatchObject, public com::IDTExtensibility2 
   std::function<void(const com::ErrObject&)> PassErrorHandler(const std::string& pass);
   com::Ref<outlook::Items> WindowedItems(const Folder& folder, bool trailingBlank,
                                          const std::function<void(const std::function<void()>&)>& run);
-  // A trace line: written only while "Debug Msgs" is on.
-  void Trace(const std::string& line);
+  // A trace line, its parts joined: written, and so built, only while "Debug Msgs" is on. A
+  // pass traces a dozen lines for every appointment.
+  template <typename... Parts>
+  void Trace(const Parts&... parts) {
+    if (PromptErrors == 0) return;
+    std::string line;
+    (line.append(std::string_view(parts)), ...);
+    fnPostError(line);
+  }
   // prefix, the value as the host shows it, "]": formatted only when the log is kept.
   void TraceValue(const std::string& prefix, const com::Variant& value);
   // Logs "An Error was encountered in <operation>!" with the error's number and text, each

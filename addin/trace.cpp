@@ -3,10 +3,6 @@
 
 namespace quorvane {
 
-void QuorvaneClass::Trace(const std::string& line) {
-  if (PromptErrors != 0) fnPostError(line);
-}
-
 void QuorvaneClass::TraceValue(const std::string& prefix, const com::Variant& value) {
   if (PromptErrors != 0) fnPostError(prefix + value.ToString() + "]");
 }

@@ -12,7 +12,7 @@ std::pair<std::string, std::string> QuorvaneClass::WindowDates() const {
 
 bool QuorvaneClass::WentOffline(const std::string& prefix) {
   if (fnIsFolderOnline(oGlobalCalendar)) return false;
-  Trace(prefix + "Exchange Offline Exiting Function");
+  Trace(prefix, "Exchange Offline Exiting Function");
   bBusy = false;
   return true;
 }

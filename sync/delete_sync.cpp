@@ -8,7 +8,7 @@ namespace quorvane {
 void QuorvaneClass::oSyncDeleteBHandler_Click(const com::ObjectPtr&, bool*) {
   const std::string P = "oSyncDeleteBHandler - ";
   com::ErrObject err;  // every failing step is skipped, nothing reported
-  Trace(P + "Start of Function");
+  Trace(P, "Start of Function");
   com::Ref<outlook::Explorer> explorer;
   com::Ref<outlook::Selection> selection;
   Folder current;
@@ -16,13 +16,13 @@ void QuorvaneClass::oSyncDeleteBHandler_Click(const com::ObjectPtr&, bool*) {
   err.Try([&] { selection = explorer->Selection(); });
   err.Try([&] { current = explorer->CurrentFolder(); });
   if (com::Trim(GlobalCalEntryID).empty() || com::Trim(LocalCalEntryID).empty()) {
-    Trace(P + "GlobalCalendarEntryId or LocalCalEntryId is Blank, Exiting Function");
+    Trace(P, "GlobalCalendarEntryId or LocalCalEntryId is Blank, Exiting Function");
     return;
   }
   int count = 0;
   err.Try([&] { count = selection->Count(); });
   if (count < 1) {
-    Trace(P + "oSel.Count < 1, Exiting Function");
+    Trace(P, "oSel.Count < 1, Exiting Function");
     return;
   }
   std::string folderId;
@@ -30,11 +30,11 @@ void QuorvaneClass::oSyncDeleteBHandler_Click(const com::ObjectPtr&, bool*) {
   bool local = false, global = false;
   if (folderId == LocalCalEntryID) {
     local = true;
-    Trace(P + "Processing Local Calendar Delete");
+    Trace(P, "Processing Local Calendar Delete");
   }
   if (folderId == GlobalCalEntryID) {
     local = false, global = true;
-    Trace(P + "Processing Global Calendar Delete");
+    Trace(P, "Processing Global Calendar Delete");
   }
   if (!local && !global) return;
   // The selection changes as its items go: take the list first.
@@ -46,7 +46,7 @@ void QuorvaneClass::oSyncDeleteBHandler_Click(const com::ObjectPtr&, bool*) {
     else SyncDeleteFromLocal(item);
     err.Try([&] { item->Delete(); });
   }
-  Trace(P + "Exiting Function");
+  Trace(P, "Exiting Function");
 }
 
 namespace {

@@ -25,12 +25,12 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
   };
   auto finish = [&] {
     bIgnoreItemAdd = true;
-    Trace(P + "Exiting Function");
+    Trace(P, "Exiting Function");
     Trace(" ");
     bBusy = false;
   };
 
-  Trace(P + "Start of Function");
+  Trace(P, "Start of Function");
   if (com::Trim(GlobalCalEntryID).empty() || com::Trim(LocalCalEntryID).empty()) {
     bBusy = false;
     return;
@@ -51,22 +51,22 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
 
   const auto [first, last] = WindowDates();
   com::Ref<outlook::Items> level1, items;
-  Trace(P + "Setting Restriction Level 1");
+  Trace(P, "Setting Restriction Level 1");
   const std::string filter1 = "[End] < \"" + last + "\" Or [Recurrence] <> \"(none)\"";
-  Trace(P + "(" + filter1 + ")");
+  Trace(P, "(", filter1, ")");
   run([&] { level1 = oLocalCalendar->Items()->Restrict(filter1); });
-  Trace(P + "Restrictions Applied");
-  Trace(P + "Check objRestrictItems");
+  Trace(P, "Restrictions Applied");
+  Trace(P, "Check objRestrictItems");
   if (level1.IsNothing()) {
-    Trace(P + "No Appointments Match Start Criteria");
+    Trace(P, "No Appointments Match Start Criteria");
   } else {
-    Trace(P + "Setting Restriction Level 2");
+    Trace(P, "Setting Restriction Level 2");
     run([&] { items = level1->Restrict("[End] > \"" + first + "\" Or [Recurrence] <> \"(none)\""); });
-    if (items.IsNothing()) Trace(P + "No Appointments Match End Criteria");
+    if (items.IsNothing()) Trace(P, "No Appointments Match End Criteria");
   }
 
   if (!items.IsNothing()) {
-    Trace(P + "Sorting Appointments");
+    Trace(P, "Sorting Appointments");
     run([&] { items->Sort("[Start]"); });
     run([&] { Trace(P + "Object Count = [" + std::to_string(items->Count()) + "]"); });
     std::string sLastEntryId;
@@ -86,7 +86,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
       run([&] { body5 = com::Left(com::Trim(item->Body()), 5); });
       run([&] { entryId = item->EntryID(); });
       auto traceItem = [&] {
-        Trace(P + "Appointment [" + subject + "]");
+        Trace(P, "Appointment [", subject, "]");
         run([&] { TraceValue(P + "Start [", item->Start()); });
         run([&] { TraceValue(P + "End [", item->End()); });
       };
@@ -108,7 +108,7 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
           if (bShuttingDown) return;
           if (WentOffline(P)) return;
           Trace(" ");
-          Trace(P + "Processing Appointment");
+          Trace(P, "Processing Appointment");
           traceItem();
 
           // Kept: never linked, the original itself (unless it is left here to be asked about), or
@@ -160,11 +160,11 @@ void QuorvaneClass::oCheckLocVsGlbDels() {
           return;
         }
         Trace(" ");
-        Trace(P + "Processing Appointment");
-        Trace(P + "Duplicate Encountered Try Again");
+        Trace(P, "Processing Appointment");
+        Trace(P, "Duplicate Encountered Try Again");
         traceItem();
-        Trace(P + "LocCurEntryId [" + entryId + "]");
-        Trace(P + "LocLstEntryId [" + sLastEntryId + "]");
+        Trace(P, "LocCurEntryId [", entryId, "]");
+        Trace(P, "LocLstEntryId [", sLastEntryId, "]");
         Trace(" ");
       }
 

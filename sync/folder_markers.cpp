@@ -33,19 +33,19 @@ std::string TestSubject(const std::string& version) { return "QZT " + version; }
 QuorvaneClass::Appt QuorvaneClass::fnGetTestMessageInFolder(const Folder& folder) {
   const std::string op = "fnGetTestMessageInFolder - ";
   Err.Clear();
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   Appt found;
   com::Ref<outlook::Items> restricted;
   Err.Try([&] { restricted = folder->Items()->Restrict("[Subject] = \"" + TestSubject(strVersion) + "\""); });
   if (restricted.IsNothing()) {
-    Trace(op + "No Test Messages Found");
+    Trace(op, "No Test Messages Found");
   } else {
-    Trace(op + "Messages Found");
+    Trace(op, "Messages Found");
     Err.Try([&] { found = restricted->GetFirst(); });
   }
   if (Err.Pending()) PostErrorReport("fnGetTestMessageInFolder", Err);
   Err.Clear();
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return found;
 }
 
@@ -63,13 +63,13 @@ static com::Ref<outlook::UserProperty> AddMarker(com::ErrObject& err, const Quor
 bool QuorvaneClass::PrepareEmptyFolder(const Folder& folder, const TestAppointmentSteps& steps) {
   const std::string op = steps.operation + " - ";
   const std::string name = folder->Name();
-  for (const auto& line : steps.beforeCreate) Trace(op + Named(line, name));
+  for (const auto& line : steps.beforeCreate) Trace(op, Named(line, name));
   Appt created = oApplication->CreateItem(outlook::olAppointmentItem);
   if (created.IsNothing()) {
-    if (!steps.notCreated.empty()) Trace(op + Named(steps.notCreated, name));
+    if (!steps.notCreated.empty()) Trace(op, Named(steps.notCreated, name));
     return false;
   }
-  for (const auto& line : steps.afterCreate) Trace(op + Named(line, name));
+  for (const auto& line : steps.afterCreate) Trace(op, Named(line, name));
   const std::string subject = TestSubject(strVersion);
   const com::Date now = env_.clock.Now();
   try {
@@ -79,7 +79,7 @@ bool QuorvaneClass::PrepareEmptyFolder(const Folder& folder, const TestAppointme
     created->SetStart(now);
     created->SetEnd(now);
     created->Save();
-    Trace(op + Named(steps.moving, name));
+    Trace(op, Named(steps.moving, name));
     created->Move(folder);
   } catch (const com::ComError&) {
     // A test appointment that never reached its folder must not stay in the default
@@ -137,16 +137,16 @@ bool QuorvaneClass::fnCheckOrigEntryIdExistsInFolder(const Folder& folder) {
     fnPostError("Error Occurred in fnCheckOrigEntryIdExists");
     fnPostError("Error Detected [" + Err.Description() + "]");
   };
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   const bool result = Guarded(
       Err,
       [&] {
         const std::string name = folder->Name();
         if (folder->Items()->Count() > 0) {
-          Trace(op + "Items Found in Folder [" + name + "]");
+          Trace(op, "Items Found in Folder [", name, "]");
           return !folder->Items()->GetFirst()->UserProperties()->Find("OrigEntryId").IsNothing();
         }
-        Trace(op + "No Items Found in Folder [" + name + "]");
+        Trace(op, "No Items Found in Folder [", name, "]");
         return PrepareEmptyFolder(folder, {"fnCheckOrigEntryIdExistsInFolder",
                                            "OrigEntryId",
                                            {"Creating Item in Folder ["},
@@ -158,7 +158,7 @@ bool QuorvaneClass::fnCheckOrigEntryIdExistsInFolder(const Folder& folder) {
                                            report});
       },
       report);
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 
@@ -168,19 +168,19 @@ bool QuorvaneClass::fnAddOrigEntryIdToFolder(const Folder& folder) {
     fnPostError("Error Occurred in fnAddOrigEntryId");
     fnPostError("Error Detected [" + Err.Description() + "]");
   };
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   const bool result = Guarded(
       Err,
       [&] {
         const std::string name = folder->Name();
         if (folder->Items()->Count() > 0) {
-          Trace(op + "Found Items in Calendar [" + name + "]");
+          Trace(op, "Found Items in Calendar [", name, "]");
           Appt first = folder->Items()->GetFirst();
           if (!first->UserProperties()->Find("OrigEntryId").IsNothing()) {
-            Trace(op + "OrigEntryId Already Found in Calendar [" + name + "]");
+            Trace(op, "OrigEntryId Already Found in Calendar [", name, "]");
             return true;
           }
-          Trace(op + "Adding OrigEntryId to Calendar [" + name + "]");
+          Trace(op, "Adding OrigEntryId to Calendar [", name, "]");
           auto prop = AddMarker(Err, first, "OrigEntryId", report);
           if (prop.IsNothing()) {
             fnPostError(op + "Failed to add OrigEntryId to Folder [" + name + "]");
@@ -188,10 +188,10 @@ bool QuorvaneClass::fnAddOrigEntryIdToFolder(const Folder& folder) {
           }
           prop->SetValue(first->EntryID());
           first->Save();
-          Trace(op + "OrigEntryId Added to Calendar [" + name + "]");
+          Trace(op, "OrigEntryId Added to Calendar [", name, "]");
           return true;
         }
-        Trace(op + "No Items in Calendar [" + name + "]");
+        Trace(op, "No Items in Calendar [", name, "]");
         return PrepareEmptyFolder(folder, {"fnAddOrigEntryIdToFolder",
                                            "OrigEntryId",
                                            {"Creating Test Message in Calendar ["},
@@ -203,20 +203,20 @@ bool QuorvaneClass::fnAddOrigEntryIdToFolder(const Folder& folder) {
                                            report});
       },
       report);
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 
 bool QuorvaneClass::fnCheckProcFlagExistsInFolder(const Folder& folder) {
   const std::string op = "fnCheckProcFlagExistsInFolder - ";
   auto report = [this] { PostErrorReport("fnCheckProcFlagExists", Err); };
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   const bool result = Guarded(
       Err,
       [&] {
         if (folder->Items()->Count() > 0) {
           if (!folder->Items()->GetFirst()->UserProperties()->Find("HasBeenProcessedQZT").IsNothing()) return true;
-          Trace(op + "HasBeenProcessedQZT Field Not Found");
+          Trace(op, "HasBeenProcessedQZT Field Not Found");
           return false;
         }
         return PrepareEmptyFolder(folder, {"fnCheckProcFlagExistsInFolder",
@@ -230,14 +230,14 @@ bool QuorvaneClass::fnCheckProcFlagExistsInFolder(const Folder& folder) {
                                            report});
       },
       report);
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 
 bool QuorvaneClass::fnAddProcFlagToFolder(const Folder& folder) {
   const std::string op = "fnAddProcFlagToFolder - ";
   auto report = [this] { PostErrorReport("fnAddProcFlagToFolder", Err); };
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   const bool result = Guarded(
       Err,
       [&] {
@@ -245,10 +245,10 @@ bool QuorvaneClass::fnAddProcFlagToFolder(const Folder& folder) {
         if (folder->Items()->Count() > 0) {
           Appt first = folder->Items()->GetFirst();
           if (!first->UserProperties()->Find("HasBeenProcessedQZT").IsNothing()) {
-            Trace(op + "HasBeenProcessedQZT Field Exists Already");
+            Trace(op, "HasBeenProcessedQZT Field Exists Already");
             return true;
           }
-          Trace(op + "Attempting to Add HasBeenProcessedQZT to Folder [" + name + "]");
+          Trace(op, "Attempting to Add HasBeenProcessedQZT to Folder [", name, "]");
           auto prop = AddMarker(Err, first, "HasBeenProcessedQZT", report);
           if (prop.IsNothing()) {
             fnPostError(op + "Failed to add HasBeenProcessedQZT to Folder [" + name + "]");
@@ -270,7 +270,7 @@ bool QuorvaneClass::fnAddProcFlagToFolder(const Folder& folder) {
         return PrepareEmptyFolder(folder, steps);
       },
       report);
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 

@@ -69,15 +69,15 @@ void QuorvaneClass::oProcessGlobalFolders() {
         sLastEntryId = entryId;
         if (body5 == "[DEL]") bDeleteFound = true;
         Trace(" ");
-        Trace(P + "Processing Appointment");
-        run([&] { Trace(P + "Appointment [" + item->Subject() + "]"); });
+        Trace(P, "Processing Appointment");
+        run([&] { Trace(P, "Appointment [", item->Subject(), "]"); });
         run([&] { TraceValue(P + "Start [", item->Start()); });
         run([&] { TraceValue(P + "End [", item->End()); });
 
         bSkipUntilOwner = false;
         const bool blank = fnCheckForBlankOrigEntryId(item);
         if (bSkipUntilOwner) {
-          Trace(P + "Skipping Appointment OrigEntryId Property Not Found");
+          Trace(P, "Skipping Appointment OrigEntryId Property Not Found");
           return Flow::Next;
         }
 
@@ -87,11 +87,11 @@ void QuorvaneClass::oProcessGlobalFolders() {
           if (blank) {
             if (bShuttingDown) return Flow::Leave;
             if (WentOffline(P)) return Flow::Leave;
-            Trace(M + "Appointment OrigEntryId is Blank, Match By Subject");
+            Trace(M, "Appointment OrigEntryId is Blank, Match By Subject");
             fnGetLocalMatchBySubject(item);
-            Trace(M + "No Match Found");
+            Trace(M, "No Match Found");
             if (bDeleteFound) return Flow::Close;
-            Trace(M + "Setting OrigEntryId Property");
+            Trace(M, "Setting OrigEntryId Property");
             Err.Clear();
             if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
               bBusy = false;
@@ -101,48 +101,48 @@ void QuorvaneClass::oProcessGlobalFolders() {
             return Flow::Close;
           }
           Err.Clear();
-          Trace(M + "Global Appointment OrigEntryId not blank");
+          Trace(M, "Global Appointment OrigEntryId not blank");
           match = fnGetLocalMatchByOrigEntryId(item);
           if (Err.Pending()) {
             bBusy = false;
             return Flow::Leave;
           }
           if (match.IsNothing()) {
-            Trace(M + "No Match By OrigEntryId, Try By Subject");
+            Trace(M, "No Match By OrigEntryId, Try By Subject");
             fnGetLocalMatchBySubject(item);
-            Trace(M + "No Match By Subject");
+            Trace(M, "No Match By Subject");
             bMatchFound = false;
             return Flow::Close;
           }
-          Trace(M + "Match Found by OrigEntryId");
+          Trace(M, "Match Found by OrigEntryId");
           if (bDeleteFound) {
-            Trace(M + "bDeleteFound is True, Delete Local Appointment");
+            Trace(M, "bDeleteFound is True, Delete Local Appointment");
             run([&] { match->Delete(); });
             return Flow::Close;
           }
           bMatchFound = true;
-          Trace(M + "Check for Changes using LastModificationTime");
+          Trace(M, "Check for Changes using LastModificationTime");
           bool same = false;
           run([&] { same = item->LastModificationTime() == match->LastModificationTime(); });
           if (same) {
-            Trace(M + "No changes detected using LastModificationTime");
+            Trace(M, "No changes detected using LastModificationTime");
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
           if (WentOffline(P)) return Flow::Leave;
-          Trace(M + "Compare Fields to check for Modifications");
+          Trace(M, "Compare Fields to check for Modifications");
           if (!fnAppointmentsDiffer(item, match)) {
-            Trace(M + "No Changes Detected");
+            Trace(M, "No Changes Detected");
             return Flow::Close;
           }
-          Trace(M + "Changes Detected, Check to see which appointment is newer");
+          Trace(M, "Changes Detected, Check to see which appointment is newer");
           bool newer = false;
           run([&] { newer = fnIsNewer(item, match); });
           if (newer) {
-            Trace(M + "Global Appointment is Newest, Replace Local Appointment");
-            if (ReplaceInFolder(item, match, oLocalCalendar)) Trace(M + "Success Replacing Local Appointment");
+            Trace(M, "Global Appointment is Newest, Replace Local Appointment");
+            if (ReplaceInFolder(item, match, oLocalCalendar)) Trace(M, "Success Replacing Local Appointment");
           } else {
-            Trace(M + "Local Appointment newer, skip, it will be processed during Local Calendar Processing");
+            Trace(M, "Local Appointment newer, skip, it will be processed during Local Calendar Processing");
           }
           return Flow::Close;
         }
@@ -150,7 +150,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
           const std::string M = P + "[Global -> Local Only Mode]";
           Trace(M);
           if (blank && GlobalOwner != 1) {
-            Trace(M + " - No Owner Detected, Skip Appointment Until Owner Processes");
+            Trace(M, " - No Owner Detected, Skip Appointment Until Owner Processes");
             bMatchFound = true;
             return Flow::Close;
           }
@@ -158,9 +158,9 @@ void QuorvaneClass::oProcessGlobalFolders() {
             if (bShuttingDown) return Flow::Leave;
             if (WentOffline(P)) return Flow::Leave;
             fnGetLocalMatchBySubject(item);
-            Trace(M + " - No Match Found By Subject");
+            Trace(M, " - No Match Found By Subject");
             if (!bDeleteFound) {
-              Trace(M + " - Set OrigEntryId and Process As Normal");
+              Trace(M, " - Set OrigEntryId and Process As Normal");
               if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
                 bBusy = false;
                 return Flow::Leave;
@@ -170,39 +170,39 @@ void QuorvaneClass::oProcessGlobalFolders() {
             return Flow::Close;
           }
           Err.Clear();
-          Trace(M + " - Get Match By OrigEntryId");
+          Trace(M, " - Get Match By OrigEntryId");
           match = fnGetLocalMatchByOrigEntryId(item);
           if (Err.Pending()) {
             bBusy = false;
             return Flow::Leave;
           }
           if (match.IsNothing()) {
-            Trace(M + " - No Match Found By OrigEntryId, Try By Subject");
+            Trace(M, " - No Match Found By OrigEntryId, Try By Subject");
             if (bShuttingDown) return Flow::Leave;
             if (WentOffline(P)) return Flow::Leave;
             fnGetLocalMatchBySubject(item);
-            Trace(M + " - No Match Found By Subject");
+            Trace(M, " - No Match Found By Subject");
             bMatchFound = false;
             return Flow::Close;
           }
           if (bDeleteFound) {
-            Trace(P + "bDeleteFound is True, So Delete Local Appointment ");
+            Trace(P, "bDeleteFound is True, So Delete Local Appointment ");
             run([&] { match->Delete(); });
             return Flow::Close;
           }
-          Trace(P + "Match Found by OrigEntryId, Compare LastModificationTime");
+          Trace(P, "Match Found by OrigEntryId, Compare LastModificationTime");
           bMatchFound = true;
           bool same = false;
           run([&] { same = item->LastModificationTime() == match->LastModificationTime(); });
           if (same) {
-            Trace(P + "Appointment LastModificationTime matches so no changes, skip this appointment");
+            Trace(P, "Appointment LastModificationTime matches so no changes, skip this appointment");
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
           if (WentOffline(P)) return Flow::Leave;
-          Trace(P + "Compare Appointment Fields for Changes");
+          Trace(P, "Compare Appointment Fields for Changes");
           if (!fnAppointmentsDiffer(item, match)) {
-            Trace(P + "No Changes Detected Skip Processing Appointment");
+            Trace(P, "No Changes Detected Skip Processing Appointment");
           } else {
             ReplaceInFolder(item, match, oLocalCalendar);  // the global side always wins here
           }
@@ -228,19 +228,19 @@ void QuorvaneClass::oProcessGlobalFolders() {
         if (WentOffline(P)) return;
         if (Err.Pending()) ReportItemError(subject, item);
         if (!bMatchFound && !bDeleteFound) {
-          Trace(P + "No Match Found Processing Appointment, Copy to Local Folder");
+          Trace(P, "No Match Found Processing Appointment, Copy to Local Folder");
           // A copy that fails is reported here, or its error would go unseen.
           if (!CopyToFolder(item, oLocalCalendar)) ReportItemError(subject, item);
         }
         if (bDeleteFound) {
-          Trace(P + "bDeleteFound is True, So Delete Appointment");
+          Trace(P, "bDeleteFound is True, So Delete Appointment");
           run([&] { item->Delete(); });
         }
       }
       if (bShuttingDown) return;
       if (WentOffline(P)) return;
       iErrorCount = 0;
-      Trace(P + "Processing Next Appointment");
+      Trace(P, "Processing Next Appointment");
       Appt next;
       run([&] { next = items->GetNext(); });
       item = next;
@@ -250,7 +250,7 @@ void QuorvaneClass::oProcessGlobalFolders() {
   items.Release();
   bBusy = false;
   bIgnoreItemAdd = true;
-  Trace(P + "Exiting Function");
+  Trace(P, "Exiting Function");
   Trace(" ");
 }
 

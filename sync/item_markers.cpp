@@ -14,12 +14,12 @@ constexpr const char* kFlag = "HasBeenProcessedQZT";
 bool QuorvaneClass::fnSetOrigEntryId(const Appt& target, const Appt& source) {
   const std::string op = "fnSetOrigEntryId - ";
   Err.Clear();
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   bool result = false;
   if (!Err.Try([&] {
         auto prop = target->UserProperties()->Find(kLink);
         if (prop.IsNothing()) {
-          Trace(op + "Attempting to Add OrigEntryId");
+          Trace(op, "Attempting to Add OrigEntryId");
           com::ErrObject addErr;
           if (!addErr.Try([&] { prop = target->UserProperties()->Add(kLink, outlook::olText, true); })) {
             Err = addErr;
@@ -31,7 +31,7 @@ bool QuorvaneClass::fnSetOrigEntryId(const Appt& target, const Appt& source) {
             return;
           }
         } else {
-          Trace(op + "Setting OrigEntryId");
+          Trace(op, "Setting OrigEntryId");
         }
         prop->SetValue(source->EntryID());
         target->Save();
@@ -48,7 +48,7 @@ bool QuorvaneClass::fnSetOrigEntryId(const Appt& target, const Appt& source) {
 bool QuorvaneClass::fnSetCopyOrigEntryId(const Appt& objItem1, const Appt& objItem2) {
   const std::string op = "fnSetCopyOrigEntryId - ";
   Err.Clear();
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   // The add, as the store gives it: Nothing when it will not add (its error reported).
   auto add = [&](const Appt& item) {
     com::Ref<outlook::UserProperty> prop;
@@ -65,30 +65,30 @@ bool QuorvaneClass::fnSetCopyOrigEntryId(const Appt& objItem1, const Appt& objIt
   if (!Err.Try([&] {
         auto sourceProp = objItem2->UserProperties()->Find(kLink);
         if (!sourceProp.IsNothing()) {
-          Trace(op + "Found OrigEntryId in objItem2");
+          Trace(op, "Found OrigEntryId in objItem2");
           auto copyProp = objItem1->UserProperties()->Find(kLink);
           if (copyProp.IsNothing()) {
-            Trace(op + "Attempting to Add OrigEntryId to objItem1");
+            Trace(op, "Attempting to Add OrigEntryId to objItem1");
             copyProp = add(objItem1);
             if (copyProp.IsNothing()) return;
           } else {
-            Trace(op + "Found OrigEntryId in objItem1, Setting OrigEntryId");
+            Trace(op, "Found OrigEntryId in objItem1, Setting OrigEntryId");
           }
-          Trace(op + "Setting OrigEntryId");
-          Trace(op + "Setting OrigEntryId From (" + copyProp->Value().ToString() + ")");
-          Trace(op + "Setting OrigEntryId To (" + sourceProp->Value().ToString() + ")");
+          Trace(op, "Setting OrigEntryId");
+          Trace(op, "Setting OrigEntryId From (", copyProp->Value().ToString(), ")");
+          Trace(op, "Setting OrigEntryId To (", sourceProp->Value().ToString(), ")");
           copyProp->SetValue(sourceProp->Value());
           objItem1->Save();
         } else {
           // The source becomes the originating appointment; a source stamped here stays
           // stamped even if the copy then fails.
-          Trace(op + "Attempting to Add OrigEntryId to objItem2");
+          Trace(op, "Attempting to Add OrigEntryId to objItem2");
           sourceProp = add(objItem2);
           if (sourceProp.IsNothing()) return;
-          Trace(op + "Setting OrigEntryId in objItem2");
+          Trace(op, "Setting OrigEntryId in objItem2");
           sourceProp->SetValue(objItem2->EntryID());
           objItem2->Save();
-          Trace(op + "Attempting to Add OrigEntryId in objItem1");
+          Trace(op, "Attempting to Add OrigEntryId in objItem1");
           auto copyProp = add(objItem1);
           if (copyProp.IsNothing()) return;
           copyProp->SetValue(objItem2->EntryID());
@@ -110,8 +110,8 @@ bool QuorvaneClass::fnCheckForBlankOrigEntryId(const Appt& item) {
   Err.Clear();
   bool result = true;
   bSkipUntilOwner = false;
-  Trace(op + "Start of Function");
-  Trace(op + "Checking for Blank OrigEntryId");
+  Trace(op, "Start of Function");
+  Trace(op, "Checking for Blank OrigEntryId");
   com::Ref<outlook::UserProperty> prop;
   Err.Try([&] { prop = item->UserProperties()->Find(kLink); });
   if (!prop.IsNothing()) {
@@ -119,12 +119,12 @@ bool QuorvaneClass::fnCheckForBlankOrigEntryId(const Appt& item) {
     Err.Try([&] { value = com::Trim(prop->Value().ToString()); });
     if (!value.empty()) {
       result = false;
-      Trace(op + "OrigEntryId Not Blank");
+      Trace(op, "OrigEntryId Not Blank");
     } else {
-      Trace(op + "Blank OrigEntryId");
+      Trace(op, "Blank OrigEntryId");
     }
   } else {
-    Trace(op + "OrigEntryId Property Not Found");
+    Trace(op, "OrigEntryId Property Not Found");
     if (GlobalOwner == 0) bSkipUntilOwner = true;
   }
   if (Err.Pending()) {
@@ -133,7 +133,7 @@ bool QuorvaneClass::fnCheckForBlankOrigEntryId(const Appt& item) {
     if (GlobalOwner == 0) bSkipUntilOwner = true;
   }
   Err.Clear();
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 
@@ -141,28 +141,28 @@ bool QuorvaneClass::fnCheckForLocalMaster(const Appt& item) {
   const std::string op = "fnCheckForLocalMaster - ";
   Err.Clear();
   bool result = true;
-  Trace(op + "Start of Function");
-  Trace(op + "Checking OrigEntryId");
+  Trace(op, "Start of Function");
+  Trace(op, "Checking OrigEntryId");
   com::Ref<outlook::UserProperty> prop;
   Err.Try([&] { prop = item->UserProperties()->Find(kLink); });
   if (!prop.IsNothing()) {
     Err.Try([&] {
       if (com::Trim(prop->Value().ToString()) != com::Trim(item->EntryID())) {
         result = false;
-        Trace(op + "Not LocalMaster");
+        Trace(op, "Not LocalMaster");
       } else {
-        Trace(op + "LocalMaster Found");
+        Trace(op, "LocalMaster Found");
       }
     });
   } else {
-    Trace(op + "OrigEntryId Property Not Found");
+    Trace(op, "OrigEntryId Property Not Found");
   }
   if (Err.Pending()) {
     PostErrorReport("fnCheckForLocalMaster", Err);
     PostSubjectAndStart(item);
   }
   Err.Clear();
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 
@@ -170,15 +170,15 @@ bool QuorvaneClass::fnGetHasBeenProcessed(const Appt& item) {
   const std::string op = "fnGetHasBeenProcessed - ";
   Err.Clear();
   bool result = false;
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   com::Ref<outlook::UserProperty> prop;
   Err.Try([&] { prop = item->UserProperties()->Find(kFlag); });
   if (!prop.IsNothing()) {
     Err.Try([&] { result = com::Trim(prop->Value().ToString()) == "True"; });
-    Trace(op + (result ? "HasBeenProcessedQZT = True" : "HasBeenProcessedQZT = False"));
+    Trace(op, (result ? "HasBeenProcessedQZT = True" : "HasBeenProcessedQZT = False"));
   } else {
     // Never flagged: it reads as not processed this once, and is flagged now.
-    Trace(op + "Attempting to Add HasBeenProcessedQZT");
+    Trace(op, "Attempting to Add HasBeenProcessedQZT");
     Err.Try([&] { prop = item->UserProperties()->Add(kFlag, outlook::olText, true); });
     if (prop.IsNothing()) {
       fnPostError("Add HasBeenProcessedQZT Field Failed!");
@@ -186,7 +186,7 @@ bool QuorvaneClass::fnGetHasBeenProcessed(const Appt& item) {
     } else {
       Err.Try([&] { prop->SetValue("True"); });
       Err.Try([&] { item->Save(); });
-      Trace(op + "Added HasBeenProcessedQZT Property");
+      Trace(op, "Added HasBeenProcessedQZT Property");
     }
   }
   if (Err.Pending()) {
@@ -194,7 +194,7 @@ bool QuorvaneClass::fnGetHasBeenProcessed(const Appt& item) {
     PostSubjectAndStart(item);
   }
   Err.Clear();
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 
@@ -213,29 +213,29 @@ bool QuorvaneClass::SetProcessedFlag(const Appt& item, const FlagSteps& s) {
   const std::string op = s.operation + " - ";
   Err.Clear();
   bool result = false;
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   com::Ref<outlook::UserProperty> prop;
   Err.Try([&] { prop = item->UserProperties()->Find(kFlag); });
   if (!prop.IsNothing()) {
-    if (s.found) Trace(op + s.found);
+    if (s.found) Trace(op, s.found);
     std::string current;
     Err.Try([&] { current = com::Trim(prop->Value().ToString()); });
     if (current == s.value) {
       result = true;
-      Trace(op + s.same);
+      Trace(op, s.same);
     } else {
-      Trace(op + s.setting);
+      Trace(op, s.setting);
       Err.Try([&] { prop->SetValue(s.value); });
       Err.Try([&] { item->Save(); });
     }
   } else {
-    Trace(op + s.adding);
+    Trace(op, s.adding);
     Err.Try([&] { prop = item->UserProperties()->Add(kFlag, outlook::olText, true); });
     if (prop.IsNothing()) {
       fnPostError(s.failed);
       PostSubjectAndStart(item);
     } else {
-      Trace(op + s.added);
+      Trace(op, s.added);
       Err.Try([&] { prop->SetValue(s.value); });
       Err.Try([&] { item->Save(); });
     }
@@ -245,7 +245,7 @@ bool QuorvaneClass::SetProcessedFlag(const Appt& item, const FlagSteps& s) {
     PostSubjectAndStart(item);
   }
   Err.Clear();
-  Trace(op + "Exiting Function");
+  Trace(op, "Exiting Function");
   return result;
 }
 

@@ -26,7 +26,7 @@ void QuorvaneClass::oProcessLocalFolders() {
            "the properties for the COM Add-in.",
            win32::vbInformation, "Orbitra COM Add-in");
     bIgnoreItemAdd = true;
-    Trace(P + "Exiting Function");
+    Trace(P, "Exiting Function");
     bBusy = false;
     return;
   }
@@ -74,9 +74,9 @@ void QuorvaneClass::oProcessLocalFolders() {
         run([&] { sensitivity = item->Sensitivity(); });
         if (sensitivity != 0) {
           // Private and confidential appointments never leave the Local Calendar.
-          Trace(P + "Confidential Appointment Found, Skip it");
+          Trace(P, "Confidential Appointment Found, Skip it");
           if (bDeleteFound) {
-            Trace(P + "bDeleteFound is True, Delete Appointment");
+            Trace(P, "bDeleteFound is True, Delete Appointment");
             run([&] { item->Delete(); });
           }
           return Flow::Next;
@@ -88,8 +88,8 @@ void QuorvaneClass::oProcessLocalFolders() {
         if (bShuttingDown) return Flow::Leave;
         if (WentOffline(P)) return Flow::Leave;
         Trace(" ");
-        Trace(P + "Processing Appointment");
-        run([&] { Trace(P + "Appointment [" + item->Subject() + "]"); });
+        Trace(P, "Processing Appointment");
+        run([&] { Trace(P, "Appointment [", item->Subject(), "]"); });
         run([&] { TraceValue(P + "Start [", item->Start()); });
         run([&] { TraceValue(P + "End [", item->End()); });
         blank = fnCheckForBlankOrigEntryId(item);
@@ -98,28 +98,28 @@ void QuorvaneClass::oProcessLocalFolders() {
           const std::string M = P + "[Both Mode] - ";
           if (blank) {
             Err.Clear();
-            Trace(M + "OrigEntryId is Blank, Match by Subject");
+            Trace(M, "OrigEntryId is Blank, Match by Subject");
             fnGetGlobalMatchBySubject(item);
             if (Err.Pending()) {
               bBusy = false;
               return Flow::Leave;
             }
-            Trace(M + "No Match Found");
+            Trace(M, "No Match Found");
             if (!bDeleteFound) {
-              Trace(M + "Set OrigEntryId to Itself");
+              Trace(M, "Set OrigEntryId to Itself");
               if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
                 bBusy = false;
                 return Flow::Leave;
               }
               bMatchFound = false;
             } else {
-              Trace(M + "bDeleteFound is True, Do Nothing it will be deleted later");
+              Trace(M, "bDeleteFound is True, Do Nothing it will be deleted later");
             }
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
           if (WentOffline(P)) return Flow::Leave;
-          Trace(M + "OrigEntryId Not Blank, Get Match by OrigEntryId");
+          Trace(M, "OrigEntryId Not Blank, Get Match by OrigEntryId");
           Appt match = fnGetGlobalMatchByOrigEntryId(item);
           if (Err.Pending()) {
             bBusy = false;
@@ -128,47 +128,47 @@ void QuorvaneClass::oProcessLocalFolders() {
           if (match.IsNothing()) {
             if (bShuttingDown) return Flow::Leave;
             if (WentOffline(P)) return Flow::Leave;
-            Trace(M + "No Match Found, Get Match By Subject");
+            Trace(M, "No Match Found, Get Match By Subject");
             fnGetGlobalMatchBySubject(item);
-            Trace(M + "No Match Found By Subject");
+            Trace(M, "No Match Found By Subject");
             bMatchFound = false;
             return Flow::Close;
           }
-          Trace(M + "Match Found by OrigEntryId");
+          Trace(M, "Match Found by OrigEntryId");
           if (bDeleteFound) {
-            Trace(M + "bDeleteFound is True, Delete Global Appt");
+            Trace(M, "bDeleteFound is True, Delete Global Appt");
             run([&] { match->Delete(); });
             return Flow::Close;
           }
           bMatchFound = true;
-          Trace(M + "Check for modifications using LastModificationTime");
+          Trace(M, "Check for modifications using LastModificationTime");
           bool same = false;
           run([&] { same = item->LastModificationTime() == match->LastModificationTime(); });
           if (same) {
-            Trace(M + "No Changes Detected using LastModificationTime");
+            Trace(M, "No Changes Detected using LastModificationTime");
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
           if (WentOffline(P)) return Flow::Leave;
-          Trace(M + "Check Fields for Changes");
+          Trace(M, "Check Fields for Changes");
           if (!fnAppointmentsDiffer(item, match)) {
-            Trace(M + "No Changes Detected");
+            Trace(M, "No Changes Detected");
             return Flow::Close;
           }
-          Trace(M + "Changes Detected, Check which Appt is newer");
+          Trace(M, "Changes Detected, Check which Appt is newer");
           bool newer = false;
           run([&] { newer = fnIsNewer(item, match); });
           if (!newer) {
-            Trace(M + "Global Appt is newer, it will be processed during Global processing");
+            Trace(M, "Global Appt is newer, it will be processed during Global processing");
             return Flow::Close;
           }
-          Trace(M + "Local Appt Newer, Replace Global Appt");
+          Trace(M, "Local Appt Newer, Replace Global Appt");
           if (bShuttingDown) return Flow::Leave;
           if (WentOffline(P)) return Flow::Leave;
           if (ReplaceInFolder(item, match, oGlobalCalendar)) {
-            Trace(M + "Success, replacing Global Appointment");
+            Trace(M, "Success, replacing Global Appointment");
           } else {
-            Trace(M + "Error Replacing Global Appointment");
+            Trace(M, "Error Replacing Global Appointment");
           }
           return Flow::Close;
         }
@@ -180,24 +180,24 @@ void QuorvaneClass::oProcessLocalFolders() {
         if (UpdLocalOnly == 1) {
           const std::string M = P + "[Local -> Global Mode] - ";
           if (blank) {
-            Trace(M + "OrigEntryId is Blank, Get Match by Subject");
+            Trace(M, "OrigEntryId is Blank, Get Match by Subject");
             fnGetGlobalMatchBySubject(item);
-            Trace(M + "No Match By Subject");
+            Trace(M, "No Match By Subject");
             if (!bDeleteFound) {
-              Trace(M + "Set Local OrigEntryId to Local");
+              Trace(M, "Set Local OrigEntryId to Local");
               if (!fnSetOrigEntryId(item, item)) {  // copied unlinked, it would come back twice
                 bBusy = false;
                 return Flow::Leave;
               }
               bMatchFound = false;
             } else {
-              Trace(M + "bDeleteFound is True, Delete Appointment");
+              Trace(M, "bDeleteFound is True, Delete Appointment");
             }
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
           if (WentOffline(P)) return Flow::Leave;
-          Trace(M + "OrigEntryId is Not Blank, Get Match by OrigEntryId");
+          Trace(M, "OrigEntryId is Not Blank, Get Match by OrigEntryId");
           Appt match = fnGetGlobalMatchByOrigEntryId(item);
           if (Err.Pending()) {
             bBusy = false;
@@ -206,34 +206,34 @@ void QuorvaneClass::oProcessLocalFolders() {
           if (match.IsNothing()) {
             if (bShuttingDown) return Flow::Leave;
             if (WentOffline(P)) return Flow::Leave;
-            Trace(M + "No Match by OrigEntryId, Get Match by Subject");
+            Trace(M, "No Match by OrigEntryId, Get Match by Subject");
             fnGetGlobalMatchBySubject(item);
-            Trace(M + "No Match Found By Subject");
+            Trace(M, "No Match Found By Subject");
             bMatchFound = false;
             return Flow::Close;
           }
-          Trace(M + "Match Found by OrigEntryId");
+          Trace(M, "Match Found by OrigEntryId");
           if (bDeleteFound) {
-            Trace(M + "bDeleteFound is True, Delete Global Appointment");
+            Trace(M, "bDeleteFound is True, Delete Global Appointment");
             run([&] { match->Delete(); });
             return Flow::Close;
           }
           bMatchFound = true;
-          Trace(M + "Check for changes using LastModificationTime");
+          Trace(M, "Check for changes using LastModificationTime");
           bool same = false;
           run([&] { same = item->LastModificationTime() == match->LastModificationTime(); });
           if (same) {
-            Trace(M + "No changes detected using LastModificationTime");
+            Trace(M, "No changes detected using LastModificationTime");
             return Flow::Close;
           }
           if (bShuttingDown) return Flow::Leave;
           if (WentOffline(P)) return Flow::Leave;
-          Trace(M + "Check Fields for Changes");
+          Trace(M, "Check Fields for Changes");
           if (!fnAppointmentsDiffer(item, match)) {
-            Trace(M + "No changes detected");
+            Trace(M, "No changes detected");
           } else {
-            Trace(M + "Changes Detected, Replace Global Appointment");
-            if (ReplaceInFolder(item, match, oGlobalCalendar)) Trace(M + "Success, Replaced Global Appointment");
+            Trace(M, "Changes Detected, Replace Global Appointment");
+            if (ReplaceInFolder(item, match, oGlobalCalendar)) Trace(M, "Success, Replaced Global Appointment");
           }
           return Flow::Close;
         }
@@ -262,12 +262,12 @@ void QuorvaneClass::oProcessLocalFolders() {
         if (bShuttingDown) return;
         if (WentOffline(P)) return;
         if (!bMatchFound && !bDeleteFound && !leftForPrompt) {
-          Trace(P + "No Match Found Processing Appointment, Copy to Global Folder");
+          Trace(P, "No Match Found Processing Appointment, Copy to Global Folder");
           copyFailed = !CopyToFolder(item, oGlobalCalendar);
           if (copyFailed) ReportItemError(subject, item);
         }
         if (bDeleteFound) {
-          Trace(P + "bDeleteFound is True, Delete Appointment");
+          Trace(P, "bDeleteFound is True, Delete Appointment");
           run([&] { item->Delete(); });
         }
       }
@@ -288,7 +288,7 @@ void QuorvaneClass::oProcessLocalFolders() {
   items.Release();
   bBusy = false;
   bIgnoreItemAdd = true;
-  Trace(P + "Exiting Function");
+  Trace(P, "Exiting Function");
   Trace(" ");
 }
 

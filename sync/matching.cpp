@@ -24,24 +24,24 @@ QuorvaneClass::Appt QuorvaneClass::MatchByOrigEntryId(const std::string& operati
                                                       const Appt& item, const std::string& foundLine) {
   const std::string op = operation + " - ";
   Err.Clear();
-  Trace(op + "Start of Function");
+  Trace(op, "Start of Function");
   com::Ref<outlook::UserProperty> link;
   Err.Try([&] { link = item->UserProperties()->Find("OrigEntryId"); });
   if (link.IsNothing()) {
-    Trace(op + "OrigEntryId Not Found");
+    Trace(op, "OrigEntryId Not Found");
     Err.Clear();
     return nullptr;
   }
-  Trace(op + foundLine);
+  Trace(op, foundLine);
   Appt match;
   com::Ref<outlook::Items> restricted;
   Err.Try([&] {
     restricted = folder->Items()->Restrict("[OrigEntryId] = " + FilterText(com::Trim(link->Value().ToString())));
   });
   if (restricted.IsNothing()) {
-    Trace(op + "No Match Found");
+    Trace(op, "No Match Found");
   } else {
-    Trace(op + "Returning First Match");
+    Trace(op, "Returning First Match");
     Err.Try([&] { match = restricted->GetFirst(); });
   }
   if (Err.Pending()) {
@@ -51,7 +51,7 @@ QuorvaneClass::Appt QuorvaneClass::MatchByOrigEntryId(const std::string& operati
     PostSubjectAndStart(item);
     Err = pending;
   }
-  Trace(op + "Exit of Function");
+  Trace(op, "Exit of Function");
   return match;
 }
 

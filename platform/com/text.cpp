@@ -1,7 +1,6 @@
 #include "platform/com/text.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace com {
 
@@ -14,7 +13,9 @@ std::string Trim(std::string_view s) {
 
 std::string Left(std::string_view s, size_t n) { return std::string(s.substr(0, std::min(n, s.size()))); }
 
-static int LowerChar(char c) { return std::tolower(static_cast<unsigned char>(c)); }
+// ASCII only, as SQLite's NOCASE compares: the same in every locale, and cheap enough for the
+// lookups a pass makes for every appointment.
+static int LowerChar(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast<unsigned char>(c); }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
@@ -25,6 +26,12 @@ std::string ToLower(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(LowerChar(c));
   return out;
+}
+
+size_t NoCaseHash::operator()(std::string_view s) const {
+  size_t h = 14695981039346656037ull;  // FNV-1a
+  for (char c : s) h = (h ^ static_cast<unsigned char>(LowerChar(c))) * 1099511628211ull;
+  return h;
 }
 
 bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {

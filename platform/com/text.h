@@ -15,4 +15,14 @@ struct NoCaseLess {
   bool operator()(std::string_view a, std::string_view b) const;
 };
 
+// Hashing and equality for containers keyed by text compared case-blind.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+};
+
 }  // namespace com

@@ -25,19 +25,24 @@ void ItemCache::Remember(ItemRecord item) {
   else if (!item.bodyCut || it->second.bodyCut) it->second = std::move(item);
 }
 
+ItemCache::Values* ItemCache::ValuesOf(int64_t folderId, std::string_view property) {
+  auto index = values_.find({folderId, com::ToLower(property)});
+  return index == values_.end() ? nullptr : &index->second;
+}
+
 void ItemCache::Index(const ItemRecord& item, bool add) {
   for (const UserPropRecord& p : item.userProps) {
-    auto index = values_.find({item.folderId, com::ToLower(p.name)});
-    if (index == values_.end()) continue;
-    const std::string value = com::ToLower(p.value.ToString());
+    Values* index = ValuesOf(item.folderId, p.name);
+    if (!index) continue;
+    std::string value = p.value.ToString();
     if (add) {
-      index->second.emplace(value, item.id);
+      index->emplace(std::move(value), item.id);
       continue;
     }
-    auto [first, last] = index->second.equal_range(value);
+    auto [first, last] = index->equal_range(value);
     for (auto it = first; it != last; ++it) {
       if (it->second == item.id) {
-        index->second.erase(it);
+        index->erase(it);
         break;
       }
     }
@@ -61,18 +66,18 @@ std::optional<std::vector<int64_t>> ItemCache::Holding(int64_t folderId, const s
   auto index = values_.find({folderId, com::ToLower(property)});
   if (index == values_.end()) return std::nullopt;
   std::vector<int64_t> ids;
-  auto [first, last] = index->second.equal_range(com::ToLower(value));
+  auto [first, last] = index->second.equal_range(std::string_view(value));
   for (auto it = first; it != last; ++it) ids.push_back(it->second);
   std::sort(ids.begin(), ids.end());
   return ids;
 }
 
 void ItemCache::KeepValues(int64_t folderId, const std::string& property,
-                           const std::vector<std::pair<std::string, int64_t>>& values) {
+                           std::vector<std::pair<std::string, int64_t>> values) {
   Values& index = values_[{folderId, com::ToLower(property)}];
   index.clear();
   index.reserve(values.size());
-  for (const auto& [value, id] : values) index.emplace(com::ToLower(value), id);
+  for (auto& [value, id] : values) index.emplace(std::move(value), id);
 }
 
 }  // namespace mapistore

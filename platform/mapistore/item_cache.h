@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/com/text.h"
 #include "platform/mapistore/records.h"
 
 namespace mapistore {
@@ -35,11 +36,12 @@ class ItemCache {
                                               const std::string& value) const;
   // Every (value, item) of the property in the folder, as read from the store.
   void KeepValues(int64_t folderId, const std::string& property,
-                  const std::vector<std::pair<std::string, int64_t>>& values);
+                  std::vector<std::pair<std::string, int64_t>> values);
 
  private:
-  using Values = std::unordered_multimap<std::string, int64_t>;  // lower-case value -> item
+  using Values = std::unordered_multimap<std::string, int64_t, com::NoCaseHash, com::NoCaseEqual>;  // value -> item
   void Index(const ItemRecord& item, bool add);
+  Values* ValuesOf(int64_t folderId, std::string_view property);
 
   uint64_t epoch_ = 0;
   std::unordered_map<int64_t, ItemRecord> items_;

@@ -127,6 +127,10 @@ Db::Db(const std::string& path, bool create, const DbServices& services)
   }
   sqlite3_busy_timeout(db_, 15000);
   sqlite3_extended_result_codes(db_, 1);
+  // The log and its index stay when the last connection closes (the log emptied): a command
+  // that only reads would otherwise make and remove two files a store each time it runs.
+  int persist = 1;
+  sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
   if (::stat(path.c_str(), &st) == 0) {
     device_ = st.st_dev;
     inode_ = st.st_ino;

@@ -174,6 +174,8 @@ void SqliteStore::LoadInfo() {
   // memory for as long as it runs, and a pass reads every page of a calendar.
   db_.Exec("PRAGMA mmap_size=0");
   db_.Exec("PRAGMA wal_autocheckpoint=16000");
+  // The log kept between commands is emptied when the last connection closes.
+  db_.Exec("PRAGMA journal_size_limit=0");
   // Sorts stay in memory: a pass reads, and must not write even a temporary file.
   db_.Exec("PRAGMA temp_store=MEMORY");
   AddMissingColumns();
@@ -523,6 +525,12 @@ void SortByKey(std::vector<std::pair<ColumnValue, T>>& keyed, const ItemQuery& q
 }  // namespace
 
 void SqliteStore::CheckQuery(const ItemQuery& query) {
+  // A lookup by one field's value (a pass makes one for every appointment) has only its field
+  // to check.
+  if (query.filters.size() == 1 && DrivingFilter(query)) {
+    CheckKnownField(query.folderId, query.filters[0].property);
+    return;
+  }
   std::vector<Binding> binds;
   CompileQuery(query, "SELECT id", binds);
 }
@@ -650,50 +658,45 @@ std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& i
   // Rows and parts are read in one snapshot, so the parts belong to the rows read.
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
-  // A lookup's few items are usually remembered: then nothing else is needed.
-  std::vector<ItemRecord> records;
-  records.reserve(ids.size());
-  for (int64_t id : ids) {
-    const ItemRecord* known = cache_.Find(id, lean);
-    if (!known) break;
-    records.push_back(*known);
-  }
-  if (records.size() == ids.size()) {
-    tx.Commit();
-    return records;
-  }
-  records.clear();
-  std::unordered_map<int64_t, ItemRecord> found;
   std::string missing = "[";
   for (int64_t id : ids) {
-    if (const ItemRecord* known = cache_.Find(id, lean)) found.emplace(id, *known);
-    else missing += (missing.size() > 1 ? "," : "") + std::to_string(id);
+    if (!cache_.Find(id, lean)) missing += (missing.size() > 1 ? "," : "") + std::to_string(id);
   }
+  // What is not remembered is read, and found by ID in the order asked for (a lookup's few items
+  // usually are remembered: then nothing is read).
+  std::vector<ItemRecord> read;
+  std::unordered_map<int64_t, size_t> at;
   if (missing.size() > 1) {
     const std::string chosen = "IN (SELECT value FROM json_each(?1))";
     auto rows = db_.Prepare("SELECT " + (lean ? LeanColumns() : ItemColumns()) + " FROM items WHERE id " + chosen);
     rows.Bind(1, missing + "]");
-    std::unordered_map<int64_t, ItemRecord> read;
     while (rows.Step()) {
-      ItemRecord r = ReadItem(rows, lean);
-      read.emplace(r.id, std::move(r));
+      at.emplace(rows.Int(0), read.size());
+      read.push_back(ReadItem(rows, lean));
     }
     auto parts = db_.Prepare(PartsQuery(chosen));
     parts.Bind(1, missing + "]");
     ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
-      auto it = read.find(itemId);
-      return it == read.end() ? nullptr : &it->second;
+      auto it = at.find(itemId);
+      return it == at.end() ? nullptr : &read[it->second];
     });
-    found.merge(read);
   }
   tx.Commit();
-  std::unordered_map<int64_t, int> uses;  // an ID may be asked for more than once
-  for (int64_t id : ids) ++uses[id];
+  std::vector<ItemRecord> records;
+  records.reserve(ids.size());
+  std::vector<size_t> placed(read.size(), SIZE_MAX);  // an ID may be asked for more than once
   for (int64_t id : ids) {
-    auto it = found.find(id);
-    if (it == found.end()) continue;
-    if (--uses[id] == 0) records.push_back(std::move(it->second));
-    else records.push_back(it->second);
+    if (auto it = at.find(id); it != at.end()) {
+      size_t& p = placed[it->second];
+      if (p == SIZE_MAX) {
+        p = records.size();
+        records.push_back(std::move(read[it->second]));
+      } else {
+        records.push_back(records[p]);
+      }
+    } else if (const ItemRecord* known = cache_.Find(id, lean)) {
+      records.push_back(*known);
+    }
   }
   return records;
 }
@@ -722,7 +725,7 @@ std::optional<std::vector<int64_t>> SqliteStore::LookUpIds(const ItemQuery& quer
       if (const UserPropRecord* p = r.FindProp(d.property)) values.emplace_back(p->value.ToString(), r.id);
       cache_.Remember(std::move(r));
     }
-    cache_.KeepValues(query.folderId, d.property, values);
+    cache_.KeepValues(query.folderId, d.property, std::move(values));
     ids = cache_.Holding(query.folderId, d.property, d.value);
   }
   return ids;
@@ -779,11 +782,16 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
     const int key = static_cast<int>(RowColumns().size()) + (query.lean ? 2 : 1);
     auto rows = db_.Prepare(CompileQuery(query, "SELECT " + columns + ", " + SortColumn(query), binds, true));
     BindAll(rows, binds);
-    std::vector<std::pair<ColumnValue, ItemRecord>> keyed;
-    while (rows.Step()) keyed.emplace_back(ReadValue(rows, key), ReadItem(rows, query.lean));
-    SortByKey(keyed, query, [](const ItemRecord& r) { return r.id; });
+    // The keys are sorted with the place of their record: a record is large to move.
+    std::vector<ItemRecord> read;
+    std::vector<std::pair<ColumnValue, size_t>> keyed;
+    while (rows.Step()) {
+      keyed.emplace_back(ReadValue(rows, key), read.size());
+      read.push_back(ReadItem(rows, query.lean));
+    }
+    SortByKey(keyed, query, [&](size_t at) { return read[at].id; });
     records.reserve(keyed.size());
-    for (auto& [k, r] : keyed) records.push_back(std::move(r));
+    for (const auto& k : keyed) records.push_back(std::move(read[k.second]));
   }
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.

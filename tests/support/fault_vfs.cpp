@@ -147,9 +147,11 @@ int Sync(sqlite3_file* f, int flags) {
   }
   const int rc = Real(f)->pMethods->xSync(Real(f), flags);
   if (path && rc == SQLITE_OK) {
+    // A sync makes the file durable as it is, with what other processes wrote to it too.
     std::lock_guard lock(S().mutex);
     FileState& state = S().files[*path];
-    for (const PendingWrite& w : state.pending) Apply(state.synced, w);
+    bool exists = false;
+    state.synced = ReadWhole(*path, exists);
     state.pending.clear();
     state.existsSynced = true;
   }
