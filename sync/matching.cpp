@@ -7,9 +7,15 @@ namespace {
 // A value as a filter's quoted text: a quote inside it is doubled, so a link that came in from a
 // calendar file can only ever be compared with, never read as more of the filter.
 std::string FilterText(const std::string& value) {
-  std::string out = "\"";
-  for (char c : value) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
+  std::string out;
+  out.reserve(value.size() + 2);
+  out += '"';
+  for (char c : value) {
+    out += c;
+    if (c == '"') out += c;
+  }
+  out += '"';
+  return out;
 }
 }  // namespace
 

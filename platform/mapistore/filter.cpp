@@ -1,5 +1,6 @@
 #include "platform/mapistore/filter.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/com/com_error.h"
@@ -133,7 +134,10 @@ class Parser {
           ++pos_;
           break;
         }
-        n.value += s_[pos_++];
+        // Up to the next quote at once: a value is usually an entry ID.
+        const size_t quote = std::min(s_.find(q, pos_), s_.size());
+        n.value.append(s_, pos_, quote - pos_);
+        pos_ = quote;
       }
       n.quoted = true;
     } else {

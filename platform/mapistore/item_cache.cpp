@@ -19,7 +19,7 @@ const ItemRecord* ItemCache::Find(int64_t id, bool lean) const {
   return &it->second;
 }
 
-void ItemCache::Remember(ItemRecord item) {
+void ItemCache::Remember(ItemRecord&& item) {
   auto it = items_.find(item.id);
   if (it == items_.end()) items_.emplace(item.id, std::move(item));
   else if (!item.bodyCut || it->second.bodyCut) it->second = std::move(item);

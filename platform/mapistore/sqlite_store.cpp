@@ -16,6 +16,7 @@
 
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
+#include "platform/mapistore/item_reads.h"
 #include "platform/mapistore/item_row.h"
 #include "platform/mapistore/store_errors.h"
 #include "platform/win32/locale.h"
@@ -570,74 +571,6 @@ std::string SqliteStore::ExplainQuery(const ItemQuery& query) {
   return plan;
 }
 
-const std::string& SqliteStore::ItemColumns() {
-  static const std::string columns = [] {
-    std::string c = "id";
-    for (const std::string& column : RowColumns()) c += ", " + column;
-    return c;
-  }();
-  return columns;
-}
-
-// As ItemColumns, but the body is cut to its head, and a last column says whether it was.
-const std::string& SqliteStore::LeanColumns() {
-  static const std::string columns = [] {
-    const std::string body = outlook::Info(ApptField::Body).column;
-    const std::string head = std::to_string(kBodyHead);
-    std::string c = "id";
-    for (const std::string& column : RowColumns()) c += ", " + (column == body ? "substr(" + body + ", 1, " + head + ")" : column);
-    return c + ", length(" + body + ") > " + head;
-  }();
-  return columns;
-}
-
-ItemRecord SqliteStore::ReadItem(Statement& st, bool lean) {
-  ItemRecord r = ReadRow(st);
-  r.bodyCut = lean && st.Int(static_cast<int>(RowColumns().size()) + 1) != 0;
-  return r;
-}
-
-namespace {
-// Every part of the items chosen by the condition (which takes its one value as ?1), in one
-// query: user properties, attachments, recipients and links. Put in order here, not by SQLite:
-// its sort costs a temporary table per part even for a single item.
-std::string PartsQuery(const std::string& cond) {
-  return "SELECT 0, pos, name, value, type, item_id FROM user_props WHERE item_id " + cond +
-         " UNION ALL SELECT 1, pos, file_name, display_name, 0, item_id FROM attachments WHERE item_id " + cond +
-         " UNION ALL SELECT 2, pos, name, address, 0, item_id FROM recipients WHERE item_id " + cond +
-         " UNION ALL SELECT 3, pos, name, '', 0, item_id FROM links WHERE item_id " + cond;
-}
-
-struct PartRow {
-  int64_t itemId, kind, pos;
-  std::string name, value;
-  int type;
-  bool operator<(const PartRow& o) const {
-    return std::tie(itemId, kind, pos) < std::tie(o.itemId, o.kind, o.pos);
-  }
-};
-
-// Adds the parts the statement reads to the records they belong to (found by item ID).
-template <typename Find>
-void ReadParts(Statement& st, Find find) {
-  std::vector<PartRow> rows;
-  while (st.Step()) {
-    rows.push_back(PartRow{st.Int(5), st.Int(0), st.Int(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
-  }
-  std::sort(rows.begin(), rows.end());
-  for (PartRow& p : rows) {
-    ItemRecord* r = find(p.itemId);
-    if (!r) continue;
-    switch (p.kind) {
-      case 0: r->userProps.push_back(UserPropRecord{std::move(p.name), p.type, std::move(p.value)}); break;
-      case 1: r->attachments.push_back(AttachmentRecord{std::move(p.name), std::move(p.value)}); break;
-      case 2: r->recipients.push_back(RecipientRecord{std::move(p.name), std::move(p.value)}); break;
-      default: r->links.push_back(std::move(p.name)); break;
-    }
-  }
-}
-}  // namespace
-
 std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
@@ -650,43 +583,30 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   parts.Bind(1, id);
   ReadParts(parts, [&](int64_t) { return &r; });
   tx.Commit();
-  cache_.Remember(r);
+  cache_.Remember(ItemRecord(r));
   return r;
 }
 
 std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& ids, bool lean) {
-  // Rows and parts are read in one snapshot, so the parts belong to the rows read.
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
-  std::string missing = "[";
-  for (int64_t id : ids) {
-    if (!cache_.Find(id, lean)) missing += (missing.size() > 1 ? "," : "") + std::to_string(id);
-  }
   // What is not remembered is read, and found by ID in the order asked for (a lookup's few items
   // usually are remembered: then nothing is read).
-  std::vector<ItemRecord> read;
-  std::unordered_map<int64_t, size_t> at;
-  if (missing.size() > 1) {
-    const std::string chosen = "IN (SELECT value FROM json_each(?1))";
-    auto rows = db_.Prepare("SELECT " + (lean ? LeanColumns() : ItemColumns()) + " FROM items WHERE id " + chosen);
-    rows.Bind(1, missing + "]");
-    while (rows.Step()) {
-      at.emplace(rows.Int(0), read.size());
-      read.push_back(ReadItem(rows, lean));
-    }
-    auto parts = db_.Prepare(PartsQuery(chosen));
-    parts.Bind(1, missing + "]");
-    ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
-      auto it = at.find(itemId);
-      return it == at.end() ? nullptr : &read[it->second];
-    });
+  std::vector<int64_t> missing;
+  for (int64_t id : ids) {
+    if (!cache_.Find(id, lean)) missing.push_back(id);
   }
+  std::vector<ItemRecord> read = ReadItemsById(db_, missing, lean);
   tx.Commit();
+  std::unordered_map<int64_t, size_t> at;
+  for (size_t i = 0; i < read.size(); ++i) at.emplace(read[i].id, i);
   std::vector<ItemRecord> records;
   records.reserve(ids.size());
   std::vector<size_t> placed(read.size(), SIZE_MAX);  // an ID may be asked for more than once
   for (int64_t id : ids) {
-    if (auto it = at.find(id); it != at.end()) {
+    if (const ItemRecord* known = cache_.Find(id, lean)) {
+      records.push_back(*known);
+    } else if (auto it = at.find(id); it != at.end()) {
       size_t& p = placed[it->second];
       if (p == SIZE_MAX) {
         p = records.size();
@@ -694,12 +614,11 @@ std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& i
       } else {
         records.push_back(records[p]);
       }
-    } else if (const ItemRecord* known = cache_.Find(id, lean)) {
-      records.push_back(*known);
     }
   }
   return records;
 }
+
 
 std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuery& query) {
   auto ids = LookUpIds(query);
@@ -764,7 +683,7 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
   // A walk's items are not kept: a pass walks a calendar once, and what it looks up is kept.
   if (!query.lean || DrivingFilter(query)) {
     cache_.Sync(db_.Epoch());
-    for (const ItemRecord& r : records) cache_.Remember(r);
+    for (const ItemRecord& r : records) cache_.Remember(ItemRecord(r));
   }
   return records;
 }
@@ -783,15 +702,22 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
     auto rows = db_.Prepare(CompileQuery(query, "SELECT " + columns + ", " + SortColumn(query), binds, true));
     BindAll(rows, binds);
     // The keys are sorted with the place of their record: a record is large to move.
-    std::vector<ItemRecord> read;
     std::vector<std::pair<ColumnValue, size_t>> keyed;
     while (rows.Step()) {
-      keyed.emplace_back(ReadValue(rows, key), read.size());
-      read.push_back(ReadItem(rows, query.lean));
+      keyed.emplace_back(ReadValue(rows, key), records.size());
+      records.push_back(ReadItem(rows, query.lean));
     }
-    SortByKey(keyed, query, [&](size_t at) { return read[at].id; });
-    records.reserve(keyed.size());
-    for (const auto& k : keyed) records.push_back(std::move(read[k.second]));
+    // Rows read in stored order come in the order of their IDs: nothing to sort then.
+    const bool inOrder = query.sortProperty.empty() &&
+                         std::is_sorted(records.begin(), records.end(),
+                                        [](const ItemRecord& a, const ItemRecord& b) { return a.id < b.id; });
+    if (!inOrder) {
+      SortByKey(keyed, query, [&](size_t at) { return records[at].id; });
+      std::vector<ItemRecord> sorted;
+      sorted.reserve(keyed.size());
+      for (const auto& k : keyed) sorted.push_back(std::move(records[k.second]));
+      records = std::move(sorted);
+    }
   }
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.

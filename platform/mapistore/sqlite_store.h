@@ -106,14 +106,10 @@ class SqliteStore : public Store {
   // Keeps a remembered folder count right after this store's own committed insert or delete.
   void Recount(int64_t folderId, int change);
   std::string OrderBy(const ItemQuery& query);
-  static const std::string& ItemColumns();
-  static const std::string& LeanColumns();
-  // A record from a statement selecting ItemColumns() or, when lean, LeanColumns().
-  static ItemRecord ReadItem(Statement& st, bool lean);
-  static constexpr int kBodyHead = 255;  // characters of a body a lean record holds
 
   Db db_;
   win32::Clock& clock_;
+
   std::string storeId_;
   std::string displayName_;
   std::map<int64_t, std::set<std::string, com::NoCaseLess>> knownFields_;
