@@ -14,11 +14,11 @@ inline void Fill(mapistore::Store& store, int64_t folderId, int n, const char* p
     r.folderId = folderId;
     const com::Date start = com::Date::FromUnixMillis(today.UnixMillis() + (i % 25) * 86400000LL + 9 * 3600000LL +
                                                       (i % 480) * 60000LL);
-    r.fields[outlook::ApptField::Subject] = com::Variant(std::string(prefix) + std::to_string(i));
-    r.fields[outlook::ApptField::Start] = com::Variant(start);
-    r.fields[outlook::ApptField::End] = com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000));
-    r.fields[outlook::ApptField::Body] = com::Variant("Benchmark appointment " + std::to_string(i));
-    r.fields[outlook::ApptField::Location] = com::Variant("Room " + std::to_string(i % 40));
+    r.fields.Set(outlook::ApptField::Subject, com::Variant(std::string(prefix) + std::to_string(i)));
+    r.fields.Set(outlook::ApptField::Start, com::Variant(start));
+    r.fields.Set(outlook::ApptField::End, com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000)));
+    r.fields.Set(outlook::ApptField::Body, com::Variant("Benchmark appointment " + std::to_string(i)));
+    r.fields.Set(outlook::ApptField::Location, com::Variant("Room " + std::to_string(i % 40)));
     store.SaveItem(r);
   }
 }

@@ -59,11 +59,11 @@ int main(int argc, char** argv) {
       for (int i = 0; i < n; ++i) {
         const com::Date start = com::Date::FromUnixMillis(today.UnixMillis() + (i % 25) * 86400000LL +
                                                           9 * 3600000LL + (i % 480) * 60000LL);
-        r.fields[outlook::ApptField::Subject] = com::Variant("Benchmark appointment " + std::to_string(i));
-        r.fields[outlook::ApptField::Start] = com::Variant(start);
-        r.fields[outlook::ApptField::End] = com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000));
-        r.fields[outlook::ApptField::Body] = com::Variant("Benchmark appointment " + std::to_string(i));
-        r.fields[outlook::ApptField::Location] = com::Variant("Room " + std::to_string(i % 40));
+        r.fields.Set(outlook::ApptField::Subject, com::Variant("Benchmark appointment " + std::to_string(i)));
+        r.fields.Set(outlook::ApptField::Start, com::Variant(start));
+        r.fields.Set(outlook::ApptField::End, com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000)));
+        r.fields.Set(outlook::ApptField::Body, com::Variant("Benchmark appointment " + std::to_string(i)));
+        r.fields.Set(outlook::ApptField::Location, com::Variant("Room " + std::to_string(i % 40)));
         r.modifiedMs = r.createdMs = clock.Now().UnixMillis();
         store->ImportItem(r, folder);
       }

@@ -28,10 +28,10 @@ void Fill(mapistore::SqliteStore& store, int64_t folderId, int n, com::Date firs
     r.folderId = folderId;
     const com::Date start = com::Date::FromUnixMillis(first.UnixMillis() + (i % 365) * 86400000LL + 8 * 3600000LL +
                                                       (i % 600) * 60000LL);
-    r.fields[outlook::ApptField::Subject] = com::Variant("Appointment number " + std::to_string(i));
-    r.fields[outlook::ApptField::Start] = com::Variant(start);
-    r.fields[outlook::ApptField::End] = com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000));
-    r.fields[outlook::ApptField::Location] = com::Variant("Room " + std::to_string(i % 40));
+    r.fields.Set(outlook::ApptField::Subject, com::Variant("Appointment number " + std::to_string(i)));
+    r.fields.Set(outlook::ApptField::Start, com::Variant(start));
+    r.fields.Set(outlook::ApptField::End, com::Variant(com::Date::FromUnixMillis(start.UnixMillis() + 1800000)));
+    r.fields.Set(outlook::ApptField::Location, com::Variant("Room " + std::to_string(i % 40)));
     if (i % 100 == 0) {
       mapistore::RecurrenceRecord rec;
       rec.type = i % 200 == 0 ? 1 : 0;

@@ -216,7 +216,7 @@ TEST_F(CalDavStoreTest, AnEditOfAnAppointmentFoundByAWalkKeepsItsLongBody) {
   ASSERT_TRUE(bobsCopy);
   // As a walk over a calendar that is not in memory reads it: the body cut to its head.
   auto& record = std::dynamic_pointer_cast<mapistore::MapiAppointment>(bobsCopy.get())->record();
-  record.fields[outlook::ApptField::Body] = com::Variant(minutes.substr(0, 255));
+  record.fields.Set(outlook::ApptField::Body, com::Variant(minutes.substr(0, 255)));
   record.bodyCut = true;
   bobsCopy->SetLocation("Boardroom");
   bobsCopy->Save();
@@ -232,19 +232,19 @@ TEST(CalDavEventTest, TheWholeAppointmentRoundTrips) {
   r.createdMs = 1'700'000'000'123;
   r.modifiedMs = 1'700'000'100'456;
   using outlook::ApptField;
-  r.fields[ApptField::Subject] = com::Variant("Weekly; sync, \"all\"");
-  r.fields[ApptField::Body] = com::Variant("two\nlines");
-  r.fields[ApptField::Start] = com::Variant(com::Date::FromParts(2026, 3, 10, 9, 0, 0));
-  r.fields[ApptField::End] = com::Variant(com::Date::FromParts(2026, 3, 10, 9, 30, 0));
-  r.fields[ApptField::Categories] = com::Variant("Red,Blue");
-  r.fields[ApptField::Importance] = com::Variant(int32_t{2});
-  r.fields[ApptField::BillingInformation] = com::Variant("cost centre 7; 50%");
-  r.fields[ApptField::ReminderSet] = com::Variant::Boolean(true);
-  r.fields[ApptField::ReminderMinutesBeforeStart] = com::Variant(int32_t{25});
-  r.fields[ApptField::ReplyTime] = com::Variant(com::Date::FromParts(2026, 3, 1, 8, 0, 0));
-  r.fields[ApptField::GlobalAppointmentID] = com::Variant("g-1@quorvane");
-  r.fields[ApptField::Sensitivity] = com::Variant(int32_t{outlook::olPrivate});
-  r.fields[ApptField::BusyStatus] = com::Variant(int32_t{outlook::olTentative});
+  r.fields.Set(ApptField::Subject, com::Variant("Weekly; sync, \"all\""));
+  r.fields.Set(ApptField::Body, com::Variant("two\nlines"));
+  r.fields.Set(ApptField::Start, com::Variant(com::Date::FromParts(2026, 3, 10, 9, 0, 0)));
+  r.fields.Set(ApptField::End, com::Variant(com::Date::FromParts(2026, 3, 10, 9, 30, 0)));
+  r.fields.Set(ApptField::Categories, com::Variant("Red,Blue"));
+  r.fields.Set(ApptField::Importance, com::Variant(int32_t{2}));
+  r.fields.Set(ApptField::BillingInformation, com::Variant("cost centre 7; 50%"));
+  r.fields.Set(ApptField::ReminderSet, com::Variant::Boolean(true));
+  r.fields.Set(ApptField::ReminderMinutesBeforeStart, com::Variant(int32_t{25}));
+  r.fields.Set(ApptField::ReplyTime, com::Variant(com::Date::FromParts(2026, 3, 1, 8, 0, 0)));
+  r.fields.Set(ApptField::GlobalAppointmentID, com::Variant("g-1@quorvane"));
+  r.fields.Set(ApptField::Sensitivity, com::Variant(int32_t{outlook::olPrivate}));
+  r.fields.Set(ApptField::BusyStatus, com::Variant(int32_t{outlook::olTentative}));
   r.userProps = {{"OrigEntryId", outlook::olText, com::Variant("0000FACE")},
                  {"HasBeenProcessedQZT", outlook::olText, com::Variant("True")},
                  {"Custom name", outlook::olText, com::Variant("x;y")}};

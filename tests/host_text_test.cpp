@@ -36,7 +36,7 @@ class HostTextTest : public ::testing::Test {
     win32::SystemClock clock;
     auto store = mapistore::SqliteStore::Open(dir / "ann/mailbox.store", clock);
     auto item = store->LoadItem(*store->FindItem(entryId));
-    item->fields[outlook::ApptField::Subject] = com::Variant(bytes);
+    item->fields.Set(outlook::ApptField::Subject, com::Variant(bytes));
     store->SaveItem(*item);
     store->MakeDurable();
   }

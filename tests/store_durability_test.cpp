@@ -33,7 +33,7 @@ class StoreDurabilityTest : public ::testing::Test {
   mapistore::ItemRecord Add(mapistore::SqliteStore& store, const std::string& subject) {
     mapistore::ItemRecord r;
     r.folderId = team;
-    r.fields[outlook::ApptField::Subject] = com::Variant(subject);
+    r.fields.Set(outlook::ApptField::Subject, com::Variant(subject));
     store.SaveItem(r);
     return r;
   }
@@ -58,7 +58,7 @@ TEST_F(StoreDurabilityTest, AWriteThatCannotBeCommittedFailsItsOperationAndLeave
   FaultVfs::Arm(DiskFull());
   EXPECT_THROW(Add(*mine, "Lost"), com::ComError);
   auto edited = kept;
-  edited.fields[outlook::ApptField::Location] = com::Variant("Room 2");
+  edited.fields.Set(outlook::ApptField::Location, com::Variant("Room 2"));
   EXPECT_THROW(mine->SaveItem(edited), com::ComError);
   EXPECT_THROW(mine->DeleteItem(kept.id), com::ComError);
   EXPECT_EQ(1, Count(*mine)) << "a remembered count follows only what was committed";
@@ -75,7 +75,7 @@ TEST_F(StoreDurabilityTest, AWriteThatCannotBeCommittedFailsItsOperationAndLeave
   FaultVfs::Disarm();
   Add(*mine, "Later");
   edited = *mine->LoadItem(kept.id);
-  edited.fields[outlook::ApptField::Location] = com::Variant("Room 2");
+  edited.fields.Set(outlook::ApptField::Location, com::Variant("Room 2"));
   mine->SaveItem(edited);
   auto theirs = Open(false);
   EXPECT_EQ(3, Count(*theirs));
@@ -132,10 +132,10 @@ TEST_F(StoreDurabilityTest, ASaveOfWhatAnotherMemberChangedSinceFailsAsChanged) 
   auto read = *mine->LoadItem(item.id);
 
   auto other = *theirs->LoadItem(item.id);
-  other.fields[outlook::ApptField::Subject] = com::Variant("Planning (moved)");
+  other.fields.Set(outlook::ApptField::Subject, com::Variant("Planning (moved)"));
   theirs->SaveItem(other);
 
-  read.fields[outlook::ApptField::Location] = com::Variant("Room 2");
+  read.fields.Set(outlook::ApptField::Location, com::Variant("Room 2"));
   try {
     mine->SaveItem(read);
     FAIL() << "the stale save went through";
@@ -149,13 +149,13 @@ TEST_F(StoreDurabilityTest, ASaveOfWhatAnotherMemberChangedSinceFailsAsChanged) 
   ASSERT_TRUE(InAnotherProcess([&] {
     auto store = Open(false);
     auto r = *store->LoadItem(item.id);
-    r.fields[outlook::ApptField::Body] = com::Variant("Agenda");
+    r.fields.Set(outlook::ApptField::Body, com::Variant("Agenda"));
     store->SaveItem(r);
   }));
-  read.fields[outlook::ApptField::Location] = com::Variant("Room 3");
+  read.fields.Set(outlook::ApptField::Location, com::Variant("Room 3"));
   EXPECT_THROW(mine->SaveItem(read), com::ComError);
   read = *mine->LoadItem(item.id);
-  read.fields[outlook::ApptField::Location] = com::Variant("Room 3");
+  read.fields.Set(outlook::ApptField::Location, com::Variant("Room 3"));
   mine->SaveItem(read);
   EXPECT_EQ("Agenda", theirs->LoadItem(item.id)->Field(outlook::ApptField::Body).ToString());
   EXPECT_EQ("Room 3", theirs->LoadItem(item.id)->Field(outlook::ApptField::Location).ToString());

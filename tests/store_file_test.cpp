@@ -65,7 +65,7 @@ TEST(StoreFileTest, TwoProcessesAddingToOnePublicFolderLoseNothing) {
         for (int i = 0; i < kEach; ++i) {
           mapistore::ItemRecord r;
           r.folderId = folderId;
-          r.fields[outlook::ApptField::Subject] = com::Variant("member " + std::to_string(c));
+          r.fields.Set(outlook::ApptField::Subject, com::Variant("member " + std::to_string(c)));
           store->SaveItem(r);
         }
       } catch (const std::exception& e) {

@@ -342,7 +342,7 @@ TEST_F(StoreTest, AWalkCutsLongBodiesAndNothingOfThemIsLost) {
 
   // A save of a cut record keeps the stored body; a body that was set is written.
   mapistore::ItemRecord renamed = walked[0];
-  renamed.fields[outlook::ApptField::Subject] = com::Variant("Renamed");
+  renamed.fields.Set(outlook::ApptField::Subject, com::Variant("Renamed"));
   reader.store->SaveItem(renamed);
   FreshReader again(mailboxFile->Path(), clock);
   EXPECT_EQ(longBody, again.store->LoadItem(walked[0].id)->Field(outlook::ApptField::Body).ToString());
@@ -361,4 +361,34 @@ TEST_F(StoreTest, AWalkCutsLongBodiesAndNothingOfThemIsLost) {
   cut->Save();
   EXPECT_EQ("replaced", FreshReader(mailboxFile->Path(), clock).store->LoadItem(walked[0].id)
                             ->Field(outlook::ApptField::Body).ToString());
+}
+
+TEST(FieldValuesTest, EveryKindOfValueComesBackAsSetAndTextsSetAgainAndAgainDoNotPileUp) {
+  using outlook::ApptField;
+  mapistore::FieldValues values;
+  const com::Date start = com::Date::FromParts(2026, 12, 8, 9, 30, 0);
+  values.Set(ApptField::Subject, com::Variant("Planning"));
+  values.Set(ApptField::Start, com::Variant(start));
+  values.Set(ApptField::AllDayEvent, com::Variant::Boolean(true));
+  values.Set(ApptField::Importance, com::Variant(int32_t{2}));
+  values.Set(ApptField::Location, com::Variant(std::string("Room\0 7", 7)));
+  EXPECT_EQ(com::Variant::Type::String, values.Get(ApptField::Subject).type());
+  EXPECT_EQ("Planning", values.Get(ApptField::Subject).ToString());
+  EXPECT_EQ(start.serial(), values.Get(ApptField::Start).ToDate().serial()) << "a date keeps every bit";
+  EXPECT_EQ(com::Variant::Boolean(true), values.Get(ApptField::AllDayEvent));
+  EXPECT_EQ(com::Variant(int32_t{2}), values.Get(ApptField::Importance));
+  EXPECT_EQ(std::string("Room\0 7", 7), values.Get(ApptField::Location).ToString());
+  EXPECT_TRUE(values.Get(ApptField::Body).IsEmpty());
+
+  // One item edited many times (a form, a loop filling a calendar): the old texts go, the
+  // others stay as they were, and an Empty value takes the field away.
+  for (int i = 0; i < 10000; ++i) values.Set(ApptField::Body, com::Variant("agenda, version " + std::to_string(i)));
+  EXPECT_EQ("agenda, version 9999", values.Get(ApptField::Body).ToString());
+  EXPECT_EQ("Planning", values.Get(ApptField::Subject).ToString());
+  EXPECT_EQ(std::string("Room\0 7", 7), values.Get(ApptField::Location).ToString());
+  mapistore::FieldValues copy = values;
+  values.Set(ApptField::Subject, com::Variant());
+  EXPECT_TRUE(values.Get(ApptField::Subject).IsEmpty());
+  EXPECT_EQ("Planning", copy.Get(ApptField::Subject).ToString());
+  EXPECT_LT(copy.TextBytes(), 200u) << "what a copy holds stays near what is in use";
 }

@@ -278,7 +278,7 @@ ItemRecord CalDavStore::PutNew(ItemRecord item, const FolderCollection& c) {
   std::string uid = item.Field(outlook::ApptField::GlobalAppointmentID).ToString();
   if (uid.empty()) {
     uid = NewEntryId().substr(40) + "@quorvane";
-    item.fields[outlook::ApptField::GlobalAppointmentID] = com::Variant(uid);
+    item.fields.Set(outlook::ApptField::GlobalAppointmentID, com::Variant(uid));
   }
   // One UID per collection: a copy beside its original is an event of its own.
   if (index_.UidTaken(c.folderId, uid, 0)) uid = NewEntryId().substr(40) + "@quorvane";

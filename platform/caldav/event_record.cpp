@@ -189,7 +189,7 @@ ServerEvent ReadServerEvent(const std::string& text, const std::string& href) {
       } else if (n.rfind(com::ToLower(kField), 0) == 0) {
         if (const outlook::FieldInfo* f = outlook::FindField(n.substr(std::string(kField).size()))) {
           if (f->id == ApptField::Categories) exactCategories = Unescape(value);
-          r.fields[f->id] = FieldValue(Unescape(value), f->kind);
+          r.fields.Set(f->id, FieldValue(Unescape(value), f->kind));
         }
       }
     }
@@ -202,23 +202,22 @@ ServerEvent ReadServerEvent(const std::string& text, const std::string& href) {
     if (it == r.userProps.end()) r.userProps.push_back({name, outlook::olText, com::Variant(value)});
     else it->value = com::Variant(value);
   }
-  r.fields[ApptField::Subject] = com::Variant(e.subject);
-  r.fields[ApptField::Body] = com::Variant(e.body);
-  r.fields[ApptField::Location] = com::Variant(e.location);
-  r.fields[ApptField::Categories] =
-      com::Variant(NormalCategories(exactCategories) == e.categories ? exactCategories : e.categories);
-  r.fields[ApptField::Start] = com::Variant(e.start);
-  r.fields[ApptField::End] = com::Variant(e.end);
-  r.fields[ApptField::AllDayEvent] = com::Variant::Boolean(e.allDay);
-  r.fields[ApptField::Floating] = com::Variant::Boolean(e.floating);
-  r.fields[ApptField::Sensitivity] = com::Variant(static_cast<int32_t>(e.sensitivity));
-  r.fields[ApptField::BusyStatus] = com::Variant(static_cast<int32_t>(e.busyStatus));
-  r.fields[ApptField::ReminderSet] = com::Variant::Boolean(e.reminderSet);
-  if (e.reminderSet) r.fields[ApptField::ReminderMinutesBeforeStart] = com::Variant(static_cast<int32_t>(e.reminderMinutes));
+  r.fields.Set(ApptField::Subject, com::Variant(e.subject));
+  r.fields.Set(ApptField::Body, com::Variant(e.body));
+  r.fields.Set(ApptField::Location, com::Variant(e.location));
+  r.fields.Set(ApptField::Categories, com::Variant(NormalCategories(exactCategories) == e.categories ? exactCategories : e.categories));
+  r.fields.Set(ApptField::Start, com::Variant(e.start));
+  r.fields.Set(ApptField::End, com::Variant(e.end));
+  r.fields.Set(ApptField::AllDayEvent, com::Variant::Boolean(e.allDay));
+  r.fields.Set(ApptField::Floating, com::Variant::Boolean(e.floating));
+  r.fields.Set(ApptField::Sensitivity, com::Variant(static_cast<int32_t>(e.sensitivity)));
+  r.fields.Set(ApptField::BusyStatus, com::Variant(static_cast<int32_t>(e.busyStatus)));
+  r.fields.Set(ApptField::ReminderSet, com::Variant::Boolean(e.reminderSet));
+  if (e.reminderSet) r.fields.Set(ApptField::ReminderMinutesBeforeStart, com::Variant(static_cast<int32_t>(e.reminderMinutes)));
   const bool wasCancelled = Cancelled(r.Field(ApptField::MeetingStatus).ToLong());
-  if (e.cancelled && !wasCancelled) r.fields[ApptField::MeetingStatus] = com::Variant(static_cast<int32_t>(outlook::olMeetingCanceled));
-  if (!e.cancelled && wasCancelled) r.fields[ApptField::MeetingStatus] = com::Variant(static_cast<int32_t>(outlook::olNonMeeting));
-  if (r.Field(ApptField::GlobalAppointmentID).ToString().empty()) r.fields[ApptField::GlobalAppointmentID] = com::Variant(e.uid);
+  if (e.cancelled && !wasCancelled) r.fields.Set(ApptField::MeetingStatus, com::Variant(static_cast<int32_t>(outlook::olMeetingCanceled)));
+  if (!e.cancelled && wasCancelled) r.fields.Set(ApptField::MeetingStatus, com::Variant(static_cast<int32_t>(outlook::olNonMeeting)));
+  if (r.Field(ApptField::GlobalAppointmentID).ToString().empty()) r.fields.Set(ApptField::GlobalAppointmentID, com::Variant(e.uid));
   if (const auto& p = e.recurrence) {
     mapistore::RecurrenceRecord rr;
     rr.type = p->type, rr.interval = p->interval, rr.dayOfWeekMask = p->dayOfWeekMask, rr.dayOfMonth = p->dayOfMonth;

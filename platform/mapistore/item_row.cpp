@@ -1,6 +1,6 @@
 #include "platform/mapistore/item_row.h"
 
-#include <iterator>
+#include <span>
 
 #include "platform/com/com_error.h"
 #include "platform/mapistore/store_errors.h"
@@ -124,29 +124,38 @@ void FillRecord(ItemRecord& r, Columns c) {
   }
   size_t i = kRecurFirst + kRecurColumns;
   // A column holding the field's default leaves the field unset: it reads the same. The values
-  // are gathered first, so the record holds just as many as it has.
-  std::pair<outlook::ApptField, com::Variant> set[outlook::kApptFieldCount];
-  size_t n = 0;
+  // are gathered first, so the record's values go in at their size in one go.
+  struct Value {
+    outlook::ApptField field;
+    FieldKind kind;
+    int64_t n;
+    std::string_view text;
+  };
+  Value set[outlook::kApptFieldCount];
+  size_t count = 0, textBytes = 0;
   for (const FieldInfo& f : StoredFields()) {
-    switch (f.kind) {
-      case FieldKind::Text:
-        if (const std::string_view text = c.TextView(i); !text.empty()) set[n++] = {f.id, com::Variant(std::string(text))};
-        break;
-      case FieldKind::Date: {
-        const com::Date d = com::Date::FromUnixMillis(c.Int(i));
-        if (!(d == com::Date(0))) set[n++] = {f.id, com::Variant(d)};
-        break;
+    if (f.kind == FieldKind::Text) {
+      if (const std::string_view text = c.TextView(i); !text.empty()) {
+        set[count++] = {f.id, f.kind, 0, text};
+        textBytes += text.size();
       }
-      case FieldKind::Boolean:
-        if (c.Int(i) != 0) set[n++] = {f.id, com::Variant::Boolean(true)};
-        break;
-      case FieldKind::Long:
-        if (c.Int(i) != 0) set[n++] = {f.id, com::Variant(static_cast<int32_t>(c.Int(i)))};
-        break;
+    } else {
+      const int64_t n = c.Int(i);
+      const bool held = f.kind == FieldKind::Date ? !(com::Date::FromUnixMillis(n) == com::Date(0)) : n != 0;
+      if (held) set[count++] = {f.id, f.kind, n, {}};
     }
     ++i;
   }
-  r.fields = FieldValues(std::make_move_iterator(set), std::make_move_iterator(set + n));
+  r.fields = FieldValues();
+  r.fields.Reserve(count, textBytes);
+  for (const Value& v : std::span(set, count)) {
+    switch (v.kind) {
+      case FieldKind::Text: r.fields.AddText(v.field, v.text); break;
+      case FieldKind::Date: r.fields.AddDate(v.field, com::Date::FromUnixMillis(v.n)); break;
+      case FieldKind::Boolean: r.fields.AddNumber(v.field, com::Variant::Type::Boolean, 1); break;
+      case FieldKind::Long: r.fields.AddNumber(v.field, com::Variant::Type::Long, static_cast<int32_t>(v.n)); break;
+    }
+  }
 }
 
 }  // namespace

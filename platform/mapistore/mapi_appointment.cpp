@@ -26,7 +26,7 @@ com::Variant MapiAppointment::GetField(ApptField field) {
 
 void MapiAppointment::SetField(ApptField field, const com::Variant& value) {
   CheckAlive();
-  record_.fields[field] = outlook::Coerce(outlook::Info(field).kind, value);
+  record_.fields.Set(field, outlook::Coerce(outlook::Info(field).kind, value));
   if (field == ApptField::Body) record_.bodyCut = false;
 }
 
@@ -35,7 +35,7 @@ void MapiAppointment::ReadWholeBody() {
   if (!whole) RaiseItemGone();
   // Another version's body would not belong to what was read.
   if (whole->modifiedMs != record_.modifiedMs) RaiseChanged();
-  record_.fields[ApptField::Body] = whole->fields[ApptField::Body];
+  record_.fields.Set(ApptField::Body, whole->fields.Get(ApptField::Body));
   record_.bodyCut = false;
 }
 

@@ -1,33 +1,95 @@
 #include "platform/mapistore/records.h"
 
+#include <algorithm>
+#include <bit>
+
+#include "platform/com/com_error.h"
 #include "platform/com/text.h"
 
 namespace mapistore {
 
-com::Variant& FieldValues::operator[](outlook::ApptField f) {
-  for (auto& [field, value] : values_) {
-    if (field == f) return value;
+const FieldValues::Entry* FieldValues::Find(outlook::ApptField f) const {
+  for (const Entry& e : entries_) {
+    if (e.field == f) return &e;
   }
-  values_.emplace_back();
-  values_.back().first = f;
-  return values_.back().second;
+  return nullptr;
 }
 
-const com::Variant& FieldValues::operator[](outlook::ApptField f) const {
-  static const com::Variant kEmpty;
-  for (const auto& [field, value] : values_) {
-    if (field == f) return value;
+com::Variant FieldValues::Get(outlook::ApptField f) const {
+  const Entry* e = Find(f);
+  if (!e) return com::Variant();
+  switch (e->type) {
+    case com::Variant::Type::String: return com::Variant(texts_.substr(static_cast<size_t>(e->value), e->size));
+    case com::Variant::Type::Date: return com::Variant(com::Date(std::bit_cast<double>(e->value)));
+    case com::Variant::Type::Double: return com::Variant(std::bit_cast<double>(e->value));
+    case com::Variant::Type::Boolean: return com::Variant::Boolean(e->value != 0);
+    case com::Variant::Type::Integer: return com::Variant(static_cast<int16_t>(e->value));
+    default: return com::Variant(static_cast<int32_t>(e->value));
   }
-  return kEmpty;
+}
+
+void FieldValues::Remove(outlook::ApptField f) {
+  entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [f](const Entry& e) { return e.field == f; }),
+                 entries_.end());
+}
+
+void FieldValues::Set(outlook::ApptField f, const com::Variant& value) {
+  Remove(f);
+  // Texts set over and over (a form edits one item many times) would leave their old bytes
+  // behind without end: past twice the live ones, the buffer is written anew.
+  size_t live = 0;
+  for (const Entry& e : entries_) live += e.size;
+  if (texts_.size() > 2 * live + 64) {
+    std::string kept;
+    kept.reserve(live);
+    for (Entry& e : entries_) {
+      if (e.type != com::Variant::Type::String) continue;
+      const size_t at = kept.size();
+      kept.append(texts_, static_cast<size_t>(e.value), e.size);
+      e.value = static_cast<int64_t>(at);
+    }
+    texts_ = std::move(kept);
+  }
+  switch (value.type()) {
+    case com::Variant::Type::Empty: return;
+    case com::Variant::Type::String: AddText(f, value.ToString()); return;
+    case com::Variant::Type::Date: AddDate(f, value.ToDate()); return;
+    case com::Variant::Type::Double:
+      entries_.push_back(Entry{f, com::Variant::Type::Double, 0, std::bit_cast<int64_t>(value.ToDouble())});
+      return;
+    case com::Variant::Type::Boolean: AddNumber(f, com::Variant::Type::Boolean, value.ToBool() ? 1 : 0); return;
+    case com::Variant::Type::Integer: AddNumber(f, com::Variant::Type::Integer, value.ToInteger()); return;
+    case com::Variant::Type::Long: AddNumber(f, com::Variant::Type::Long, value.ToLong()); return;
+    case com::Variant::Type::Object: com::Raise(com::kErrTypeMismatch, "");
+  }
+}
+
+void FieldValues::Reserve(size_t fields, size_t textBytes) {
+  entries_.reserve(entries_.size() + fields);
+  texts_.reserve(texts_.size() + textBytes);
+}
+
+void FieldValues::AddText(outlook::ApptField f, std::string_view text) {
+  entries_.push_back(Entry{f, com::Variant::Type::String, static_cast<uint32_t>(text.size()),
+                           static_cast<int64_t>(texts_.size())});
+  texts_.append(text);
+}
+
+void FieldValues::AddNumber(outlook::ApptField f, com::Variant::Type type, int64_t n) {
+  entries_.push_back(Entry{f, type, 0, n});
+}
+
+void FieldValues::AddDate(outlook::ApptField f, com::Date d) {
+  entries_.push_back(Entry{f, com::Variant::Type::Date, 0, std::bit_cast<int64_t>(d.serial())});
 }
 
 com::Variant ItemRecord::Field(outlook::ApptField f) const {
-  const com::Variant& v = fields[f];
+  com::Variant v = fields.Get(f);
   return v.IsEmpty() ? outlook::DefaultValue(outlook::Info(f).kind) : v;
 }
 
 void ItemRecord::KeepUnread(const ItemRecord& stored) {
-  if (bodyCut) fields[outlook::ApptField::Body] = stored.fields[outlook::ApptField::Body];
+  if (bodyCut) fields.Set(outlook::ApptField::Body, stored.fields.Get(outlook::ApptField::Body));
   bodyCut = false;
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/com/variant.h"
@@ -54,19 +55,35 @@ std::string EncodeExceptions(const std::vector<outlook::OccurrenceChange>& list)
 std::optional<std::vector<outlook::OccurrenceChange>> DecodeExceptions(const std::string& text);
 
 // The values of the stored fields an item has; one never set is Empty and reads as the field's
-// default. Most fields of most items keep their default, so only the others are held: a pass
-// holds thousands of items, and copies them.
+// default. Most fields of most items keep their default, so only the others are held, and
+// compactly: a pass holds and copies thousands of items, and every text of an item is in one
+// buffer.
 class FieldValues {
  public:
-  FieldValues() = default;
-  template <typename It>
-  FieldValues(It first, It last) : values_(first, last) {}
-  // Adds an Empty value for a field not held yet.
-  com::Variant& operator[](outlook::ApptField f);
-  const com::Variant& operator[](outlook::ApptField f) const;
+  // The value set for the field, or Empty.
+  com::Variant Get(outlook::ApptField f) const;
+  // Sets the field's value; Empty takes it away. An object cannot be a field's value.
+  void Set(outlook::ApptField f, const com::Variant& value);
+  // Adds the value of a field not held yet, for an item being read: sizes are given ahead so
+  // that the values go in without moving.
+  void Reserve(size_t fields, size_t textBytes);
+  void AddText(outlook::ApptField f, std::string_view text);
+  void AddNumber(outlook::ApptField f, com::Variant::Type type, int64_t n);  // Integer, Long, Boolean
+  void AddDate(outlook::ApptField f, com::Date d);
+  size_t TextBytes() const { return texts_.size(); }  // old texts included
 
  private:
-  std::vector<std::pair<outlook::ApptField, com::Variant>> values_;
+  struct Entry {
+    outlook::ApptField field;
+    com::Variant::Type type;
+    uint32_t size = 0;  // of a text, at offset value in texts_
+    int64_t value = 0;  // a number, a date's bits, or a text's offset
+  };
+  const Entry* Find(outlook::ApptField f) const;
+  void Remove(outlook::ApptField f);
+
+  std::vector<Entry> entries_;
+  std::string texts_;  // a text set again leaves its old bytes, up to as many as are in use
 };
 
 struct ItemRecord {

@@ -128,7 +128,7 @@ void SqliteStore::SaveItem(ItemRecord& item) {
     if (!FolderById(saved.folderId)) RaiseNotFound("folder");
     saved.entryId = NewEntryId();
     if (saved.Field(outlook::ApptField::GlobalAppointmentID).ToString().empty()) {
-      saved.fields[outlook::ApptField::GlobalAppointmentID] = com::Variant(NewEntryId().substr(40) + "@quorvane");
+      saved.fields.Set(outlook::ApptField::GlobalAppointmentID, com::Variant(NewEntryId().substr(40) + "@quorvane"));
     }
     saved.createdMs = now;
     saved.modifiedMs = now;
