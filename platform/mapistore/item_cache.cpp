@@ -19,10 +19,12 @@ const ItemRecord* ItemCache::Find(int64_t id, bool lean) const {
   return &it->second;
 }
 
-void ItemCache::Remember(ItemRecord&& item) {
+ItemRecord* ItemCache::Remember(ItemRecord&& item) {
   auto it = items_.find(item.id);
-  if (it == items_.end()) items_.emplace(item.id, std::move(item));
-  else if (!item.bodyCut || it->second.bodyCut) it->second = std::move(item);
+  if (it == items_.end()) return &items_.emplace(item.id, std::move(item)).first->second;
+  if (item.bodyCut && !it->second.bodyCut) return nullptr;
+  it->second = std::move(item);
+  return &it->second;
 }
 
 ItemCache::Values* ItemCache::ValuesOf(int64_t folderId, std::string_view property) {

@@ -24,8 +24,9 @@ class ItemCache {
   // The item as remembered, if that serves the read: a cut body serves a lean one only.
   const ItemRecord* Find(int64_t id, bool lean) const;
   bool Empty() const { return items_.empty(); }
-  // Keeps the item, unless its body is cut and the whole item is kept already.
-  void Remember(ItemRecord&& item);
+  // Keeps the item, unless its body is cut and the whole item is kept already; the record kept,
+  // or nullptr.
+  ItemRecord* Remember(ItemRecord&& item);
   // An item written: before as it was stored (nullptr: it is new), after as it is stored now.
   void Stored(const ItemRecord* before, ItemRecord after);
   void Deleted(const ItemRecord& before);

@@ -636,15 +636,7 @@ std::optional<std::vector<int64_t>> SqliteStore::LookUpIds(const ItemQuery& quer
   if (!ids) {
     // The folder's items, read once with their values of the property: a pass looks up nearly
     // every one in turn, and the lookups after it stay in memory.
-    ItemQuery folder;
-    folder.folderId = query.folderId;
-    folder.lean = true;
-    std::vector<std::pair<std::string, int64_t>> values;
-    for (ItemRecord& r : ReadRecords(folder)) {
-      if (const UserPropRecord* p = r.FindProp(d.property)) values.emplace_back(p->value.ToString(), r.id);
-      cache_.Remember(std::move(r));
-    }
-    cache_.KeepValues(query.folderId, d.property, std::move(values));
+    RememberFolder(query.folderId, d.property);
     ids = cache_.Holding(query.folderId, d.property, d.value);
   }
   return ids;
@@ -728,18 +720,48 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
     }
     return records;
   }
-  // A walk: the parts of the whole folder at once (of the whole file when the folder is most
-  // of it: one pass over each table), matched to the rows read.
   std::unordered_map<int64_t, size_t> index;
   for (size_t i = 0; i < records.size(); ++i) index[records[i].id] = i;
-  auto parts = db_.Prepare(PartsQuery(scan ? "IS NOT ?1" : "IN (SELECT id FROM items WHERE folder_id = ?1)"));
-  if (scan) parts.BindNull(1);
-  else parts.Bind(1, query.folderId);
-  ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
+  ReadFolderParts(query.folderId, scan, [&](int64_t itemId) -> ItemRecord* {
     auto it = index.find(itemId);
     return it == index.end() ? nullptr : &records[it->second];
   });
   return records;
+}
+
+void SqliteStore::ReadFolderParts(int64_t folderId, bool scan, const std::function<ItemRecord*(int64_t)>& find) {
+  // The parts of the whole folder at once (of the whole file when the folder is most of it: one
+  // pass over each table), matched to the rows read.
+  auto parts = db_.Prepare(PartsQuery(scan ? "IS NOT ?1" : "IN (SELECT id FROM items WHERE folder_id = ?1)"));
+  if (scan) parts.BindNull(1);
+  else parts.Bind(1, folderId);
+  ReadParts(parts, find);
+}
+
+void SqliteStore::RememberFolder(int64_t folderId, const std::string& property) {
+  // Straight into the cache, in stored order: a folder's records side by side with their copies
+  // in the cache would double what a pass holds.
+  ItemQuery folder;
+  folder.folderId = folderId;
+  const bool scan = ScansTable(folder);
+  std::vector<Binding> binds;
+  auto rows = db_.Prepare(CompileQuery(folder, "SELECT " + LeanColumns(), binds, scan));
+  BindAll(rows, binds);
+  std::unordered_map<int64_t, ItemRecord*> kept;
+  while (rows.Step()) {
+    if (ItemRecord* r = cache_.Remember(ReadItem(rows, true))) kept.emplace(r->id, r);
+  }
+  // Parts go to the records just kept; one kept whole before has its own already.
+  ReadFolderParts(folderId, scan, [&](int64_t itemId) -> ItemRecord* {
+    auto it = kept.find(itemId);
+    return it == kept.end() ? nullptr : it->second;
+  });
+  std::vector<std::pair<std::string, int64_t>> values;
+  values.reserve(kept.size());
+  for (const auto& [id, record] : kept) {
+    if (const UserPropRecord* p = record->FindProp(property)) values.emplace_back(p->value.ToString(), id);
+  }
+  cache_.KeepValues(folderId, property, std::move(values));
 }
 
 ItemRecord SqliteStore::MustLoad(int64_t id) {

@@ -2,6 +2,7 @@
 // A store in one SQLite file: a mailbox, the public folders or a personal folders file.
 // Several processes may share one file (WAL journal, busy timeout); every change is one
 // transaction. A file that is not a store is refused without being written to.
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -94,6 +95,9 @@ class SqliteStore : public Store {
   std::optional<std::vector<int64_t>> LookUpIds(const ItemQuery& query);  // the items such a lookup finds
   // The query's items, read from the file.
   std::vector<ItemRecord> ReadRecords(const ItemQuery& query);
+  void ReadFolderParts(int64_t folderId, bool scan, const std::function<ItemRecord*(int64_t)>& find);
+  // Keeps the folder's items (lean) in the cache, and which of them hold which value of the property.
+  void RememberFolder(int64_t folderId, const std::string& property);
   // Whether the query reads the table in stored order: its folder holds at least half of the
   // file's items and no field's index drives it.
   bool ScansTable(const ItemQuery& query);
