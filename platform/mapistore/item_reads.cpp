@@ -34,11 +34,17 @@ ItemRecord ReadItem(Statement& st, bool lean) {
   return r;
 }
 
-std::string PartsQuery(const std::string& cond) {
-  return "SELECT 0, pos, name, value, type, item_id FROM user_props WHERE item_id " + cond +
-         " UNION ALL SELECT 1, pos, file_name, display_name, 0, item_id FROM attachments WHERE item_id " + cond +
-         " UNION ALL SELECT 2, pos, name, address, 0, item_id FROM recipients WHERE item_id " + cond +
-         " UNION ALL SELECT 3, pos, name, '', 0, item_id FROM links WHERE item_id " + cond;
+std::string PartsQuery(Db& db, const std::string& cond) {
+  // A calendar seldom has attachments, recipients or links at all: a table without a row is
+  // left out rather than looked into for every item.
+  auto has = db.Prepare(
+      "SELECT EXISTS(SELECT 1 FROM attachments), EXISTS(SELECT 1 FROM recipients), EXISTS(SELECT 1 FROM links)");
+  has.Step();
+  std::string sql = "SELECT 0, pos, name, value, type, item_id FROM user_props WHERE item_id " + cond;
+  if (has.Int(0)) sql += " UNION ALL SELECT 1, pos, file_name, display_name, 0, item_id FROM attachments WHERE item_id " + cond;
+  if (has.Int(1)) sql += " UNION ALL SELECT 2, pos, name, address, 0, item_id FROM recipients WHERE item_id " + cond;
+  if (has.Int(2)) sql += " UNION ALL SELECT 3, pos, name, '', 0, item_id FROM links WHERE item_id " + cond;
+  return sql;
 }
 
 namespace {
@@ -87,7 +93,7 @@ std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, b
     at.emplace(rows.Int(0), read.size());
     read.push_back(ReadItem(rows, lean));
   }
-  auto parts = db.Prepare(PartsQuery(chosen));
+  auto parts = db.Prepare(PartsQuery(db, chosen));
   parts.Bind(1, list);
   ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
     auto it = at.find(itemId);

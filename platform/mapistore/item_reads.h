@@ -21,8 +21,9 @@ const std::string& LeanColumns();
 ItemRecord ReadItem(Statement& st, bool lean);
 
 // Every part of the items chosen by the condition (which takes its one value as ?1), in one
-// query: user properties, attachments, recipients and links.
-std::string PartsQuery(const std::string& cond);
+// query: user properties, attachments, recipients and links. Made, and run, inside one read
+// transaction.
+std::string PartsQuery(Db& db, const std::string& cond);
 // Adds the parts the statement reads to the records they belong to (found by item ID; nullptr:
 // not one of them), each item's in their order.
 void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find);

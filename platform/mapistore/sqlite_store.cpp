@@ -579,7 +579,7 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   st.Bind(1, id);
   if (!st.Step()) return std::nullopt;
   ItemRecord r = ReadRow(st);
-  auto parts = db_.Prepare(PartsQuery("= ?1"));
+  auto parts = db_.Prepare(PartsQuery(db_, "= ?1"));
   parts.Bind(1, id);
   ReadParts(parts, [&](int64_t) { return &r; });
   tx.Commit();
@@ -713,8 +713,9 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
   }
   if (records.size() <= 32) {
     // A lookup: the parts of each item found.
+    const std::string partsOfOne = PartsQuery(db_, "= ?1");
     for (ItemRecord& r : records) {
-      auto parts = db_.Prepare(PartsQuery("= ?1"));
+      auto parts = db_.Prepare(partsOfOne);
       parts.Bind(1, r.id);
       ReadParts(parts, [&](int64_t) { return &r; });
     }
@@ -732,7 +733,7 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
 void SqliteStore::ReadFolderParts(int64_t folderId, bool scan, const std::function<ItemRecord*(int64_t)>& find) {
   // The parts of the whole folder at once (of the whole file when the folder is most of it: one
   // pass over each table), matched to the rows read.
-  auto parts = db_.Prepare(PartsQuery(scan ? "IS NOT ?1" : "IN (SELECT id FROM items WHERE folder_id = ?1)"));
+  auto parts = db_.Prepare(PartsQuery(db_, scan ? "IS NOT ?1" : "IN (SELECT id FROM items WHERE folder_id = ?1)"));
   if (scan) parts.BindNull(1);
   else parts.Bind(1, folderId);
   ReadParts(parts, find);
