@@ -215,7 +215,7 @@ TEST_F(CalDavStoreTest, AnEditOfAnAppointmentFoundByAWalkKeepsItsLongBody) {
   auto bobsCopy = bob.FindGlobal("Board meeting");
   ASSERT_TRUE(bobsCopy);
   // As a walk over a calendar that is not in memory reads it: the body cut to its head.
-  auto& record = std::dynamic_pointer_cast<mapistore::MapiAppointment>(bobsCopy.get())->record();
+  auto& record = std::dynamic_pointer_cast<mapistore::MapiAppointment>(bobsCopy.get())->Edit();
   record.fields.Set(outlook::ApptField::Body, com::Variant(minutes.substr(0, 255)));
   record.bodyCut = true;
   bobsCopy->SetLocation("Boardroom");

@@ -47,6 +47,36 @@ TEST_F(StoreTest, CopyIsANewItemInTheSameFolderWithEveryProperty) {
   EXPECT_EQ(2, calendar->Items()->Count());
 }
 
+// A pass's lookups share the items the store remembers: what one found item is changed to, and
+// not saved, no other lookup of it sees, nor what the store then saves.
+TEST_F(StoreTest, ItemsFoundByALookupAreTheirOwnOnceChanged) {
+  auto item = AddAppt(team, "Planning", At(3, 11, 9), At(3, 11, 10));
+  item->UserProperties()->Add("OrigEntryId", outlook::olText, true)->SetValue("link-1");
+  item->Save();
+  auto lookUp = [&] { return team->Items()->Restrict("[OrigEntryId] = \"link-1\"")->GetFirst(); };
+  auto first = lookUp();
+  ASSERT_TRUE(first);
+  first->SetSubject("Changed, not saved");
+  first->UserProperties()->Find("OrigEntryId")->SetValue("link-2");
+  first->Attachments()->Add("/tmp/notes.txt");
+  first->GetRecurrencePattern()->SetInterval(2);
+
+  auto second = lookUp();
+  ASSERT_TRUE(second) << "the remembered link is unchanged";
+  EXPECT_EQ("Planning", second->Subject());
+  EXPECT_EQ("link-1", second->UserProperties()->Find("OrigEntryId")->Value().ToString());
+  EXPECT_EQ(0, second->Attachments()->Count());
+  EXPECT_FALSE(second->IsRecurring());
+
+  second->SetLocation("Room 2");
+  second->Save();
+  EXPECT_EQ("Changed, not saved", first->Subject()) << "the other object keeps its own changes";
+  EXPECT_EQ("", first->Location());
+  auto third = lookUp();
+  EXPECT_EQ("Room 2", third->Location());
+  EXPECT_EQ("Planning", third->Subject());
+}
+
 // A copy waits in memory until its store is looked at or the loop turns; nobody may notice.
 TEST_F(StoreTest, AWaitingCopyIsThereForWhoeverLooksAndStoredAtTheLoopsTurn) {
   auto item = AddAppt(calendar, "Planning", At(3, 11, 9), At(3, 11, 10));

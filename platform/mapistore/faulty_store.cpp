@@ -126,7 +126,7 @@ std::optional<ItemRecord> FaultyStore::LoadItem(int64_t id) {
   return StoreWrapper::LoadItem(id);
 }
 
-std::vector<ItemRecord> FaultyStore::LoadItemsById(const std::vector<int64_t>& ids, bool lean) {
+std::vector<SharedRecord> FaultyStore::LoadItemsById(const std::vector<int64_t>& ids, bool lean) {
   CheckOnline();
   return StoreWrapper::LoadItemsById(ids, lean);
 }

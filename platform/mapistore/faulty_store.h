@@ -47,7 +47,7 @@ class FaultyStore : public StoreWrapper {
   std::vector<int64_t> QueryItems(const ItemQuery& query) override;
   std::vector<ItemRecord> LoadItems(const ItemQuery& query) override;
   std::optional<ItemRecord> LoadItem(int64_t id) override;
-  std::vector<ItemRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) override;
+  std::vector<SharedRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) override;
   void SaveItem(ItemRecord& item) override;
   ItemRecord PrepareCopy(int64_t id) override;
   ItemRecord MoveItem(int64_t id, int64_t folderId) override;

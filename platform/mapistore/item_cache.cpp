@@ -13,18 +13,26 @@ void ItemCache::Sync(uint64_t epoch) {
   epoch_ = epoch;
 }
 
+SharedRecord ItemCache::Share(int64_t id, bool lean) const {
+  auto it = items_.find(id);
+  if (it == items_.end() || (it->second->bodyCut && !lean)) return nullptr;
+  return it->second;
+}
+
 const ItemRecord* ItemCache::Find(int64_t id, bool lean) const {
   auto it = items_.find(id);
-  if (it == items_.end() || (it->second.bodyCut && !lean)) return nullptr;
-  return &it->second;
+  if (it == items_.end() || (it->second->bodyCut && !lean)) return nullptr;
+  return it->second.get();
 }
 
 ItemRecord* ItemCache::Remember(ItemRecord&& item) {
   auto it = items_.find(item.id);
-  if (it == items_.end()) return &items_.emplace(item.id, std::move(item)).first->second;
-  if (item.bodyCut && !it->second.bodyCut) return nullptr;
-  it->second = std::move(item);
-  return &it->second;
+  if (it != items_.end() && item.bodyCut && !it->second->bodyCut) return nullptr;
+  // A new record, not the old one changed: readers may share the old one.
+  auto kept = std::make_shared<ItemRecord>(std::move(item));
+  ItemRecord* record = kept.get();
+  items_.insert_or_assign(record->id, std::move(kept));
+  return record;
 }
 
 ItemCache::Values* ItemCache::ValuesOf(int64_t folderId, std::string_view property) {
@@ -55,7 +63,7 @@ void ItemCache::Stored(const ItemRecord* before, ItemRecord after) {
   if (before) Index(*before, false);
   Index(after, true);
   const int64_t id = after.id;
-  items_.insert_or_assign(id, std::move(after));
+  items_.insert_or_assign(id, std::make_shared<const ItemRecord>(std::move(after)));
 }
 
 void ItemCache::Deleted(const ItemRecord& before) {

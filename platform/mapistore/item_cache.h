@@ -23,6 +23,7 @@ class ItemCache {
 
   // The item as remembered, if that serves the read: a cut body serves a lean one only.
   const ItemRecord* Find(int64_t id, bool lean) const;
+  SharedRecord Share(int64_t id, bool lean) const;  // as Find, shared
   bool Empty() const { return items_.empty(); }
   // Keeps the item, unless its body is cut and the whole item is kept already; the record kept,
   // or nullptr.
@@ -45,7 +46,7 @@ class ItemCache {
   Values* ValuesOf(int64_t folderId, std::string_view property);
 
   uint64_t epoch_ = 0;
-  std::unordered_map<int64_t, ItemRecord> items_;
+  std::unordered_map<int64_t, SharedRecord> items_;
   std::map<std::pair<int64_t, std::string>, Values> values_;  // (folder, lower-case property)
 };
 

@@ -11,8 +11,14 @@ namespace mapistore {
 using outlook::ApptField;
 
 MapiAppointment::MapiAppointment(std::shared_ptr<MapiSession> session, std::shared_ptr<Store> store,
-                                 ItemRecord record)
+                                 SharedRecord record)
     : session_(std::move(session)), store_(std::move(store)), record_(std::move(record)) {}
+
+ItemRecord& MapiAppointment::Edit() {
+  // Read, the record may be the one the store remembers: a change goes to a copy of its own.
+  if (record_.use_count() > 1) record_ = std::make_shared<ItemRecord>(*record_);
+  return const_cast<ItemRecord&>(*record_);
+}
 
 void MapiAppointment::CheckAlive() const {
   if (gone_) RaiseItemGone();
@@ -20,36 +26,36 @@ void MapiAppointment::CheckAlive() const {
 
 com::Variant MapiAppointment::GetField(ApptField field) {
   CheckAlive();
-  if (field == ApptField::Body && record_.bodyCut) ReadWholeBody();
-  return record_.Field(field);
+  if (field == ApptField::Body && record_->bodyCut) ReadWholeBody();
+  return record_->Field(field);
 }
 
 void MapiAppointment::SetField(ApptField field, const com::Variant& value) {
   CheckAlive();
-  record_.fields.Set(field, outlook::Coerce(outlook::Info(field).kind, value));
-  if (field == ApptField::Body) record_.bodyCut = false;
+  Edit().fields.Set(field, outlook::Coerce(outlook::Info(field).kind, value));
+  if (field == ApptField::Body) Edit().bodyCut = false;
 }
 
 void MapiAppointment::ReadWholeBody() {
-  auto whole = store_->LoadItem(record_.id);
+  auto whole = store_->LoadItem(record_->id);
   if (!whole) RaiseItemGone();
   // Another version's body would not belong to what was read.
-  if (whole->modifiedMs != record_.modifiedMs) RaiseChanged();
-  record_.fields.Set(ApptField::Body, whole->fields.Get(ApptField::Body));
-  record_.bodyCut = false;
+  if (whole->modifiedMs != record_->modifiedMs) RaiseChanged();
+  Edit().fields.Set(ApptField::Body, whole->fields.Get(ApptField::Body));
+  Edit().bodyCut = false;
 }
 
 com::Date MapiAppointment::LastModificationTime() {
   CheckAlive();
-  return com::Date::FromUnixMillis(record_.modifiedMs);
+  return com::Date::FromUnixMillis(record_->modifiedMs);
 }
 
 com::Date MapiAppointment::CreationTime() {
   CheckAlive();
-  return com::Date::FromUnixMillis(record_.createdMs);
+  return com::Date::FromUnixMillis(record_->createdMs);
 }
 
-int MapiAppointment::Class() { return outlook::ObjectClassOf(record_.messageClass.c_str()); }
+int MapiAppointment::Class() { return outlook::ObjectClassOf(record_->messageClass.c_str()); }
 
 Ref<outlook::UserProperties> MapiAppointment::UserProperties() {
   CheckAlive();
@@ -73,40 +79,40 @@ Ref<outlook::Links> MapiAppointment::Links() {
 
 Ref<outlook::FormDescription> MapiAppointment::FormDescription() {
   CheckAlive();
-  return std::make_shared<MapiFormDescription>(record_.messageClass);
+  return std::make_shared<MapiFormDescription>(record_->messageClass);
 }
 
 Ref<outlook::RecurrencePattern> MapiAppointment::GetRecurrencePattern() {
   CheckAlive();
-  if (!record_.recurrence) {
+  if (!record_->recurrence) {
     RecurrenceRecord r;
     r.type = outlook::olRecursWeekly;
     r.dayOfWeekMask = 1 << (Start().Weekday() - 1);
     r.patternStart = Start().DateOnly();
-    record_.recurrence = r;
+    Edit().recurrence = r;
   }
   return std::make_shared<MapiRecurrencePattern>(Self());
 }
 
 Ref<outlook::MAPIFolder> MapiAppointment::Parent() {
   CheckAlive();
-  auto folder = store_->FolderById(record_.folderId);
+  auto folder = store_->FolderById(record_->folderId);
   if (!folder) RaiseNotFound("folder");
   return session_->FolderObject(store_, *folder);
 }
 
 void MapiAppointment::Save() {
   CheckAlive();
-  const bool isNew = record_.id == 0;
-  store_->SaveItem(record_);
-  if (isNew) session_->Journal(true, store_, record_);
-  session_->Notify(isNew ? ItemEvent::Add : ItemEvent::Change, store_, record_.folderId, record_.id);
+  const bool isNew = record_->id == 0;
+  store_->SaveItem(Edit());
+  if (isNew) session_->Journal(true, store_, *record_);
+  session_->Notify(isNew ? ItemEvent::Add : ItemEvent::Change, store_, record_->folderId, record_->id);
 }
 
 Ref<outlook::AppointmentItem> MapiAppointment::Copy() {
   CheckAlive();
-  if (record_.id == 0) Save();
-  ItemRecord copy = store_->CopyItem(record_.id);
+  if (record_->id == 0) Save();
+  ItemRecord copy = store_->CopyItem(record_->id);
   session_->Journal(true, store_, copy);
   session_->Notify(ItemEvent::Add, store_, copy.folderId, copy.id);
   return session_->ItemObject(store_, std::move(copy));
@@ -116,19 +122,19 @@ Ref<outlook::AppointmentItem> MapiAppointment::Move(const Ref<outlook::MAPIFolde
   CheckAlive();
   auto target = std::dynamic_pointer_cast<MapiFolder>(destination.get());
   if (!target) com::Raise(com::kErrObjectNotSet);
-  if (record_.id == 0) Save();
+  if (record_->id == 0) Save();
   const int64_t folderId = target->record().id;
   ItemRecord moved;
   if (target->store() == store_) {
-    moved = store_->MoveItem(record_.id, folderId);
+    moved = store_->MoveItem(record_->id, folderId);
   } else {
     // Another store: the item arrives there with a new entry ID and leaves this one. If it
     // cannot leave, the arrival is undone, so the item is never in both places.
-    auto current = store_->LoadItem(record_.id);
+    auto current = store_->LoadItem(record_->id);
     if (!current) RaiseItemGone();
     moved = target->store()->ImportItem(*current, folderId);
     try {
-      store_->DeleteItem(record_.id);
+      store_->DeleteItem(record_->id);
     } catch (...) {
       try {
         target->store()->DeleteItem(moved.id);
@@ -138,21 +144,21 @@ Ref<outlook::AppointmentItem> MapiAppointment::Move(const Ref<outlook::MAPIFolde
     }
   }
   gone_ = true;
-  session_->Journal(false, store_, record_);
+  session_->Journal(false, store_, *record_);
   session_->Journal(true, target->store(), moved);
-  if (target->store() != store_) session_->MarkRemoved(store_->StoreId(), record_.entryId);
+  if (target->store() != store_) session_->MarkRemoved(store_->StoreId(), record_->entryId);
   session_->Notify(ItemEvent::Add, target->store(), folderId, moved.id);
   return session_->ItemObject(target->store(), std::move(moved));
 }
 
 void MapiAppointment::Delete() {
   CheckAlive();
-  if (record_.id != 0) {
-    store_->DeleteItem(record_.id);
-    session_->Journal(false, store_, record_);
+  if (record_->id != 0) {
+    store_->DeleteItem(record_->id);
+    session_->Journal(false, store_, *record_);
   }
   gone_ = true;
-  session_->MarkRemoved(store_->StoreId(), record_.entryId);
+  session_->MarkRemoved(store_->StoreId(), record_->entryId);
 }
 
 }  // namespace mapistore

@@ -9,17 +9,17 @@ namespace mapistore {
 
 class MapiAppointment : public outlook::AppointmentItem {
  public:
-  MapiAppointment(std::shared_ptr<MapiSession> session, std::shared_ptr<Store> store, ItemRecord record);
+  MapiAppointment(std::shared_ptr<MapiSession> session, std::shared_ptr<Store> store, SharedRecord record);
 
   com::Variant GetField(outlook::ApptField field) override;
   void SetField(outlook::ApptField field, const com::Variant& value) override;
-  std::string EntryID() override { return record_.entryId; }
+  std::string EntryID() override { return record_->entryId; }
   com::Date LastModificationTime() override;
   com::Date CreationTime() override;
-  std::string MessageClass() override { return record_.messageClass; }
-  void SetMessageClass(const std::string& messageClass) override { record_.messageClass = messageClass; }
+  std::string MessageClass() override { return record_->messageClass; }
+  void SetMessageClass(const std::string& messageClass) override { Edit().messageClass = messageClass; }
   int Class() override;
-  bool IsRecurring() override { return record_.recurrence.has_value(); }
+  bool IsRecurring() override { return record_->recurrence.has_value(); }
   int RecurrenceState() override { return IsRecurring() ? 1 : 0; }
 
   Ref<outlook::UserProperties> UserProperties() override;
@@ -28,7 +28,7 @@ class MapiAppointment : public outlook::AppointmentItem {
   Ref<outlook::Links> Links() override;
   Ref<outlook::FormDescription> FormDescription() override;
   Ref<outlook::RecurrencePattern> GetRecurrencePattern() override;
-  void ClearRecurrencePattern() override { record_.recurrence.reset(); }
+  void ClearRecurrencePattern() override { Edit().recurrence.reset(); }
   Ref<outlook::MAPIFolder> Parent() override;
 
   void Save() override;
@@ -36,7 +36,8 @@ class MapiAppointment : public outlook::AppointmentItem {
   Ref<outlook::AppointmentItem> Move(const Ref<outlook::MAPIFolder>& destination) override;
   void Delete() override;
 
-  ItemRecord& record() { return record_; }
+  const ItemRecord& record() const { return *record_; }
+  ItemRecord& Edit();  // the record, to change
   // Reads the body a walk cut; raises the store's "changed" error when the item is no longer
   // the version that was read.
   void ReadWholeBody();
@@ -49,7 +50,7 @@ class MapiAppointment : public outlook::AppointmentItem {
  private:
   std::shared_ptr<MapiSession> session_;
   std::shared_ptr<Store> store_;
-  ItemRecord record_;
+  SharedRecord record_;
   bool gone_ = false;
 };
 

@@ -23,7 +23,8 @@ class MapiUserProperty : public outlook::UserProperty {
   int Type() override { return Prop().type; }
   com::Variant Value() override { return Prop().value; }
   void SetValue(const com::Variant& value) override {
-    UserPropRecord& p = Prop();
+    Prop();  // raises when it is gone
+    UserPropRecord& p = *item_->Edit().FindProp(name_);
     p.value = p.type == outlook::olText ? com::Variant(value.ToString()) : value;
   }
   com::Variant Invoke(const std::string& member, com::CallType type, com::Args& args) override {
@@ -36,9 +37,9 @@ class MapiUserProperty : public outlook::UserProperty {
   }
 
  private:
-  UserPropRecord& Prop() {
+  const UserPropRecord& Prop() {
     item_->CheckAlive();
-    UserPropRecord* p = item_->record().FindProp(name_);
+    const UserPropRecord* p = item_->record().FindProp(name_);
     if (!p) com::Raise(kErrNotFound, "The property \"" + name_ + "\" was removed.");
     return *p;
   }
@@ -120,13 +121,13 @@ Ref<outlook::UserProperty> MapiUserProperties::Add(const std::string& name, int 
   item_->store()->AddUserProperty(item_->record().folderId, name, type, addToFolderFields);
   // Adding a property the item already has gives back that property, value kept.
   if (!item_->record().FindProp(name)) {
-    item_->record().userProps.push_back(UserPropRecord{name, type, com::Variant(std::string())});
+    item_->Edit().userProps.push_back(UserPropRecord{name, type, com::Variant(std::string())});
   }
   return std::make_shared<MapiUserProperty>(item_, name);
 }
 
 void MapiUserProperties::Remove(int index) {
-  auto& props = item_->record().userProps;
+  auto& props = item_->Edit().userProps;
   props.erase(props.begin() + static_cast<long>(CheckIndex(index, props.size())));
 }
 
@@ -140,12 +141,12 @@ Ref<outlook::Attachment> MapiAttachments::Item(int index) {
 Ref<outlook::Attachment> MapiAttachments::Add(const std::string& fileName) {
   item_->CheckAlive();
   const std::string shortName = fileName.substr(fileName.find_last_of("/\\") + 1);
-  item_->record().attachments.push_back(AttachmentRecord{shortName, shortName});
+  item_->Edit().attachments.push_back(AttachmentRecord{shortName, shortName});
   return std::make_shared<MapiAttachment>(shortName, shortName);
 }
 
 void MapiAttachments::Remove(int index) {
-  auto& list = item_->record().attachments;
+  auto& list = item_->Edit().attachments;
   list.erase(list.begin() + static_cast<long>(CheckIndex(index, list.size())));
 }
 
@@ -158,12 +159,12 @@ Ref<outlook::Recipient> MapiRecipients::Item(int index) {
 
 Ref<outlook::Recipient> MapiRecipients::Add(const std::string& name) {
   item_->CheckAlive();
-  item_->record().recipients.push_back(RecipientRecord{name, ""});
+  item_->Edit().recipients.push_back(RecipientRecord{name, ""});
   return std::make_shared<MapiRecipient>(name, "");
 }
 
 void MapiRecipients::Remove(int index) {
-  auto& list = item_->record().recipients;
+  auto& list = item_->Edit().recipients;
   list.erase(list.begin() + static_cast<long>(CheckIndex(index, list.size())));
 }
 
@@ -175,12 +176,12 @@ Ref<outlook::Link> MapiLinks::Item(int index) {
 
 Ref<outlook::Link> MapiLinks::Add(const std::string& name) {
   item_->CheckAlive();
-  item_->record().links.push_back(name);
+  item_->Edit().links.push_back(name);
   return std::make_shared<MapiLink>(name);
 }
 
 void MapiLinks::Remove(int index) {
-  auto& list = item_->record().links;
+  auto& list = item_->Edit().links;
   list.erase(list.begin() + static_cast<long>(CheckIndex(index, list.size())));
 }
 
@@ -196,8 +197,10 @@ std::string MapiFormDescription::Name() {
 
 RecurrenceRecord& MapiRecurrencePattern::Rec() {
   item_->CheckAlive();
-  if (!item_->record().recurrence) com::Raise(kErrCallFailed, "The appointment is no longer recurring.");
-  return *item_->record().recurrence;
+  // Through the pattern the record is changed, and its exceptions are handed out: an own copy.
+  ItemRecord& record = item_->Edit();
+  if (!record.recurrence) com::Raise(kErrCallFailed, "The appointment is no longer recurring.");
+  return *record.recurrence;
 }
 
 void MapiRecurrencePattern::SetInterval(int interval) {

@@ -41,8 +41,8 @@ void MapiItems::Sort(const std::string& property, bool descending) {
 Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
   for (;;) {
     while (position_ < stretch_.size()) {
-      ItemRecord& record = stretch_[position_++];
-      if (!session_->Removed(store_->StoreId(), record.entryId)) return session_->ItemObject(store_, std::move(record));
+      SharedRecord& record = stretch_[position_++];
+      if (!session_->Removed(store_->StoreId(), record->entryId)) return session_->ItemObject(store_, std::move(record));
     }
     if (next_ >= ids_.size()) break;
     // A stretch at a time: a whole calendar's items at once would be the most memory a pass needs.

@@ -34,7 +34,7 @@ class MapiItems : public outlook::Items {
   static constexpr size_t kStretch = 256;
   std::vector<int64_t> ids_;  // the walk's items, in order
   size_t next_ = 0;           // the first of ids_ not read yet
-  std::vector<ItemRecord> stretch_;
+  std::vector<SharedRecord> stretch_;
   size_t position_ = 0;       // in stretch_
   std::shared_ptr<void> walk_;  // open while the snapshot has items left
 };

@@ -69,7 +69,7 @@ Ref<outlook::AppointmentItem> MapiSession::NewAppointment() {
   if (!defaultStore_) RaiseNotFound("default calendar");
   ItemRecord r;
   r.folderId = defaultFolderId_;
-  return std::make_shared<MapiAppointment>(Self(), defaultStore_, std::move(r));
+  return ItemObject(defaultStore_, std::move(r));
 }
 
 Ref<outlook::MAPIFolder> MapiSession::FolderObject(const std::shared_ptr<Store>& store, const FolderRecord& folder) {
@@ -77,6 +77,10 @@ Ref<outlook::MAPIFolder> MapiSession::FolderObject(const std::shared_ptr<Store>&
 }
 
 Ref<outlook::AppointmentItem> MapiSession::ItemObject(const std::shared_ptr<Store>& store, ItemRecord record) {
+  return ItemObject(store, std::make_shared<const ItemRecord>(std::move(record)));
+}
+
+Ref<outlook::AppointmentItem> MapiSession::ItemObject(const std::shared_ptr<Store>& store, SharedRecord record) {
   return std::make_shared<MapiAppointment>(Self(), store, std::move(record));
 }
 

@@ -66,6 +66,7 @@ class MapiSession : public outlook::NameSpace {
   Ref<outlook::AppointmentItem> NewAppointment();
   Ref<outlook::MAPIFolder> FolderObject(const std::shared_ptr<Store>& store, const FolderRecord& folder);
   Ref<outlook::AppointmentItem> ItemObject(const std::shared_ptr<Store>& store, ItemRecord record);
+  Ref<outlook::AppointmentItem> ItemObject(const std::shared_ptr<Store>& store, SharedRecord record);
 
   // Items deleted or moved out of their folder through this session while a walk is open, so
   // the walk can pass over them. Forgotten once no walk is open: nothing else asks.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
@@ -93,11 +94,15 @@ void ItemRecord::KeepUnread(const ItemRecord& stored) {
   bodyCut = false;
 }
 
-UserPropRecord* ItemRecord::FindProp(const std::string& name) {
-  for (auto& p : userProps) {
+const UserPropRecord* ItemRecord::FindProp(const std::string& name) const {
+  for (const auto& p : userProps) {
     if (com::EqualsNoCase(p.name, name)) return &p;
   }
   return nullptr;
+}
+
+UserPropRecord* ItemRecord::FindProp(const std::string& name) {
+  return const_cast<UserPropRecord*>(std::as_const(*this).FindProp(name));
 }
 
 }  // namespace mapistore

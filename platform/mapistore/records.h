@@ -1,6 +1,7 @@
 #pragma once
 // What the store keeps, as plain values: folders, items and their parts.
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <optional>
 #include <string>
@@ -107,7 +108,12 @@ struct ItemRecord {
   // Before a save: a body that was cut becomes the stored one, so what was not read is kept.
   void KeepUnread(const ItemRecord& stored);
   UserPropRecord* FindProp(const std::string& name);
+  const UserPropRecord* FindProp(const std::string& name) const;
 };
+
+// A record as read, which readers may share (the store keeps it for its lookups); who changes
+// one changes a copy of their own.
+using SharedRecord = std::shared_ptr<const ItemRecord>;
 
 // An entry of one of the namespace's address lists, kept by the store that holds the list.
 struct AddressRecord {

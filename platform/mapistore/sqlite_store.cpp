@@ -592,7 +592,7 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   return r;
 }
 
-std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& ids, bool lean) {
+std::vector<SharedRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& ids, bool lean) {
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
   // What is not remembered is read, and found by ID in the order asked for (a lookup's few items
@@ -601,34 +601,35 @@ std::vector<ItemRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>& i
   for (int64_t id : ids) {
     if (!cache_.Find(id, lean)) missing.push_back(id);
   }
-  std::vector<ItemRecord> read = ReadItemsById(db_, missing, lean);
+  std::unordered_map<int64_t, SharedRecord> read;
+  for (ItemRecord& r : ReadItemsById(db_, missing, lean)) {
+    const int64_t id = r.id;
+    read.emplace(id, std::make_shared<const ItemRecord>(std::move(r)));
+  }
   tx.Commit();
-  std::unordered_map<int64_t, size_t> at;
-  for (size_t i = 0; i < read.size(); ++i) at.emplace(read[i].id, i);
-  std::vector<ItemRecord> records;
+  std::vector<SharedRecord> records;
   records.reserve(ids.size());
-  std::vector<size_t> placed(read.size(), SIZE_MAX);  // an ID may be asked for more than once
   for (int64_t id : ids) {
-    if (const ItemRecord* known = cache_.Find(id, lean)) {
-      records.push_back(*known);
-    } else if (auto it = at.find(id); it != at.end()) {
-      size_t& p = placed[it->second];
-      if (p == SIZE_MAX) {
-        p = records.size();
-        records.push_back(std::move(read[it->second]));
-      } else {
-        records.push_back(records[p]);
-      }
+    if (SharedRecord known = cache_.Share(id, lean)) {
+      records.push_back(std::move(known));
+    } else if (auto it = read.find(id); it != read.end()) {
+      records.push_back(it->second);  // an ID asked for twice shares its record
     }
   }
   return records;
 }
 
+std::vector<ItemRecord> SqliteStore::Copies(const std::vector<SharedRecord>& records) {
+  std::vector<ItemRecord> copies;
+  copies.reserve(records.size());
+  for (const SharedRecord& r : records) copies.push_back(*r);
+  return copies;
+}
 
 std::optional<std::vector<ItemRecord>> SqliteStore::LookUpInCache(const ItemQuery& query) {
   auto ids = LookUpIds(query);
   if (!ids) return std::nullopt;
-  return LoadItemsById(*ids, query.lean);
+  return Copies(LoadItemsById(*ids, query.lean));
 }
 
 std::optional<std::vector<int64_t>> SqliteStore::LookUpIds(const ItemQuery& query) {
@@ -659,7 +660,7 @@ std::optional<std::vector<ItemRecord>> SqliteStore::WalkInCache(const std::strin
     ids.push_back(st.Int(0));
     if (!cache_.Find(ids.back(), lean) && ++missing > kFewMissing) return std::nullopt;
   }
-  return LoadItemsById(ids, lean);
+  return Copies(LoadItemsById(ids, lean));
 }
 
 std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {

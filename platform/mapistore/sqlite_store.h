@@ -48,7 +48,7 @@ class SqliteStore : public Store {
   std::vector<int64_t> QueryItems(const ItemQuery& query) override;
   std::vector<ItemRecord> LoadItems(const ItemQuery& query) override;
   std::optional<ItemRecord> LoadItem(int64_t id) override;
-  std::vector<ItemRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) override;
+  std::vector<SharedRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) override;
   std::optional<int64_t> FindItem(const std::string& entryId) override;
   void SaveItem(ItemRecord& item) override;
   ItemRecord PrepareCopy(int64_t id) override;
@@ -90,6 +90,7 @@ class SqliteStore : public Store {
   void WriteParts(const ItemRecord& item, const ItemRecord* stored);
   FolderRecord ReadFolder(Statement& st);
   ItemRecord MustLoad(int64_t id);
+  static std::vector<ItemRecord> Copies(const std::vector<SharedRecord>& records);
   // A lookup by one field's value answered from the cache; nothing when it cannot be.
   std::optional<std::vector<ItemRecord>> LookUpInCache(const ItemQuery& query);
   std::optional<std::vector<int64_t>> LookUpIds(const ItemQuery& query);  // the items such a lookup finds

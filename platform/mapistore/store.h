@@ -46,7 +46,8 @@ class Store {
   virtual std::vector<ItemRecord> LoadItems(const ItemQuery& query) = 0;
   virtual std::optional<ItemRecord> LoadItem(int64_t id) = 0;  // whole
   // The items of these IDs that are still there, in this order; bodies may be cut when lean.
-  virtual std::vector<ItemRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) = 0;
+  // Remembered ones are shared with the store, not copied.
+  virtual std::vector<SharedRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) = 0;
   virtual std::optional<int64_t> FindItem(const std::string& entryId) = 0;
   // Inserts a new item (id 0: gives it an entry ID and a creation time) or updates one; each
   // save sets a modification time strictly later than the item's previous one.
@@ -95,7 +96,7 @@ class StoreWrapper : public Store {
   std::vector<int64_t> QueryItems(const ItemQuery& q) override { return Target().QueryItems(q); }
   std::vector<ItemRecord> LoadItems(const ItemQuery& q) override { return Target().LoadItems(q); }
   std::optional<ItemRecord> LoadItem(int64_t id) override { return Target().LoadItem(id); }
-  std::vector<ItemRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) override {
+  std::vector<SharedRecord> LoadItemsById(const std::vector<int64_t>& ids, bool lean) override {
     return Target().LoadItemsById(ids, lean);
   }
   std::optional<int64_t> FindItem(const std::string& entryId) override { return Target().FindItem(entryId); }
