@@ -47,6 +47,26 @@ TEST_F(StoreTest, CopyIsANewItemInTheSameFolderWithEveryProperty) {
   EXPECT_EQ(2, calendar->Items()->Count());
 }
 
+// An item the store remembers whole (read by its ID, or just saved) is found by a lookup as
+// well as the ones the lookup reads: missed, a pass would take it for gone and copy it again.
+TEST_F(StoreTest, ALookupFindsItemsTheStoreRememberedBefore) {
+  std::vector<std::string> ids;
+  for (int i = 0; i < 40; ++i) {
+    auto item = AddAppt(team, "Planning " + std::to_string(i), At(3, 11, 9), At(3, 11, 10));
+    item->UserProperties()->Add("OrigEntryId", outlook::olText, true)->SetValue("link-" + std::to_string(i));
+    item->SetBody(std::string(300, 'x'));  // read in part by a lookup, whole by its ID
+    item->Save();
+    ids.push_back(item->EntryID());
+  }
+  loop.RunFor(0);
+  for (int i = 0; i < 40; i += 2) ns->GetItemFromID(ids[static_cast<size_t>(i)]);
+  for (int i = 0; i < 40; ++i) {
+    auto found = team->Items()->Restrict("[OrigEntryId] = \"link-" + std::to_string(i) + "\"")->GetFirst();
+    ASSERT_TRUE(found) << i;
+    EXPECT_EQ(ids[static_cast<size_t>(i)], found->EntryID());
+  }
+}
+
 // A pass's lookups share the items the store remembers: what one found item is changed to, and
 // not saved, no other lookup of it sees, nor what the store then saves.
 TEST_F(StoreTest, ItemsFoundByALookupAreTheirOwnOnceChanged) {

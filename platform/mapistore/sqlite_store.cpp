@@ -754,19 +754,24 @@ void SqliteStore::RememberFolder(int64_t folderId, const std::string& property) 
   std::vector<Binding> binds;
   auto rows = db_.Prepare(CompileQuery(folder, "SELECT " + LeanColumns(), binds, scan));
   BindAll(rows, binds);
+  std::vector<int64_t> read;
   std::unordered_map<int64_t, ItemRecord*> kept;
   while (rows.Step()) {
-    if (ItemRecord* r = cache_.Remember(ReadItem(rows, true))) kept.emplace(r->id, r);
+    ItemRecord record = ReadItem(rows, true);
+    read.push_back(record.id);
+    if (ItemRecord* r = cache_.Remember(std::move(record))) kept.emplace(r->id, r);
   }
   // Parts go to the records just kept; one kept whole before has its own already.
   ReadFolderParts(folderId, scan, [&](int64_t itemId) -> ItemRecord* {
     auto it = kept.find(itemId);
     return it == kept.end() ? nullptr : it->second;
   });
+  // Every item read is one a lookup may find, the one kept whole before too.
   std::vector<std::pair<std::string, int64_t>> values;
-  values.reserve(kept.size());
-  for (const auto& [id, record] : kept) {
-    if (const UserPropRecord* p = record->FindProp(property)) values.emplace_back(p->value.ToString(), id);
+  values.reserve(read.size());
+  for (int64_t id : read) {
+    const ItemRecord* record = cache_.Find(id, true);
+    if (const UserPropRecord* p = record ? record->FindProp(property) : nullptr) values.emplace_back(p->value.ToString(), id);
   }
   cache_.KeepValues(folderId, property, std::move(values));
 }
