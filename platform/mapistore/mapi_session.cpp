@@ -101,6 +101,11 @@ void MapiSession::MarkRemoved(const std::string& storeId, const std::string& ent
   if (openWalks_ > 0) removed_.insert(storeId + ' ' + entryId);
 }
 
+bool MapiSession::AnyRemoved() const {
+  std::lock_guard lock(mutex_);
+  return !removed_.empty();
+}
+
 bool MapiSession::Removed(const std::string& storeId, const std::string& entryId) const {
   std::lock_guard lock(mutex_);
   return !removed_.empty() && removed_.count(storeId + ' ' + entryId) > 0;

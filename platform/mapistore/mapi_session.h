@@ -73,6 +73,7 @@ class MapiSession : public outlook::NameSpace {
   std::shared_ptr<void> OpenWalk();
   void MarkRemoved(const std::string& storeId, const std::string& entryId);
   bool Removed(const std::string& storeId, const std::string& entryId) const;
+  bool AnyRemoved() const;  // since the walks now open began
 
   com::Subscription Listen(ItemEvent kind, const std::string& storeId, int64_t folderId,
                            outlook::Items::ItemHandler handler);

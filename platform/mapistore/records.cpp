@@ -10,6 +10,7 @@
 namespace mapistore {
 
 const FieldValues::Entry* FieldValues::Find(outlook::ApptField f) const {
+  if (!(held_ & Bit(f))) return nullptr;
   for (const Entry& e : entries_) {
     if (e.field == f) return &e;
   }
@@ -30,6 +31,8 @@ com::Variant FieldValues::Get(outlook::ApptField f) const {
 }
 
 void FieldValues::Remove(outlook::ApptField f) {
+  if (!(held_ & Bit(f))) return;
+  held_ &= ~Bit(f);
   entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [f](const Entry& e) { return e.field == f; }),
                  entries_.end());
 }
@@ -56,6 +59,7 @@ void FieldValues::Set(outlook::ApptField f, const com::Variant& value) {
     case com::Variant::Type::String: AddText(f, value.ToString()); return;
     case com::Variant::Type::Date: AddDate(f, value.ToDate()); return;
     case com::Variant::Type::Double:
+      held_ |= Bit(f);
       entries_.push_back(Entry{f, com::Variant::Type::Double, 0, std::bit_cast<int64_t>(value.ToDouble())});
       return;
     case com::Variant::Type::Boolean: AddNumber(f, com::Variant::Type::Boolean, value.ToBool() ? 1 : 0); return;
@@ -71,16 +75,19 @@ void FieldValues::Reserve(size_t fields, size_t textBytes) {
 }
 
 void FieldValues::AddText(outlook::ApptField f, std::string_view text) {
+  held_ |= Bit(f);
   entries_.push_back(Entry{f, com::Variant::Type::String, static_cast<uint32_t>(text.size()),
                            static_cast<int64_t>(texts_.size())});
   texts_.append(text);
 }
 
 void FieldValues::AddNumber(outlook::ApptField f, com::Variant::Type type, int64_t n) {
+  held_ |= Bit(f);
   entries_.push_back(Entry{f, type, 0, n});
 }
 
 void FieldValues::AddDate(outlook::ApptField f, com::Date d) {
+  held_ |= Bit(f);
   entries_.push_back(Entry{f, com::Variant::Type::Date, 0, std::bit_cast<int64_t>(d.serial())});
 }
 

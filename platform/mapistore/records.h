@@ -83,6 +83,9 @@ class FieldValues {
   const Entry* Find(outlook::ApptField f) const;
   void Remove(outlook::ApptField f);
 
+  static constexpr uint64_t Bit(outlook::ApptField f) { return uint64_t{1} << static_cast<unsigned>(f); }
+  static_assert(outlook::kApptFieldCount <= 64);
+  uint64_t held_ = 0;  // a bit per field held: most fields asked for are not
   std::vector<Entry> entries_;
   std::string texts_;  // a text set again leaves its old bytes, up to as many as are in use
 };
