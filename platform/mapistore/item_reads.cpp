@@ -65,7 +65,7 @@ void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find) {
   while (st.Step()) {
     rows.push_back(PartRow{st.Int(5), st.Int(0), st.Int(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
   }
-  std::sort(rows.begin(), rows.end());
+  if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
   for (PartRow& p : rows) {
     ItemRecord* r = find(p.itemId);
     if (!r) continue;
