@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <tuple>
-#include <unordered_map>
 
 #include "platform/mapistore/item_row.h"
 
@@ -88,19 +87,21 @@ std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, b
   const std::string chosen = "IN (SELECT value FROM json_each(?1))";
   auto rows = db.Prepare("SELECT " + (lean ? LeanColumns() : ItemColumns()) + " FROM items WHERE id " + chosen);
   rows.Bind(1, list);
-  std::unordered_map<int64_t, size_t> at;
-  while (rows.Step()) {
-    at.emplace(rows.Int(0), read.size());
-    read.push_back(ReadItem(rows, lean));
-  }
+  while (rows.Step()) read.push_back(ReadItem(rows, lean));
+  // SQLite hands them over in the order of their IDs already; the parts find theirs by it.
+  auto byId = [](const ItemRecord& a, const ItemRecord& b) { return a.id < b.id; };
+  if (!std::is_sorted(read.begin(), read.end(), byId)) std::sort(read.begin(), read.end(), byId);
   auto parts = db.Prepare(PartsQuery(db, chosen));
   parts.Bind(1, list);
-  ReadParts(parts, [&](int64_t itemId) -> ItemRecord* {
-    auto it = at.find(itemId);
-    return it == at.end() ? nullptr : &read[it->second];
-  });
+  ReadParts(parts, [&](int64_t itemId) { return FindById(read, itemId); });
   tx.Commit();
   return read;
+}
+
+ItemRecord* FindById(std::vector<ItemRecord>& sorted, int64_t id) {
+  auto it = std::lower_bound(sorted.begin(), sorted.end(), id,
+                             [](const ItemRecord& r, int64_t wanted) { return r.id < wanted; });
+  return it != sorted.end() && it->id == id ? &*it : nullptr;
 }
 
 }  // namespace mapistore

@@ -28,8 +28,10 @@ std::string PartsQuery(Db& db, const std::string& cond);
 // not one of them), each item's in their order.
 void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find);
 
-// The items of these IDs that are there, parts included, in the order the file holds them;
-// rows and parts are read in one snapshot, so the parts belong to the rows read.
+// The items of these IDs that are there, parts included, in the order of their IDs; rows and
+// parts are read in one snapshot, so the parts belong to the rows read.
 std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, bool lean);
+// The record of that ID among records in the order of their IDs, or nullptr.
+ItemRecord* FindById(std::vector<ItemRecord>& sorted, int64_t id);
 
 }  // namespace mapistore

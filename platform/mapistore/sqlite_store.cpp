@@ -601,19 +601,18 @@ std::vector<SharedRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>&
   for (int64_t id : ids) {
     if (!cache_.Find(id, lean)) missing.push_back(id);
   }
-  std::unordered_map<int64_t, SharedRecord> read;
-  for (ItemRecord& r : ReadItemsById(db_, missing, lean)) {
-    const int64_t id = r.id;
-    read.emplace(id, std::make_shared<const ItemRecord>(std::move(r)));
-  }
+  std::vector<ItemRecord> read = ReadItemsById(db_, missing, lean);
   tx.Commit();
+  std::vector<SharedRecord> shared(read.size());  // made as each is placed; an ID asked for twice shares it
   std::vector<SharedRecord> records;
   records.reserve(ids.size());
   for (int64_t id : ids) {
     if (SharedRecord known = cache_.Share(id, lean)) {
       records.push_back(std::move(known));
-    } else if (auto it = read.find(id); it != read.end()) {
-      records.push_back(it->second);  // an ID asked for twice shares its record
+    } else if (ItemRecord* r = FindById(read, id)) {
+      SharedRecord& s = shared[static_cast<size_t>(r - read.data())];
+      if (!s) s = std::make_shared<const ItemRecord>(std::move(*r));
+      records.push_back(s);
     }
   }
   return records;
