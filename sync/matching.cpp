@@ -3,22 +3,6 @@
 #include "platform/com/text.h"
 
 namespace quorvane {
-namespace {
-// A value as a filter's quoted text: a quote inside it is doubled, so a link that came in from a
-// calendar file can only ever be compared with, never read as more of the filter.
-std::string FilterText(const std::string& value) {
-  std::string out;
-  out.reserve(value.size() + 2);
-  out += '"';
-  for (char c : value) {
-    out += c;
-    if (c == '"') out += c;
-  }
-  out += '"';
-  return out;
-}
-}  // namespace
-
 bool QuorvaneClass::fnIsFolderOnline(const Folder& folder) {
   Err.Clear();
   // Reading the count is what fails while the server cannot be reached.
@@ -42,7 +26,9 @@ QuorvaneClass::Appt QuorvaneClass::MatchByOrigEntryId(const std::string& operati
   Appt match;
   com::Ref<outlook::Items> restricted;
   Err.Try([&] {
-    restricted = folder->Items()->Restrict("[OrigEntryId] = " + FilterText(com::Trim(link->Value().ToString())));
+    // Quoted, a link that came in from a calendar file can only ever be compared with, never
+    // read as more of the filter.
+    restricted = folder->Items()->Restrict("[OrigEntryId] = " + com::Quoted(com::Trim(link->Value().ToString())));
   });
   if (restricted.IsNothing()) {
     Trace(op, "No Match Found");

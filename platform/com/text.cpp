@@ -28,6 +28,18 @@ std::string ToLower(std::string_view s) {
   return out;
 }
 
+std::string Quoted(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + 2);
+  out += '"';
+  for (char c : s) {
+    out += c;
+    if (c == '"') out += c;
+  }
+  out += '"';
+  return out;
+}
+
 size_t NoCaseHash::operator()(std::string_view s) const {
   size_t h = 14695981039346656037ull;  // FNV-1a
   for (char c : s) h = (h ^ static_cast<unsigned char>(LowerChar(c))) * 1099511628211ull;

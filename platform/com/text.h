@@ -9,6 +9,8 @@ std::string Trim(std::string_view s);  // blanks only, as the host's Trim
 std::string Left(std::string_view s, size_t n);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToLower(std::string_view s);
+// In double quotes, a quote inside doubled: as SQL quotes a name, and the host's filters a value.
+std::string Quoted(std::string_view s);
 
 struct NoCaseLess {
   using is_transparent = void;

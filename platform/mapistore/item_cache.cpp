@@ -1,6 +1,7 @@
 #include "platform/mapistore/item_cache.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/com/text.h"
 
@@ -13,16 +14,20 @@ void ItemCache::Sync(uint64_t epoch) {
   epoch_ = epoch;
 }
 
-SharedRecord ItemCache::Share(int64_t id, bool lean) const {
+const SharedRecord* ItemCache::Serving(int64_t id, bool lean) const {
   auto it = items_.find(id);
   if (it == items_.end() || (it->second->bodyCut && !lean)) return nullptr;
-  return it->second;
+  return &it->second;
+}
+
+SharedRecord ItemCache::Share(int64_t id, bool lean) const {
+  const SharedRecord* r = Serving(id, lean);
+  return r ? *r : nullptr;
 }
 
 const ItemRecord* ItemCache::Find(int64_t id, bool lean) const {
-  auto it = items_.find(id);
-  if (it == items_.end() || (it->second->bodyCut && !lean)) return nullptr;
-  return it->second.get();
+  const SharedRecord* r = Serving(id, lean);
+  return r ? r->get() : nullptr;
 }
 
 ItemRecord* ItemCache::Remember(ItemRecord&& item) {
@@ -35,9 +40,13 @@ ItemRecord* ItemCache::Remember(ItemRecord&& item) {
   return record;
 }
 
-ItemCache::Values* ItemCache::ValuesOf(int64_t folderId, std::string_view property) {
+const ItemCache::Values* ItemCache::ValuesOf(int64_t folderId, std::string_view property) const {
   auto index = values_.find({folderId, com::ToLower(property)});
   return index == values_.end() ? nullptr : &index->second;
+}
+
+ItemCache::Values* ItemCache::ValuesOf(int64_t folderId, std::string_view property) {
+  return const_cast<Values*>(std::as_const(*this).ValuesOf(folderId, property));
 }
 
 void ItemCache::Index(const ItemRecord& item, bool add) {
@@ -73,10 +82,10 @@ void ItemCache::Deleted(const ItemRecord& before) {
 
 std::optional<std::vector<int64_t>> ItemCache::Holding(int64_t folderId, const std::string& property,
                                                        const std::string& value) const {
-  auto index = values_.find({folderId, com::ToLower(property)});
-  if (index == values_.end()) return std::nullopt;
+  const Values* index = ValuesOf(folderId, property);
+  if (!index) return std::nullopt;
   std::vector<int64_t> ids;
-  auto [first, last] = index->second.equal_range(std::string_view(value));
+  auto [first, last] = index->equal_range(std::string_view(value));
   for (auto it = first; it != last; ++it) ids.push_back(it->second);
   std::sort(ids.begin(), ids.end());
   return ids;

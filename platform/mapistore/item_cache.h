@@ -43,7 +43,9 @@ class ItemCache {
  private:
   using Values = std::unordered_multimap<std::string, int64_t, com::NoCaseHash, com::NoCaseEqual>;  // value -> item
   void Index(const ItemRecord& item, bool add);
+  const Values* ValuesOf(int64_t folderId, std::string_view property) const;
   Values* ValuesOf(int64_t folderId, std::string_view property);
+  const SharedRecord* Serving(int64_t id, bool lean) const;  // as Find
 
   uint64_t epoch_ = 0;
   std::unordered_map<int64_t, SharedRecord> items_;

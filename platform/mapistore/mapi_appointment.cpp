@@ -32,8 +32,9 @@ com::Variant MapiAppointment::GetField(ApptField field) {
 
 void MapiAppointment::SetField(ApptField field, const com::Variant& value) {
   CheckAlive();
-  Edit().fields.Set(field, outlook::Coerce(outlook::Info(field).kind, value));
-  if (field == ApptField::Body) Edit().bodyCut = false;
+  ItemRecord& record = Edit();
+  record.fields.Set(field, outlook::Coerce(outlook::Info(field).kind, value));
+  if (field == ApptField::Body) record.bodyCut = false;
 }
 
 void MapiAppointment::ReadWholeBody() {
@@ -41,8 +42,9 @@ void MapiAppointment::ReadWholeBody() {
   if (!whole) RaiseItemGone();
   // Another version's body would not belong to what was read.
   if (whole->modifiedMs != record_->modifiedMs) RaiseChanged();
-  Edit().fields.Set(ApptField::Body, whole->fields.Get(ApptField::Body));
-  Edit().bodyCut = false;
+  ItemRecord& record = Edit();
+  record.fields.Set(ApptField::Body, whole->fields.Get(ApptField::Body));
+  record.bodyCut = false;
 }
 
 com::Date MapiAppointment::LastModificationTime() {

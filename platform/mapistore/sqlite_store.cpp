@@ -190,20 +190,15 @@ void SqliteStore::ProbeEveryTree() {
   auto schema = db_.Prepare(
       "SELECT type, name, tbl_name, (SELECT name FROM pragma_index_info(m.name) WHERE seqno = 0) "
       "FROM sqlite_master AS m WHERE type IN ('table', 'index')");
-  auto quoted = [](const std::string& name) {
-    std::string q = "\"";
-    for (char c : name) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
-  };
   std::string probe;
   while (schema.Step()) {
     const std::string type = schema.Text(0), name = schema.Text(1), table = schema.Text(2);
     std::string one;
     if (type == "table") {
-      one = "SELECT 1 FROM " + quoted(table);
+      one = "SELECT 1 FROM " + com::Quoted(table);
     } else if (!schema.IsNull(3)) {  // not an index on an expression
-      one = "SELECT 1 FROM " + quoted(table) + " INDEXED BY " + quoted(name) + " WHERE " + quoted(schema.Text(3)) +
-            " IS NULL";
+      one = "SELECT 1 FROM " + com::Quoted(table) + " INDEXED BY " + com::Quoted(name) + " WHERE " +
+            com::Quoted(schema.Text(3)) + " IS NULL";
     }
     if (!one.empty()) probe += (probe.empty() ? "SELECT " : ", ") + ("(" + one + " LIMIT 1)");
   }
