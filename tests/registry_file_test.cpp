@@ -1,6 +1,10 @@
 // The registry file: its text format, and that it survives concurrent writers and crashes.
 #include <gtest/gtest.h>
+
+#include <fstream>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,6 +108,35 @@ TEST(RegistryFileTest, UnparsableFileIsRefusedWithItsLineAndLeftUntouched) {
   FileRegistry old(dir / "h.reg");
   EXPECT_EQ(ERROR_BADDB, old.RegOpenKeyEx(HKEY_CURRENT_USER, "Software", 0, 0, &key));
   EXPECT_NE(std::string::npos, old.LastErrorText().find("line 1"));
+}
+
+// A registry keeps what it read while the file stays as it was; any other writer's change, by
+// another registry or by hand in place (its time even set back), is read at the next call.
+TEST(RegistryFileTest, EveryCallSeesTheFileAsItIsNow) {
+  TempDir dir;
+  FileRegistry reader(dir / "r.reg"), writer(dir / "r.reg");
+  HKEY r = CreateKey(reader), w = CreateKey(writer);
+  ASSERT_EQ(0, writer.RegSetValueEx(w, "Name", REG_SZ, Bytes{'o', 'n', 'e'}));
+  EXPECT_EQ("one", ReadText(reader, r, "Name"));
+  ASSERT_EQ(0, writer.RegSetValueEx(w, "Name", REG_SZ, Bytes{'t', 'w', 'o'}));
+  EXPECT_EQ("two", ReadText(reader, r, "Name"));
+  ASSERT_EQ(0, reader.RegSetValueEx(r, "Rate", REG_DWORD, DwordBytes(5)));
+  EXPECT_EQ("two", ReadText(reader, r, "Name")) << "a write starts from the file, not from what was read";
+
+  struct stat before{};
+  ASSERT_EQ(0, ::stat((dir / "r.reg").c_str(), &before));
+  std::string text = ReadFile(dir / "r.reg");
+  const size_t at = text.find("\"two\"");
+  ASSERT_NE(std::string::npos, at);
+  text.replace(at, 5, "\"six\"");
+  {
+    std::fstream in(dir / "r.reg", std::ios::in | std::ios::out | std::ios::binary);
+    in << text;
+  }
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(0, ::utimensat(AT_FDCWD, (dir / "r.reg").c_str(), times, 0));
+  EXPECT_EQ("six", ReadText(reader, r, "Name"));
+  EXPECT_EQ("six", ReadText(writer, w, "Name"));
 }
 
 TEST(RegistryFileTest, TwoProcessesWritingAtOnceKeepEachOthersValues) {

@@ -3,6 +3,7 @@
 
 #include "platform/com/com_error.h"
 #include "platform/com/err_object.h"
+#include "platform/mapistore/filter.h"
 #include "platform/mapistore/mapi_folder.h"
 #include "platform/mapistore/sqlite_store.h"
 #include "platform/mapistore/store_errors.h"
@@ -156,6 +157,39 @@ TEST_F(StoreTest, SavingSomePropertiesKeepsTheOthersAndTheirOrder) {
   item->UserProperties()->Remove(1);
   item->Save();
   EXPECT_EQ("B=b2 C=C D=d one.txt", read());
+}
+
+// A part's place is its own, not the order its table keeps rows in (user properties by name).
+TEST_F(StoreTest, PartsComeBackInTheOrderTheyWereAddedHoweverTheItemIsRead) {
+  auto item = AddAppt(calendar, "Parts", At(3, 11, 9), At(3, 11, 10));
+  for (const char* name : {"Zeta", "Alpha", "Mid"}) item->UserProperties()->Add(name, outlook::olText, true)->SetValue(name);
+  for (const char* file : {"/tmp/z.txt", "/tmp/a.txt", "/tmp/m.txt"}) item->Attachments()->Add(file);
+  item->Recipients()->Add("Zoe");
+  item->Recipients()->Add("Adam");
+  item->Save();
+  loop.RunFor(0);
+  auto parts = [](const mapistore::ItemRecord& r) {
+    std::string out;
+    for (const auto& p : r.userProps) out += p.name + "=" + p.value.ToString() + " ";
+    for (const auto& a : r.attachments) out += a.fileName + " ";
+    for (const auto& x : r.recipients) out += x.name + " ";
+    return out;
+  };
+  const std::string added = "Zeta=Zeta Alpha=Alpha Mid=Mid z.txt a.txt m.txt Zoe Adam ";
+  auto fresh = [&] { return mapistore::SqliteStore::Open(dir / "mailbox.store", mapistore::DbServices{clock, &loop}); };
+  auto byId = fresh();
+  const int64_t id = *byId->FindItem(item->EntryID());
+  const auto whole = byId->LoadItem(id);
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(added, parts(*whole));
+  EXPECT_EQ(added, parts(*fresh()->LoadItemsById({id}, true).at(0))) << "as a walk reads it";
+  auto lookup = fresh();
+  mapistore::ItemQuery q;
+  q.folderId = whole->folderId;
+  q.filters.push_back(mapistore::ParseFilter("[Mid] = \"Mid\""));
+  const std::vector<int64_t> found = lookup->QueryItems(q);
+  ASSERT_EQ(std::vector<int64_t>{id}, found);
+  EXPECT_EQ(added, parts(*lookup->LoadItemsById(found, true).at(0))) << "as a lookup reads it";
 }
 
 TEST_F(StoreTest, MoveToAnotherStoreGivesANewEntryIdAndLeavesNothingBehind) {

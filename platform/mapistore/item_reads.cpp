@@ -47,33 +47,82 @@ std::string PartsQuery(Db& db, const std::string& cond) {
 }
 
 namespace {
-struct PartRow {
-  int64_t itemId, kind, pos;
-  std::string name, value;
-  int type;
-  bool operator<(const PartRow& o) const {
-    return std::tie(itemId, kind, pos) < std::tie(o.itemId, o.kind, o.pos);
-  }
+// Where a part read went: its item, which of the item's lists, its place there and its stored
+// position.
+struct Placed {
+  ItemRecord* record;
+  int64_t kind, pos;
+  size_t index;
+  bool operator<(const Placed& o) const { return std::tie(record, kind, pos) < std::tie(o.record, o.kind, o.pos); }
 };
+
+// Puts the parts of one group (in order of position) into the places they took, in that order.
+template <typename T>
+void Reorder(std::vector<T>& list, const Placed* first, const Placed* last) {
+  if (last - first == 2) {  // the usual case: two user properties, read by name
+    std::swap(list[first->index], list[(first + 1)->index]);
+    return;
+  }
+  std::vector<T> values;
+  std::vector<size_t> places;
+  for (const Placed* p = first; p != last; ++p) {
+    values.push_back(std::move(list[p->index]));
+    places.push_back(p->index);
+  }
+  std::sort(places.begin(), places.end());
+  for (size_t k = 0; k < places.size(); ++k) list[places[k]] = std::move(values[k]);
+}
 }  // namespace
 
 void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find) {
-  // Put in order here, not by SQLite: its sort costs a temporary table per part even for a
-  // single item.
-  std::vector<PartRow> rows;
+  // Each part goes straight to its item; put in order afterwards where rows came in another (a
+  // table's rows come in the order of their keys, user properties by name): an SQLite sort costs
+  // a temporary table per part even for a single item.
+  std::vector<Placed> placed;
   while (st.Step()) {
-    rows.push_back(PartRow{st.Int(5), st.Int(0), st.Int(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
-  }
-  if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
-  for (PartRow& p : rows) {
-    ItemRecord* r = find(p.itemId);
+    ItemRecord* r = find(st.Int(5));
     if (!r) continue;
-    switch (p.kind) {
-      case 0: r->userProps.push_back(UserPropRecord{std::move(p.name), p.type, std::move(p.value)}); break;
-      case 1: r->attachments.push_back(AttachmentRecord{std::move(p.name), std::move(p.value)}); break;
-      case 2: r->recipients.push_back(RecipientRecord{std::move(p.name), std::move(p.value)}); break;
-      default: r->links.push_back(std::move(p.name)); break;
+    const int64_t kind = st.Int(0);
+    size_t index = 0;
+    switch (kind) {
+      case 0:
+        index = r->userProps.size();
+        r->userProps.push_back(UserPropRecord{st.Text(2), static_cast<int>(st.Int(4)), com::Variant(st.Text(3))});
+        break;
+      case 1:
+        index = r->attachments.size();
+        r->attachments.push_back(AttachmentRecord{st.Text(2), st.Text(3)});
+        break;
+      case 2:
+        index = r->recipients.size();
+        r->recipients.push_back(RecipientRecord{st.Text(2), st.Text(3)});
+        break;
+      default:
+        index = r->links.size();
+        r->links.push_back(st.Text(2));
+        break;
     }
+    placed.push_back(Placed{r, kind, st.Int(1), index});
+  }
+  std::sort(placed.begin(), placed.end());
+  for (size_t i = 0; i < placed.size();) {
+    size_t end = i + 1;
+    bool inOrder = true;
+    for (; end < placed.size() && placed[end].record == placed[i].record && placed[end].kind == placed[i].kind; ++end) {
+      inOrder = inOrder && placed[end].index > placed[end - 1].index;
+    }
+    if (!inOrder) {
+      ItemRecord& r = *placed[i].record;
+      const Placed* first = &placed[i];
+      const Placed* last = first + (end - i);
+      switch (placed[i].kind) {
+        case 0: Reorder(r.userProps, first, last); break;
+        case 1: Reorder(r.attachments, first, last); break;
+        case 2: Reorder(r.recipients, first, last); break;
+        default: Reorder(r.links, first, last); break;
+      }
+    }
+    i = end;
   }
 }
 

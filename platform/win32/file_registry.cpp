@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -21,6 +23,15 @@ std::string Normalise(std::string path) {
   while (!path.empty() && path.front() == '\\') path.erase(path.begin());
   return path;
 }
+
+std::optional<FileRegistry::Stamp> StampOf(const std::string& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileRegistry::Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec,
+                             st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
+}  // namespace
 
 // flock on a side file: the registry file itself is replaced by rename on every write.
 class FileLock {
@@ -43,6 +54,22 @@ class FileLock {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
   }
   bool ok() const { return fd_ >= 0 || unlocked_; }
+
+  // How many times the file was written under this lock, as the lock file counts them; nullopt
+  // when there is no lock file to count in.
+  std::optional<uint64_t> Generation() const {
+    if (fd_ < 0) return std::nullopt;
+    char text[24] = {};
+    const ssize_t n = ::pread(fd_, text, sizeof text - 1, 0);
+    if (n < 0) return std::nullopt;
+    return std::strtoull(text, nullptr, 10);
+  }
+  bool SetGeneration(uint64_t generation) const {
+    const std::string text = std::to_string(generation) + "\n";
+    return fd_ >= 0 && ::pwrite(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()) &&
+           ::ftruncate(fd_, static_cast<off_t>(text.size())) == 0;
+  }
+
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
@@ -50,8 +77,6 @@ class FileLock {
   int fd_ = -1;
   bool unlocked_ = false;
 };
-
-}  // namespace
 
 FileRegistry::FileRegistry(std::string path) : path_(std::move(path)) {}
 
@@ -81,20 +106,47 @@ long FileRegistry::Transact(Access access, const std::function<long(RegistryTree
     tLastError = "registry file " + path_ + ": cannot lock: " + std::strerror(errno);
     return ERROR_ACCESS_DENIED;
   }
-  RegistryTree tree;
-  try {
-    tree = Load();
-  } catch (const std::exception& e) {
-    tLastError = e.what();
-    return ERROR_BADDB;
+  // The tree read last serves while the file is the one it was read from and no writer counted
+  // a write since: a pass asks for settings dozens of times, and parsing is most of a read.
+  std::lock_guard hold(cacheMutex_);
+  const std::optional<uint64_t> generation = lock.Generation();
+  const std::optional<Stamp> stamp = StampOf(path_);
+  if (!cache_ || !generation || !stamp || cache_->generation != *generation || !(cache_->stamp == *stamp)) {
+    cache_.reset();
+    RegistryTree tree;
+    try {
+      tree = Load();
+    } catch (const std::exception& e) {
+      tLastError = e.what();
+      return ERROR_BADDB;
+    }
+    if (!generation || !stamp) {  // nothing to know a change by: this read serves this call only
+      if (access == Access::Write) return Write(lock, std::move(tree), fn);
+      bool unused = false;
+      return fn(tree, unused);
+    }
+    cache_ = Cached{*generation, *stamp, std::move(tree)};
   }
+  if (access == Access::Write) return Write(lock, cache_->tree, fn);
+  bool unused = false;
+  return fn(cache_->tree, unused);  // a reader does not change the tree
+}
+
+long FileRegistry::Write(const FileLock& lock, RegistryTree tree, const std::function<long(RegistryTree&, bool&)>& fn) {
   bool changed = false;
   const long rc = fn(tree, changed);
-  if (rc != ERROR_SUCCESS || !changed || access != Access::Write) return rc;
+  if (rc != ERROR_SUCCESS || !changed) return rc;
+  const std::optional<uint64_t> generation = lock.Generation();
+  cache_.reset();
   std::string error;
   if (!WriteFileAtomically(path_, WriteRegistryText(tree), error)) {
     tLastError = "registry file " + path_ + ": " + error;
     return ERROR_WRITE_FAULT;
+  }
+  // Counted, so that another process holding the old tree reads the file again even should the
+  // new one look like it (same size and time, and its inode number used again).
+  if (generation && lock.SetGeneration(*generation + 1)) {
+    if (const std::optional<Stamp> stamp = StampOf(path_)) cache_ = Cached{*generation + 1, *stamp, std::move(tree)};
   }
   return ERROR_SUCCESS;
 }
