@@ -71,6 +71,8 @@ bool Same(const com::Variant& a, const com::Variant& b) {
 bool QuorvaneClass::fnAppointmentsDiffer(const Appt& item1, const Appt& item2) {
   if (bShuttingDown) return false;
   if (item1.IsNothing() || item2.IsNothing()) return false;
+  // Known to hold the same, they do not differ in any field compared: nothing to read.
+  if (item1->SameStoredContent(*item2)) return false;
   bool differ = false;
   // A field that cannot be read ends the comparison with what was found so far.
   com::ErrObject err;

@@ -405,10 +405,15 @@ struct FreshReader {
 
 }  // namespace
 
-TEST_F(StoreTest, AWalkCutsLongBodiesAndNothingOfThemIsLost) {
+// A walk reads what a pass reads of every item (subject, times, sensitivity, the head of the
+// body, the parts); the object model reads the rest of the version read when asked, and a save
+// of what a walk read keeps what it did not read.
+TEST_F(StoreTest, AWalkReadsWhatAPassReadsAndNothingElseIsLost) {
   const std::string longBody = "[DEL] " + std::string(2000, 'x') + " the end";
   auto item = AddAppt(calendar, "Long", At(3, 11, 9), At(3, 11, 10));
   item->SetBody(longBody);
+  item->SetLocation("Room 1");
+  item->SetField(outlook::ApptField::Categories, "Planning");
   item->Save();
   AddAppt(calendar, "Short", At(3, 12, 9), At(3, 12, 10))->SetBody("brief");
   const int64_t folderId = std::dynamic_pointer_cast<mapistore::MapiFolder>(calendar.get())->record().id;
@@ -416,29 +421,47 @@ TEST_F(StoreTest, AWalkCutsLongBodiesAndNothingOfThemIsLost) {
   FreshReader reader(mailboxFile->Path(), clock);
   auto walked = reader.Walk(folderId);
   ASSERT_EQ(2u, walked.size());
+  EXPECT_TRUE(walked[0].partial);
   EXPECT_TRUE(walked[0].bodyCut);
   EXPECT_EQ("[DEL] xxxx", walked[0].Field(outlook::ApptField::Body).ToString().substr(0, 10));
+  EXPECT_EQ("Long", walked[0].Field(outlook::ApptField::Subject).ToString());
+  EXPECT_EQ("", walked[0].Field(outlook::ApptField::Location).ToString()) << "not read by a walk";
   EXPECT_FALSE(walked[1].bodyCut) << "a short body is read whole";
 
-  // Through the object model the whole body is there when asked for.
+  // Through the object model the whole item is there when asked for.
   auto object = ns->ItemObject(reader.store, walked[0]);
+  EXPECT_EQ("Room 1", object->Location());
   EXPECT_EQ(longBody, object->Body());
+  EXPECT_EQ("Room 1", ns->ItemObject(reader.store, walked[0])->Location()) << "asked for first";
 
-  // A save of a cut record keeps the stored body; a body that was set is written.
+  // A save of a partial record keeps the stored values of what it did not read; a body that
+  // was set is written.
   mapistore::ItemRecord renamed = walked[0];
   renamed.fields.Set(outlook::ApptField::Subject, com::Variant("Renamed"));
   reader.store->SaveItem(renamed);
   FreshReader again(mailboxFile->Path(), clock);
-  EXPECT_EQ(longBody, again.store->LoadItem(walked[0].id)->Field(outlook::ApptField::Body).ToString());
-  EXPECT_EQ("Renamed", again.store->LoadItem(walked[0].id)->Field(outlook::ApptField::Subject).ToString());
+  const auto saved = again.store->LoadItem(walked[0].id);
+  EXPECT_EQ(longBody, saved->Field(outlook::ApptField::Body).ToString());
+  EXPECT_EQ("Renamed", saved->Field(outlook::ApptField::Subject).ToString());
+  EXPECT_EQ("Room 1", saved->Field(outlook::ApptField::Location).ToString());
+  EXPECT_EQ("Planning", saved->Field(outlook::ApptField::Categories).ToString());
+  // Changed through the object model, a walked item is whole before the change.
+  auto walkedObject = ns->ItemObject(again.store, FreshReader(mailboxFile->Path(), clock).Walk(folderId)[0]);
+  walkedObject->SetSubject("Again");
+  walkedObject->Save();
+  EXPECT_EQ("Room 1", FreshReader(mailboxFile->Path(), clock).store->LoadItem(walked[0].id)
+                          ->Field(outlook::ApptField::Location).ToString());
 
-  // The rest of a body belongs to the version that was read: once another saved meanwhile, the
-  // store says the item changed instead of mixing two versions.
+  // The rest belongs to the version that was read: once another saved meanwhile, the store
+  // says the item changed instead of mixing two versions.
   auto stale = ns->ItemObject(reader.store, FreshReader(mailboxFile->Path(), clock).Walk(folderId)[0]);
+  auto staleToo = ns->ItemObject(reader.store, FreshReader(mailboxFile->Path(), clock).Walk(folderId)[0]);
   item = ns->GetItemFromID(item->EntryID());
   item->SetLocation("Room 9");
   item->Save();
   EXPECT_EQ(mapistore::kErrObjectChanged, ErrorOf([&] { stale->Body(); }));
+  EXPECT_EQ(mapistore::kErrObjectChanged, ErrorOf([&] { staleToo->Location(); }));
+  EXPECT_EQ("Again", staleToo->Subject()) << "what was read stays readable";
 
   auto cut = ns->ItemObject(again.store, FreshReader(mailboxFile->Path(), clock).Walk(folderId)[0]);
   cut->SetBody("replaced");

@@ -16,7 +16,7 @@ void ItemCache::Sync(uint64_t epoch) {
 
 const SharedRecord* ItemCache::Serving(int64_t id, bool lean) const {
   auto it = items_.find(id);
-  if (it == items_.end() || (it->second->bodyCut && !lean)) return nullptr;
+  if (it == items_.end() || (it->second->partial && !lean)) return nullptr;
   return &it->second;
 }
 
@@ -32,7 +32,7 @@ const ItemRecord* ItemCache::Find(int64_t id, bool lean) const {
 
 ItemRecord* ItemCache::Remember(ItemRecord&& item) {
   auto it = items_.find(item.id);
-  if (it != items_.end() && item.bodyCut && !it->second->bodyCut) return nullptr;
+  if (it != items_.end() && item.partial && !it->second->partial) return nullptr;
   // A new record, not the old one changed: readers may share the old one.
   auto kept = std::make_shared<ItemRecord>(std::move(item));
   ItemRecord* record = kept.get();

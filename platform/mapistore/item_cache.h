@@ -21,11 +21,11 @@ class ItemCache {
   // Forgets everything unless the epoch is the one the cache was filled in.
   void Sync(uint64_t epoch);
 
-  // The item as remembered, if that serves the read: a cut body serves a lean one only.
+  // The item as remembered, if that serves the read: a partial record serves a lean one only.
   const ItemRecord* Find(int64_t id, bool lean) const;
   SharedRecord Share(int64_t id, bool lean) const;  // as Find, shared
   bool Empty() const { return items_.empty(); }
-  // Keeps the item, unless its body is cut and the whole item is kept already; the record kept,
+  // Keeps the item, unless it is partial and the whole item is kept already; the record kept,
   // or nullptr.
   ItemRecord* Remember(ItemRecord&& item);
   // An item written: before as it was stored (nullptr: it is new), after as it is stored now.

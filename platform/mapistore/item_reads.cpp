@@ -1,6 +1,7 @@
 #include "platform/mapistore/item_reads.h"
 
 #include <algorithm>
+#include <set>
 #include <tuple>
 
 #include "platform/mapistore/item_row.h"
@@ -11,25 +12,36 @@ const std::string& ItemColumns() {
   static const std::string columns = [] {
     std::string c = "id";
     for (const std::string& column : RowColumns()) c += ", " + column;
-    return c;
+    return c + ", content_digest";
   }();
   return columns;
 }
 
 const std::string& LeanColumns() {
   static const std::string columns = [] {
+    std::set<std::string> unread;
+    for (const outlook::FieldInfo& f : outlook::StoredFields()) {
+      if (!LeanField(f.id)) unread.insert(f.column);
+    }
     const std::string body = outlook::Info(outlook::ApptField::Body).column;
     const std::string head = std::to_string(kBodyHead);
     std::string c = "id";
-    for (const std::string& column : RowColumns()) c += ", " + (column == body ? "substr(" + body + ", 1, " + head + ")" : column);
-    return c + ", length(" + body + ") > " + head;
+    for (const std::string& column : RowColumns()) {
+      c += ", " + (column == body ? "substr(" + body + ", 1, " + head + ")" : unread.count(column) ? "NULL" : column);
+    }
+    return c + ", content_digest, length(" + body + ") > " + head;
   }();
   return columns;
 }
 
+int ItemColumnCount(bool lean) { return static_cast<int>(RowColumns().size()) + (lean ? 3 : 2); }
+
 ItemRecord ReadItem(Statement& st, bool lean) {
-  ItemRecord r = ReadRow(st);
-  r.bodyCut = lean && st.Int(static_cast<int>(RowColumns().size()) + 1) != 0;
+  ItemRecord r = ReadRow(st, lean);
+  const int digest = static_cast<int>(RowColumns().size()) + 1;
+  if (!st.IsNull(digest)) r.digest = st.Text(digest);
+  r.partial = lean;
+  r.bodyCut = lean && st.Int(digest + 1) != 0;
   return r;
 }
 

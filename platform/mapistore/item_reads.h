@@ -13,10 +13,13 @@ namespace mapistore {
 
 constexpr int kBodyHead = 255;  // characters of a body a lean record holds
 
-// "id" and every column of RowColumns().
+// "id", every column of RowColumns() and the content digest.
 const std::string& ItemColumns();
-// As ItemColumns, but the body is cut to its head, and a last column says whether it was.
+// As ItemColumns, but NULL for the fields a partial record does not hold, the body cut to its
+// head, and a last column saying whether it was.
 const std::string& LeanColumns();
+// How many columns those are.
+int ItemColumnCount(bool lean);
 // A record from a statement selecting ItemColumns() or, when lean, LeanColumns().
 ItemRecord ReadItem(Statement& st, bool lean);
 

@@ -1,6 +1,10 @@
 #include "platform/mapistore/item_row.h"
 
+#include <cstdio>
 #include <span>
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
 
 #include "platform/com/com_error.h"
 #include "platform/mapistore/store_errors.h"
@@ -98,7 +102,7 @@ struct ValueColumns {
 };
 
 template <typename Columns>
-void FillRecord(ItemRecord& r, Columns c) {
+void FillRecord(ItemRecord& r, Columns c, bool lean = false) {
   r.entryId = c.Text(0);
   r.folderId = c.Int(1);
   r.messageClass = c.Text(2);
@@ -134,6 +138,10 @@ void FillRecord(ItemRecord& r, Columns c) {
   Value set[outlook::kApptFieldCount];
   size_t count = 0, textBytes = 0;
   for (const FieldInfo& f : StoredFields()) {
+    if (lean && !LeanField(f.id)) {
+      ++i;
+      continue;
+    }
     if (f.kind == FieldKind::Text) {
       if (const std::string_view text = c.TextView(i); !text.empty()) {
         set[count++] = {f.id, f.kind, 0, text};
@@ -160,11 +168,48 @@ void FillRecord(ItemRecord& r, Columns c) {
 
 }  // namespace
 
-ItemRecord ReadRow(Statement& st) {
+ItemRecord ReadRow(Statement& st, bool lean) {
   ItemRecord r;
   r.id = st.Int(0);
-  FillRecord(r, StatementColumns{st, 1});
+  FillRecord(r, StatementColumns{st, 1}, lean);
   return r;
+}
+
+std::string ContentDigest(const ItemRecord& item) {
+  // Each value tagged and each text preceded by its length, so no two contents read alike.
+  std::string bytes;
+  auto number = [&](char tag, uint64_t n) {
+    bytes += tag;
+    bytes.append(reinterpret_cast<const char*>(&n), sizeof n);
+  };
+  auto text = [&](const std::string& t) {
+    number('t', t.size());
+    bytes += t;
+  };
+  const std::vector<ColumnValue> values = RowValues(item);
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i < kRecurFirst && i != 2) continue;  // entry_id, folder_id, created_ms, modified_ms
+    if (const auto* n = std::get_if<int64_t>(&values[i])) number('i', static_cast<uint64_t>(*n));
+    else if (const auto* t = std::get_if<std::string>(&values[i])) text(*t);
+    else bytes += 'n';
+  }
+  number('A', item.attachments.size());
+  for (const AttachmentRecord& a : item.attachments) {
+    text(a.fileName);
+    text(a.displayName);
+  }
+  number('R', item.recipients.size());
+  for (const RecipientRecord& r : item.recipients) {
+    text(r.name);
+    text(r.address);
+  }
+  number('L', item.links.size());
+  for (const std::string& l : item.links) text(l);
+  const XXH128_hash_t h = XXH3_128bits(bytes.data(), bytes.size());
+  char hex[33];
+  std::snprintf(hex, sizeof hex, "%016llx%016llx", static_cast<unsigned long long>(h.high64),
+                static_cast<unsigned long long>(h.low64));
+  return hex;
 }
 
 ItemRecord AsStored(const ItemRecord& item) {

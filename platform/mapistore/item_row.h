@@ -17,8 +17,13 @@ using ColumnValue = std::variant<std::monostate, int64_t, std::string>;  // NULL
 // recurrence columns, then one per stored field.
 const std::vector<std::string>& RowColumns();
 std::vector<ColumnValue> RowValues(const ItemRecord& item);
-// The record read from a statement selecting "id, " followed by RowColumns().
-ItemRecord ReadRow(Statement& st);
+// The record read from a statement selecting "id, " followed by RowColumns(); lean, the fields
+// no partial record holds are not looked at.
+ItemRecord ReadRow(Statement& st, bool lean = false);
+// A digest of what the item holds: every column but its identity, folder and times, and its
+// attachments, recipients and links; not its user properties. Two items with the same digest
+// hold the same (32 hexadecimal digits, of 128 bits of XXH3).
+std::string ContentDigest(const ItemRecord& item);
 // The record as reading its row back would give it (field values in their stored types), parts
 // included.
 ItemRecord AsStored(const ItemRecord& item);

@@ -15,9 +15,12 @@ MapiAppointment::MapiAppointment(std::shared_ptr<MapiSession> session, std::shar
     : session_(std::move(session)), store_(std::move(store)), record_(std::move(record)) {}
 
 ItemRecord& MapiAppointment::Edit() {
+  if (record_->partial) ReadWhole();
   // Read, the record may be the one the store remembers: a change goes to a copy of its own.
   if (record_.use_count() > 1) record_ = std::make_shared<ItemRecord>(*record_);
-  return const_cast<ItemRecord&>(*record_);
+  auto& record = const_cast<ItemRecord&>(*record_);
+  record.digest.clear();  // what it holds may differ from the stored from now on
+  return record;
 }
 
 void MapiAppointment::CheckAlive() const {
@@ -26,25 +29,26 @@ void MapiAppointment::CheckAlive() const {
 
 com::Variant MapiAppointment::GetField(ApptField field) {
   CheckAlive();
-  if (field == ApptField::Body && record_->bodyCut) ReadWholeBody();
+  if (record_->partial && (!LeanField(field) || (field == ApptField::Body && record_->bodyCut))) ReadWhole();
   return record_->Field(field);
+}
+
+bool MapiAppointment::SameStoredContent(outlook::AppointmentItem& other) {
+  const auto* o = dynamic_cast<const MapiAppointment*>(&other);
+  return o && !gone_ && !o->gone_ && !record_->digest.empty() && record_->digest == o->record_->digest;
 }
 
 void MapiAppointment::SetField(ApptField field, const com::Variant& value) {
   CheckAlive();
-  ItemRecord& record = Edit();
-  record.fields.Set(field, outlook::Coerce(outlook::Info(field).kind, value));
-  if (field == ApptField::Body) record.bodyCut = false;
+  Edit().fields.Set(field, outlook::Coerce(outlook::Info(field).kind, value));
 }
 
-void MapiAppointment::ReadWholeBody() {
+void MapiAppointment::ReadWhole() {
   auto whole = store_->LoadItem(record_->id);
   if (!whole) RaiseItemGone();
-  // Another version's body would not belong to what was read.
+  // Another version's fields would not belong to what was read.
   if (whole->modifiedMs != record_->modifiedMs) RaiseChanged();
-  ItemRecord& record = Edit();
-  record.fields.Set(ApptField::Body, whole->fields.Get(ApptField::Body));
-  record.bodyCut = false;
+  record_ = std::make_shared<const ItemRecord>(std::move(*whole));
 }
 
 com::Date MapiAppointment::LastModificationTime() {

@@ -13,6 +13,7 @@ class MapiAppointment : public outlook::AppointmentItem {
 
   com::Variant GetField(outlook::ApptField field) override;
   void SetField(outlook::ApptField field, const com::Variant& value) override;
+  bool SameStoredContent(outlook::AppointmentItem& other) override;
   std::string EntryID() override { return record_->entryId; }
   com::Date LastModificationTime() override;
   com::Date CreationTime() override;
@@ -37,10 +38,10 @@ class MapiAppointment : public outlook::AppointmentItem {
   void Delete() override;
 
   const ItemRecord& record() const { return *record_; }
-  ItemRecord& Edit();  // the record, to change
-  // Reads the body a walk cut; raises the store's "changed" error when the item is no longer
-  // the version that was read.
-  void ReadWholeBody();
+  ItemRecord& Edit();  // the record, whole, to change
+  // Reads what a walk or a lookup left out; raises the store's "changed" error when the item is
+  // no longer the version that was read.
+  void ReadWhole();
   const std::shared_ptr<Store>& store() const { return store_; }
   void CheckAlive() const;  // raises once the item has been deleted or moved away
   std::shared_ptr<MapiAppointment> Self() {

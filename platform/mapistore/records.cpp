@@ -97,8 +97,27 @@ com::Variant ItemRecord::Field(outlook::ApptField f) const {
 }
 
 void ItemRecord::KeepUnread(const ItemRecord& stored) {
-  if (bodyCut) fields.Set(outlook::ApptField::Body, stored.fields.Get(outlook::ApptField::Body));
-  bodyCut = false;
+  for (const outlook::FieldInfo& f : outlook::StoredFields()) {
+    const bool unread = (partial && !LeanField(f.id)) || (bodyCut && f.id == outlook::ApptField::Body);
+    if (unread) fields.Set(f.id, stored.fields.Get(f.id));
+  }
+  partial = bodyCut = false;
+}
+
+bool LeanField(outlook::ApptField f) {
+  using outlook::ApptField;
+  switch (f) {
+    case ApptField::Subject:
+    case ApptField::Start:
+    case ApptField::End:
+    case ApptField::AllDayEvent:
+    case ApptField::Body:  // its head
+    case ApptField::Sensitivity:
+    case ApptField::Floating:
+      return true;
+    default:
+      return false;
+  }
 }
 
 const UserPropRecord* ItemRecord::FindProp(const std::string& name) const {

@@ -103,16 +103,25 @@ struct ItemRecord {
   std::optional<RecurrenceRecord> recurrence;
   int64_t createdMs = 0;
   int64_t modifiedMs = 0;
-  // Read for a walk or a lookup with only the head of a long body: the object model reads the
-  // rest when the body is asked for, and a save keeps the stored one unless it was set.
-  bool bodyCut = false;
+  // Read for a walk or a lookup: only the fields a pass reads of every item (LeanField) and the
+  // head of a long body, parts whole. The object model reads the whole item when another field,
+  // or the rest of the body, is asked for or the item is changed; a save keeps the stored
+  // values of what was not read.
+  bool partial = false;
+  bool bodyCut = false;  // partial, and the body longer than the head read
+  // The store's digest of the content (ContentDigest) as stored; empty when not known, as for an
+  // item changed since it was read.
+  std::string digest;
 
   com::Variant Field(outlook::ApptField f) const;
-  // Before a save: a body that was cut becomes the stored one, so what was not read is kept.
+  // Before a save: what a partial read left out becomes the stored value, so nothing is lost.
   void KeepUnread(const ItemRecord& stored);
   UserPropRecord* FindProp(const std::string& name);
   const UserPropRecord* FindProp(const std::string& name) const;
 };
+
+// Whether a partial record holds the field: what the passes read of every appointment.
+bool LeanField(outlook::ApptField f);
 
 // A record as read, which readers may share (the store keeps it for its lookups); who changes
 // one changes a copy of their own.

@@ -40,6 +40,7 @@ constexpr const char* kAddressEntriesTable =
     "  name TEXT NOT NULL COLLATE NOCASE, address TEXT NOT NULL, type TEXT NOT NULL, display_type INTEGER NOT NULL,"
     "  UNIQUE(list, name));";
 constexpr const char* kOldAddressList = "Global Address List";
+constexpr const char* kDigestColumn = "content_digest";
 
 std::string ColumnType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
 
@@ -53,7 +54,29 @@ std::vector<std::pair<std::string, std::string>> OptionalItemColumns() {
     columns.emplace_back(c, "INTEGER");
   }
   columns.emplace_back("recur_exceptions", "TEXT");
+  columns.emplace_back(kDigestColumn, "TEXT");
   return columns;
+}
+
+// Whoever writes an item's content or parts, and does not know of its digest (an older version
+// of this program, or a person with a database tool), leaves it unknown rather than wrong: the
+// store writes the digest last.
+std::string DigestTriggers() {
+  std::string content = "message_class";
+  for (const auto& [column, type] : OptionalItemColumns()) {
+    if (column != kDigestColumn) content += ", " + column;
+  }
+  const std::string forget = "UPDATE items SET content_digest = NULL WHERE id = ";
+  std::string sql = "DROP TRIGGER IF EXISTS items_content_written;"
+                    "CREATE TRIGGER items_content_written AFTER UPDATE OF " + content +
+                    " ON items WHEN NEW.content_digest IS OLD.content_digest BEGIN " + forget + "NEW.id; END;";
+  for (const char* table : {"attachments", "recipients", "links"}) {
+    const std::string name = std::string(table) + "_written";
+    sql += "DROP TRIGGER IF EXISTS " + name + "_in;DROP TRIGGER IF EXISTS " + name + "_out;" +
+           "CREATE TRIGGER " + name + "_in AFTER INSERT ON " + table + " BEGIN " + forget + "NEW.item_id; END;" +
+           "CREATE TRIGGER " + name + "_out AFTER DELETE ON " + table + " BEGIN " + forget + "OLD.item_id; END;";
+  }
+  return sql;
 }
 
 // A property of the filter language that maps onto a column or an expression.
@@ -128,6 +151,7 @@ void SqliteStore::CreateSchema(const std::string& displayName, int rootItemType)
       "CREATE TABLE links(item_id INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, pos INTEGER NOT NULL,"
       "  name TEXT NOT NULL, PRIMARY KEY(item_id, pos));" +
       std::string(kAddressEntriesTable));
+  db_.Exec(DigestTriggers());
   const std::string storeId = NewEntryId().substr(8, 32);
   auto info = db_.Prepare("INSERT INTO store_info(key, value) VALUES(?, ?)");
   for (const auto& [k, v] : {std::pair<std::string, std::string>{"format", kFormat}, {"store_id", storeId},
@@ -226,7 +250,26 @@ void SqliteStore::AddMissingColumns() {
       db_.Exec("UPDATE items SET " + column + " = entry_id || '@quorvane'");
     }
   }
+  db_.Exec(DigestTriggers());  // over every content column there is now
+  if (std::any_of(missing.begin(), missing.end(), [](const auto& c) { return c.first == kDigestColumn; })) {
+    WriteDigests();
+  }
   tx.Commit();
+}
+
+void SqliteStore::WriteDigests() {
+  std::vector<int64_t> ids;
+  for (auto st = db_.Prepare("SELECT id FROM items"); st.Step();) ids.push_back(st.Int(0));
+  auto write = db_.Prepare("UPDATE items SET content_digest = ? WHERE id = ?");
+  constexpr size_t kBatch = 256;
+  for (size_t first = 0; first < ids.size(); first += kBatch) {
+    const std::vector<int64_t> batch(ids.begin() + static_cast<long>(first),
+                                     ids.begin() + static_cast<long>(std::min(ids.size(), first + kBatch)));
+    for (const ItemRecord& r : ReadItemsById(db_, batch, false)) {
+      write.Bind(1, ContentDigest(r)).Bind(2, r.id).Run();
+      write.Reset();
+    }
+  }
 }
 
 namespace {
@@ -579,7 +622,7 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
   st.Bind(1, id);
   if (!st.Step()) return std::nullopt;
-  ItemRecord r = ReadRow(st);
+  ItemRecord r = ReadItem(st, false);
   auto parts = db_.Prepare(PartsQuery(db_, "= ?1"));
   parts.Bind(1, id);
   ReadParts(parts, [&](int64_t) { return &r; });
@@ -691,7 +734,7 @@ std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
     BindAll(rows, binds);
     while (rows.Step()) records.push_back(ReadItem(rows, query.lean));
   } else {
-    const int key = static_cast<int>(RowColumns().size()) + (query.lean ? 2 : 1);
+    const int key = ItemColumnCount(query.lean);
     auto rows = db_.Prepare(CompileQuery(query, "SELECT " + columns + ", " + SortColumn(query), binds, true));
     BindAll(rows, binds);
     // The keys are sorted with the place of their record: a record is large to move.

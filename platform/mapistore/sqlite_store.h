@@ -73,6 +73,7 @@ class SqliteStore : public Store {
   // Inside a write: gives a store made before address lists had names its table of entries.
   void UpgradeAddresses();
   void AddMissingColumns();
+  void WriteDigests();  // of every item, for a store that had none
   void ProbeEveryTree();  // raises when the file is damaged near the top of a table or index
   std::string NewEntryId();
   int64_t NowMs();

@@ -3,6 +3,7 @@
 // index entry of the item too.
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 
 #include "platform/mapistore/item_row.h"
 #include "platform/mapistore/sqlite_store.h"
@@ -88,6 +89,8 @@ void SqliteStore::WriteParts(const ItemRecord& item, const ItemRecord* stored) {
 }
 
 void SqliteStore::WriteItem(ItemRecord& item, const ItemRecord* stored) {
+  // Written, what a partial read left out would be lost (a save takes it from the store first).
+  if (item.partial || item.bodyCut) throw std::logic_error("an item read in part cannot be written");
   const std::vector<std::string>& columns = RowColumns();
   const std::vector<ColumnValue> values = RowValues(item);
   if (item.id == 0) {
@@ -117,6 +120,12 @@ void SqliteStore::WriteItem(ItemRecord& item, const ItemRecord* stored) {
     }
   }
   WriteParts(item, stored);
+  // Last: the store's triggers forget the digest of an item whose content is written, as they do
+  // for a program that does not know of it.
+  item.digest = ContentDigest(item);
+  if (!stored || stored->digest != item.digest) {
+    db_.Prepare("UPDATE items SET content_digest = ? WHERE id = ?").Bind(1, item.digest).Bind(2, item.id).Run();
+  }
 }
 
 void SqliteStore::SaveItem(ItemRecord& item) {

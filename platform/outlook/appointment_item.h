@@ -134,6 +134,13 @@ class AppointmentItem : public com::ComObject {
  public:
   virtual com::Variant GetField(ApptField field) = 0;
   virtual void SetField(ApptField field, const com::Variant& value) = 0;
+  // True when both are saved, unchanged since, and their store knows they hold the same: every
+  // field, the pattern, attachments, recipients and links (user properties aside). False says
+  // nothing: the fields must then be compared.
+  virtual bool SameStoredContent(AppointmentItem& other) {
+    (void)other;
+    return false;
+  }
 
   std::string Subject() { return GetField(ApptField::Subject).ToString(); }
   void SetSubject(const std::string& v) { SetField(ApptField::Subject, v); }
