@@ -49,6 +49,7 @@ void MapiAppointment::ReadWhole() {
   // Another version's fields would not belong to what was read.
   if (whole->modifiedMs != record_->modifiedMs) RaiseChanged();
   record_ = std::make_shared<const ItemRecord>(std::move(*whole));
+  if (auto flag = wholeRead_.lock()) *flag = true;
 }
 
 com::Date MapiAppointment::LastModificationTime() {

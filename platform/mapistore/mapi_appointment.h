@@ -42,6 +42,8 @@ class MapiAppointment : public outlook::AppointmentItem {
   // Reads what a walk or a lookup left out; raises the store's "changed" error when the item is
   // no longer the version that was read.
   void ReadWhole();
+  // The flag is set when this item is read whole (see MapiItems).
+  void TellWhenReadWhole(std::weak_ptr<bool> flag) { wholeRead_ = std::move(flag); }
   const std::shared_ptr<Store>& store() const { return store_; }
   void CheckAlive() const;  // raises once the item has been deleted or moved away
   std::shared_ptr<MapiAppointment> Self() {
@@ -53,6 +55,7 @@ class MapiAppointment : public outlook::AppointmentItem {
   std::shared_ptr<Store> store_;
   SharedRecord record_;
   bool gone_ = false;
+  std::weak_ptr<bool> wholeRead_;
 };
 
 }  // namespace mapistore

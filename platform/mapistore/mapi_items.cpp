@@ -2,6 +2,7 @@
 
 #include "platform/com/com_error.h"
 #include "platform/com/text.h"
+#include "platform/mapistore/mapi_appointment.h"
 
 namespace mapistore {
 
@@ -44,13 +45,17 @@ Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
       SharedRecord& record = stretch_[position_++];
       // (The store's ID is asked for only when something was removed: a walk serves thousands.)
       if (!session_->AnyRemoved() || !session_->Removed(store_->StoreId(), record->entryId)) {
-        return session_->ItemObject(store_, std::move(record));
+        Ref<outlook::AppointmentItem> item = session_->ItemObject(store_, std::move(record));
+        if (auto* a = dynamic_cast<MapiAppointment*>(item.get().get())) a->TellWhenReadWhole(wholeWanted_);
+        return item;
       }
     }
     if (next_ >= ids_.size()) break;
     // A stretch at a time: a whole calendar's items at once would be the most memory a pass needs.
+    // Read in part (what a pass reads of every item) until a reader wants more of one, as a
+    // listing or an export does of every item.
     const size_t end = std::min(ids_.size(), next_ + kStretch);
-    stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), true);
+    stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), !*wholeWanted_);
     next_ = end;
     position_ = 0;
   }
