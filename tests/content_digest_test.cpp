@@ -3,6 +3,7 @@
 // that says otherwise.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include "platform/mapistore/mapi_appointment.h"
 #include "platform/mapistore/sqlite_store.h"
@@ -96,7 +97,8 @@ TEST_F(ContentDigestTest, AWriterThatKnowsNothingOfDigestsLeavesThemUnknown) {
   EXPECT_TRUE(Same(a, c));
 }
 
-TEST_F(ContentDigestTest, AStoreMadeBeforeDigestsGetsThemWhenFirstOpened) {
+// Opened where it may only be read, such a store is read as it is, without digests.
+TEST_F(ContentDigestTest, AStoreMadeBeforeDigestsGetsThemWhenFirstOpenedToWrite) {
   auto a = AddAppt(calendar, "Review", At(3, 11, 9), At(3, 11, 10));
   a->SetBody(std::string(600, 'b'));
   a->Save();
@@ -104,6 +106,10 @@ TEST_F(ContentDigestTest, AStoreMadeBeforeDigestsGetsThemWhenFirstOpened) {
   Sql("DROP TRIGGER items_content_written; DROP TRIGGER attachments_written_in; DROP TRIGGER attachments_written_out;"
       "DROP TRIGGER recipients_written_in; DROP TRIGGER recipients_written_out; DROP TRIGGER links_written_in;"
       "DROP TRIGGER links_written_out; ALTER TABLE items DROP COLUMN content_digest;");
+  ASSERT_EQ(0, ::chmod(mailboxFile->Path().c_str(), 0444));
+  EXPECT_FALSE(Same(a, b));
+  EXPECT_EQ(std::string(600, 'b'), Fresh(b)->Body());
+  ASSERT_EQ(0, ::chmod(mailboxFile->Path().c_str(), 0644));
   EXPECT_TRUE(Same(a, b));
   Sql("UPDATE items SET subject = 'Changed by hand'" + Where(b));
   EXPECT_FALSE(Same(a, b)) << "the triggers came with the digests";

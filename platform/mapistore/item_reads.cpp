@@ -8,30 +8,24 @@
 
 namespace mapistore {
 
-const std::string& ItemColumns() {
-  static const std::string columns = [] {
-    std::string c = "id";
-    for (const std::string& column : RowColumns()) c += ", " + column;
-    return c + ", content_digest";
-  }();
-  return columns;
-}
-
-const std::string& LeanColumns() {
-  static const std::string columns = [] {
+const std::string& ItemColumns(bool lean, bool digest) {
+  static const auto columns = [](bool lean, bool digest) {
     std::set<std::string> unread;
     for (const outlook::FieldInfo& f : outlook::StoredFields()) {
-      if (!LeanField(f.id)) unread.insert(f.column);
+      if (lean && !LeanField(f.id)) unread.insert(f.column);
     }
     const std::string body = outlook::Info(outlook::ApptField::Body).column;
     const std::string head = std::to_string(kBodyHead);
     std::string c = "id";
     for (const std::string& column : RowColumns()) {
-      c += ", " + (column == body ? "substr(" + body + ", 1, " + head + ")" : unread.count(column) ? "NULL" : column);
+      c += ", " + (lean && column == body ? "substr(" + body + ", 1, " + head + ")" : unread.count(column) ? "NULL" : column);
     }
-    return c + ", content_digest, length(" + body + ") > " + head;
-  }();
-  return columns;
+    c += digest ? ", content_digest" : ", NULL";
+    return lean ? c + ", length(" + body + ") > " + head : c;
+  };
+  static const std::string all[2][2] = {{columns(false, false), columns(false, true)},
+                                        {columns(true, false), columns(true, true)}};
+  return all[lean][digest];
 }
 
 int ItemColumnCount(bool lean) { return static_cast<int>(RowColumns().size()) + (lean ? 3 : 2); }
@@ -138,7 +132,7 @@ void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find) {
   }
 }
 
-std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, bool lean) {
+std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, bool lean, bool digest) {
   std::vector<ItemRecord> read;
   if (ids.empty()) return read;
   std::string list = "[";
@@ -146,7 +140,7 @@ std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, b
   list += "]";
   Transaction tx(db, Transaction::Kind::Read);
   const std::string chosen = "IN (SELECT value FROM json_each(?1))";
-  auto rows = db.Prepare("SELECT " + (lean ? LeanColumns() : ItemColumns()) + " FROM items WHERE id " + chosen);
+  auto rows = db.Prepare("SELECT " + ItemColumns(lean, digest) + " FROM items WHERE id " + chosen);
   rows.Bind(1, list);
   while (rows.Step()) read.push_back(ReadItem(rows, lean));
   // SQLite hands them over in the order of their IDs already; the parts find theirs by it.

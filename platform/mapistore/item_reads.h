@@ -13,11 +13,10 @@ namespace mapistore {
 
 constexpr int kBodyHead = 255;  // characters of a body a lean record holds
 
-// "id", every column of RowColumns() and the content digest.
-const std::string& ItemColumns();
-// As ItemColumns, but NULL for the fields a partial record does not hold, the body cut to its
-// head, and a last column saying whether it was.
-const std::string& LeanColumns();
+// The columns an item is read with: "id", every column of RowColumns() and the content digest
+// (NULL for a store that has none); lean, NULL for the fields a partial record does not hold,
+// the body cut to its head, and a last column saying whether it was.
+const std::string& ItemColumns(bool lean, bool digest);
 // How many columns those are.
 int ItemColumnCount(bool lean);
 // A record from a statement selecting ItemColumns() or, when lean, LeanColumns().
@@ -33,7 +32,7 @@ void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find);
 
 // The items of these IDs that are there, parts included, in the order of their IDs; rows and
 // parts are read in one snapshot, so the parts belong to the rows read.
-std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, bool lean);
+std::vector<ItemRecord> ReadItemsById(Db& db, const std::vector<int64_t>& ids, bool lean, bool digest);
 // The record of that ID among records in the order of their IDs, or nullptr.
 ItemRecord* FindById(std::vector<ItemRecord>& sorted, int64_t id);
 

@@ -19,6 +19,7 @@
 #include "platform/mapistore/item_reads.h"
 #include "platform/mapistore/item_row.h"
 #include "platform/mapistore/store_errors.h"
+#include "platform/win32/atomic_file.h"
 #include "platform/win32/locale.h"
 
 namespace mapistore {
@@ -238,6 +239,13 @@ void SqliteStore::AddMissingColumns() {
   for (const auto& column : OptionalItemColumns()) {
     if (!have.count(column.first)) missing.push_back(column);
   }
+  // A file this program may only read is read without digests: items are then compared field
+  // by field, as before there were any.
+  if (!have.count(kDigestColumn) &&
+      (sqlite3_db_readonly(db_.raw(), "main") == 1 || !win32::ReadOnlyReason(db_.path()).empty())) {
+    digests_ = false;
+    std::erase_if(missing, [](const auto& c) { return c.first == kDigestColumn; });
+  }
   if (missing.empty()) return;
   // Added columns read as NULL, which every reader takes as the value's default; an older
   // program sharing the file names its columns and so goes on working with it.
@@ -265,7 +273,7 @@ void SqliteStore::WriteDigests() {
   for (size_t first = 0; first < ids.size(); first += kBatch) {
     const std::vector<int64_t> batch(ids.begin() + static_cast<long>(first),
                                      ids.begin() + static_cast<long>(std::min(ids.size(), first + kBatch)));
-    for (const ItemRecord& r : ReadItemsById(db_, batch, false)) {
+    for (const ItemRecord& r : ReadItemsById(db_, batch, false, false)) {
       write.Bind(1, ContentDigest(r)).Bind(2, r.id).Run();
       write.Reset();
     }
@@ -619,7 +627,7 @@ std::optional<ItemRecord> SqliteStore::LoadItem(int64_t id) {
   Transaction tx(db_, Transaction::Kind::Read);
   cache_.Sync(db_.Epoch());
   if (const ItemRecord* known = cache_.Find(id, false)) return *known;
-  auto st = db_.Prepare("SELECT " + ItemColumns() + " FROM items WHERE id = ?");
+  auto st = db_.Prepare("SELECT " + ItemColumns(false, digests_) + " FROM items WHERE id = ?");
   st.Bind(1, id);
   if (!st.Step()) return std::nullopt;
   ItemRecord r = ReadItem(st, false);
@@ -640,7 +648,7 @@ std::vector<SharedRecord> SqliteStore::LoadItemsById(const std::vector<int64_t>&
   for (int64_t id : ids) {
     if (!cache_.Find(id, lean)) missing.push_back(id);
   }
-  std::vector<ItemRecord> read = ReadItemsById(db_, missing, lean);
+  std::vector<ItemRecord> read = ReadItemsById(db_, missing, lean, digests_);
   tx.Commit();
   std::vector<SharedRecord> shared(read.size());  // made as each is placed; an ID asked for twice shares it
   std::vector<SharedRecord> records;
@@ -725,7 +733,7 @@ std::vector<ItemRecord> SqliteStore::LoadItems(const ItemQuery& query) {
 }
 
 std::vector<ItemRecord> SqliteStore::ReadRecords(const ItemQuery& query) {
-  const std::string columns = query.lean ? LeanColumns() : ItemColumns();
+  const std::string& columns = ItemColumns(query.lean, digests_);
   const bool scan = ScansTable(query);
   std::vector<Binding> binds;
   std::vector<ItemRecord> records;
@@ -790,7 +798,7 @@ void SqliteStore::RememberFolder(int64_t folderId, const std::string& property) 
   folder.folderId = folderId;
   const bool scan = ScansTable(folder);
   std::vector<Binding> binds;
-  auto rows = db_.Prepare(CompileQuery(folder, "SELECT " + LeanColumns(), binds, scan));
+  auto rows = db_.Prepare(CompileQuery(folder, "SELECT " + ItemColumns(true, digests_), binds, scan));
   BindAll(rows, binds);
   std::vector<int64_t> read;
   std::unordered_map<int64_t, ItemRecord*> kept;

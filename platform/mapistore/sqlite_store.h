@@ -74,6 +74,7 @@ class SqliteStore : public Store {
   void UpgradeAddresses();
   void AddMissingColumns();
   void WriteDigests();  // of every item, for a store that had none
+  bool digests_ = true;  // the file has the column (not: an older store opened read-only)
   void ProbeEveryTree();  // raises when the file is damaged near the top of a table or index
   std::string NewEntryId();
   int64_t NowMs();

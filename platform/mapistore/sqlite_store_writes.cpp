@@ -122,6 +122,7 @@ void SqliteStore::WriteItem(ItemRecord& item, const ItemRecord* stored) {
   WriteParts(item, stored);
   // Last: the store's triggers forget the digest of an item whose content is written, as they do
   // for a program that does not know of it.
+  if (!digests_) return;
   item.digest = ContentDigest(item);
   if (!stored || stored->digest != item.digest) {
     db_.Prepare("UPDATE items SET content_digest = ? WHERE id = ?").Bind(1, item.digest).Bind(2, item.id).Run();
