@@ -31,7 +31,7 @@ class MapiItems : public outlook::Items {
   std::shared_ptr<MapiSession> session_;
   std::shared_ptr<Store> store_;
   ItemQuery query_;
-  static constexpr size_t kStretch = 1024;
+  static constexpr size_t kStretch = 256;
   std::vector<int64_t> ids_;  // the walk's items, in order
   size_t next_ = 0;           // the first of ids_ not read yet
   std::vector<SharedRecord> stretch_;
