@@ -85,6 +85,7 @@ void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find) {
   // table's rows come in the order of their keys, user properties by name): an SQLite sort costs
   // a temporary table per part even for a single item.
   std::vector<Placed> placed;
+  bool together = true;  // each item's parts of a kind came one after another
   while (st.Step()) {
     ItemRecord* r = find(st.Int(5));
     if (!r) continue;
@@ -93,6 +94,7 @@ void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find) {
     switch (kind) {
       case 0:
         index = r->userProps.size();
+        if (index == 0) r->userProps.reserve(2);  // the passes' two markers
         r->userProps.push_back(UserPropRecord{st.Text(2), static_cast<int>(st.Int(4)), com::Variant(st.Text(3))});
         break;
       case 1:
@@ -108,20 +110,22 @@ void ReadParts(Statement& st, const std::function<ItemRecord*(int64_t)>& find) {
         r->links.push_back(st.Text(2));
         break;
     }
+    if (index > 0 && (placed.empty() || placed.back().record != r || placed.back().kind != kind)) together = false;
     placed.push_back(Placed{r, kind, st.Int(1), index});
   }
-  std::sort(placed.begin(), placed.end());
+  // Usually each item's group is together and only it needs sorting; otherwise all of them.
+  if (!together) std::sort(placed.begin(), placed.end());
   for (size_t i = 0; i < placed.size();) {
     size_t end = i + 1;
+    while (end < placed.size() && placed[end].record == placed[i].record && placed[end].kind == placed[i].kind) ++end;
+    Placed* first = &placed[i];
+    Placed* last = first + (end - i);
+    if (together) std::sort(first, last);
     bool inOrder = true;
-    for (; end < placed.size() && placed[end].record == placed[i].record && placed[end].kind == placed[i].kind; ++end) {
-      inOrder = inOrder && placed[end].index > placed[end - 1].index;
-    }
+    for (const Placed* p = first + 1; p < last; ++p) inOrder = inOrder && p->index > (p - 1)->index;
     if (!inOrder) {
-      ItemRecord& r = *placed[i].record;
-      const Placed* first = &placed[i];
-      const Placed* last = first + (end - i);
-      switch (placed[i].kind) {
+      ItemRecord& r = *first->record;
+      switch (first->kind) {
         case 0: Reorder(r.userProps, first, last); break;
         case 1: Reorder(r.attachments, first, last); break;
         case 2: Reorder(r.recipients, first, last); break;

@@ -55,7 +55,7 @@ Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
     // Read in part (what a pass reads of every item) until a reader wants more of one, as a
     // listing or an export does of every item.
     const size_t end = std::min(ids_.size(), next_ + kStretch);
-    stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), !*wholeWanted_);
+    stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), !(wholeWanted_ && *wholeWanted_));
     next_ = end;
     position_ = 0;
   }
@@ -68,6 +68,7 @@ Ref<outlook::AppointmentItem> MapiItems::GetFirst() {
   ids_ = store_->QueryItems(query_);
   stretch_.clear();
   next_ = position_ = 0;
+  wholeWanted_ = std::make_shared<bool>(false);
   return NextFromSnapshot();
 }
 

@@ -37,8 +37,9 @@ class MapiItems : public outlook::Items {
   std::vector<SharedRecord> stretch_;
   size_t position_ = 0;       // in stretch_
   std::shared_ptr<void> walk_;  // open while the snapshot has items left
-  // Set once an item of the walk had to be read whole: its next stretches are read whole.
-  std::shared_ptr<bool> wholeWanted_ = std::make_shared<bool>(false);
+  // Set once an item of the walk had to be read whole: its next stretches are read whole. Made
+  // when a walk begins: a collection is made for every count of a folder.
+  std::shared_ptr<bool> wholeWanted_;
 };
 
 }  // namespace mapistore
