@@ -1,10 +1,12 @@
 // Variants, late binding across a library boundary, object variables and the error object.
 #include <gtest/gtest.h>
+#include <cctype>
 
 #include "platform/com/class_registry.h"
 #include "platform/com/com_error.h"
 #include "platform/com/err_object.h"
 #include "platform/com/ref.h"
+#include "platform/com/text.h"
 
 using com::Variant;
 
@@ -94,3 +96,25 @@ TEST(ComTest, ResumeNextReportsEachFailureAndGoesOn) {
 }
 
 }  // namespace
+
+// A quoted text reads back as itself in a filter; case-blind equality and its hash agree over
+// texts of any length (the lookups' keys are entry IDs of 72 characters).
+TEST(TextTest, QuotingAndCaseBlindComparisonsAgree) {
+  EXPECT_EQ("\"\"", com::Quoted(""));
+  EXPECT_EQ("\"abc\"", com::Quoted("abc"));
+  EXPECT_EQ("\"say \"\"hi\"\"\"", com::Quoted("say \"hi\""));
+  EXPECT_EQ("\"\"\"\"\"\"", com::Quoted("\"\""));
+  const com::NoCaseHash hash;
+  for (const std::string& lower : {std::string("a"), std::string("abcdefg"), std::string("abcdefgh"),
+                                   std::string("00000000a3d20e740fff61284070e2b141031ed5525501dc028d1b03x")}) {
+    std::string upper = lower;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(com::EqualsNoCase(lower, upper)) << lower;
+    EXPECT_EQ(hash(lower), hash(upper)) << lower;
+    std::string other = lower;
+    other.back() = other.back() == 'x' ? 'y' : 'x';
+    EXPECT_FALSE(com::EqualsNoCase(lower, other)) << lower;
+  }
+  EXPECT_FALSE(com::EqualsNoCase("@", "`")) << "only letters fold";
+  EXPECT_FALSE(com::EqualsNoCase("ab", "abc"));
+}

@@ -86,16 +86,22 @@ struct ColumnRef {
   FieldKind kind;
 };
 
-std::optional<ColumnRef> BuiltInColumn(const std::string& property) {
-  if (const FieldInfo* f = outlook::FindField(property)) return ColumnRef{f->column, f->kind};
-  const std::string p = com::ToLower(property);
-  if (p == "entryid") return ColumnRef{"entry_id", FieldKind::Text};
-  if (p == "messageclass") return ColumnRef{"message_class", FieldKind::Text};
-  if (p == "lastmodificationtime") return ColumnRef{"modified_ms", FieldKind::Date};
-  if (p == "creationtime") return ColumnRef{"created_ms", FieldKind::Date};
-  if (p == "duration") return ColumnRef{"((end_ms - start_ms) / 60000)", FieldKind::Long};
-  if (p == "isrecurring") return ColumnRef{"(recur_type IS NOT NULL)", FieldKind::Boolean};
-  return std::nullopt;
+std::optional<ColumnRef> BuiltInColumn(std::string_view property) {
+  // Asked several times for every lookup a pass makes: one hash lookup, no copy of the name.
+  static const auto* columns = [] {
+    auto* c = new std::unordered_map<std::string, ColumnRef, com::NoCaseHash, com::NoCaseEqual>{
+        {"EntryID", {"entry_id", FieldKind::Text}},
+        {"MessageClass", {"message_class", FieldKind::Text}},
+        {"LastModificationTime", {"modified_ms", FieldKind::Date}},
+        {"CreationTime", {"created_ms", FieldKind::Date}},
+        {"Duration", {"((end_ms - start_ms) / 60000)", FieldKind::Long}},
+        {"IsRecurring", {"(recur_type IS NOT NULL)", FieldKind::Boolean}}};
+    for (const FieldInfo& f : StoredFields()) c->insert_or_assign(f.name, ColumnRef{f.column, f.kind});
+    return c;
+  }();
+  auto it = columns->find(property);
+  if (it == columns->end()) return std::nullopt;
+  return it->second;
 }
 
 std::string SqlOp(const std::string& op) { return op == "<>" ? "<>" : op; }

@@ -1,5 +1,7 @@
 #include "platform/outlook/appointment_fields.h"
 
+#include <unordered_map>
+
 #include "platform/com/text.h"
 #include "platform/outlook/outlook_enums.h"
 
@@ -57,10 +59,13 @@ const std::vector<FieldInfo>& StoredFields() {
 const FieldInfo& Info(ApptField id) { return StoredFields()[static_cast<size_t>(id)]; }
 
 const FieldInfo* FindField(std::string_view name) {
-  for (const FieldInfo& f : StoredFields()) {
-    if (com::EqualsNoCase(f.name, name)) return &f;
-  }
-  return nullptr;
+  static const auto* byName = [] {
+    auto* m = new std::unordered_map<std::string, const FieldInfo*, com::NoCaseHash, com::NoCaseEqual>;
+    for (const FieldInfo& f : StoredFields()) m->emplace(f.name, &f);
+    return m;
+  }();
+  auto it = byName->find(name);
+  return it == byName->end() ? nullptr : it->second;
 }
 
 com::Variant Coerce(FieldKind kind, const com::Variant& value) {
