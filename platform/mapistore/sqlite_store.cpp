@@ -576,10 +576,37 @@ namespace {
 template <typename T, typename IdOf>
 void SortByKey(std::vector<std::pair<ColumnValue, T>>& keyed, const ItemQuery& query, IdOf idOf) {
   const bool descending = query.descending && !query.sortProperty.empty();
-  std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
-    if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
-    return idOf(a.second) < idOf(b.second);
+  const bool numbers = std::all_of(keyed.begin(), keyed.end(), [](const auto& k) {
+    return !std::holds_alternative<std::string>(k.first);
   });
+  if (!numbers) {
+    std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+      if (a.first != b.first) return descending ? b.first < a.first : a.first < b.first;
+      return idOf(a.second) < idOf(b.second);
+    });
+    return;
+  }
+  // Times and numbers (a walk's order of start): sorted as plain numbers, NULL first as SQLite
+  // has it, then put in that order. Comparing the variants cost more than the sort itself.
+  struct Key {
+    std::pair<bool, int64_t> key;  // (has a value, the value): NULL first
+    int64_t id;
+    size_t at;
+  };
+  std::vector<Key> keys;
+  keys.reserve(keyed.size());
+  for (size_t i = 0; i < keyed.size(); ++i) {
+    const auto* n = std::get_if<int64_t>(&keyed[i].first);
+    keys.push_back(Key{{n != nullptr, n ? *n : 0}, idOf(keyed[i].second), i});
+  }
+  std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+    if (a.key != b.key) return descending ? b.key < a.key : a.key < b.key;
+    return a.id < b.id;
+  });
+  std::vector<std::pair<ColumnValue, T>> sorted;
+  sorted.reserve(keyed.size());
+  for (const Key& k : keys) sorted.push_back(std::move(keyed[k.at]));
+  keyed = std::move(sorted);
 }
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <variant>
 
 #include "platform/com/text.h"
@@ -119,7 +120,7 @@ class SqliteStore : public Store {
 
   std::string storeId_;
   std::string displayName_;
-  std::map<int64_t, std::set<std::string, com::NoCaseLess>> knownFields_;
+  std::map<int64_t, std::unordered_set<std::string, com::NoCaseHash, com::NoCaseEqual>> knownFields_;
   static constexpr int64_t kCountFreshMs = 250;
   std::map<int64_t, std::pair<int, int64_t>> folderCounts_;  // folder -> (count, when read)
   ItemCache cache_;
