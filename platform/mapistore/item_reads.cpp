@@ -32,7 +32,7 @@ int ItemColumnCount(bool lean) { return static_cast<int>(RowColumns().size()) + 
 
 ItemRecord ReadItem(Statement& st, bool lean) {
   ItemRecord r = ReadRow(st, lean);
-  const int digest = static_cast<int>(RowColumns().size()) + 1;
+  const int digest = ItemColumnCount(false) - 1;
   if (!st.IsNull(digest)) r.digest = st.Text(digest);
   r.partial = lean;
   r.bodyCut = lean && st.Int(digest + 1) != 0;

@@ -19,7 +19,7 @@ constexpr int kBodyHead = 255;  // characters of a body a lean record holds
 const std::string& ItemColumns(bool lean, bool digest);
 // How many columns those are.
 int ItemColumnCount(bool lean);
-// A record from a statement selecting ItemColumns() or, when lean, LeanColumns().
+// A record from a statement selecting ItemColumns(lean, ...).
 ItemRecord ReadItem(Statement& st, bool lean);
 
 // Every part of the items chosen by the condition (which takes its one value as ?1), in one

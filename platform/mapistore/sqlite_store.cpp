@@ -87,20 +87,17 @@ struct ColumnRef {
 };
 
 std::optional<ColumnRef> BuiltInColumn(std::string_view property) {
-  // Asked several times for every lookup a pass makes: one hash lookup, no copy of the name.
-  static const auto* columns = [] {
-    auto* c = new std::unordered_map<std::string, ColumnRef, com::NoCaseHash, com::NoCaseEqual>{
-        {"EntryID", {"entry_id", FieldKind::Text}},
-        {"MessageClass", {"message_class", FieldKind::Text}},
-        {"LastModificationTime", {"modified_ms", FieldKind::Date}},
-        {"CreationTime", {"created_ms", FieldKind::Date}},
-        {"Duration", {"((end_ms - start_ms) / 60000)", FieldKind::Long}},
-        {"IsRecurring", {"(recur_type IS NOT NULL)", FieldKind::Boolean}}};
-    for (const FieldInfo& f : StoredFields()) c->insert_or_assign(f.name, ColumnRef{f.column, f.kind});
-    return c;
-  }();
-  auto it = columns->find(property);
-  if (it == columns->end()) return std::nullopt;
+  // Asked several times for every lookup a pass makes: hash lookups, no copy of the name.
+  if (const FieldInfo* f = outlook::FindField(property)) return ColumnRef{f->column, f->kind};
+  static const auto* others = new std::unordered_map<std::string, ColumnRef, com::NoCaseHash, com::NoCaseEqual>{
+      {"EntryID", {"entry_id", FieldKind::Text}},
+      {"MessageClass", {"message_class", FieldKind::Text}},
+      {"LastModificationTime", {"modified_ms", FieldKind::Date}},
+      {"CreationTime", {"created_ms", FieldKind::Date}},
+      {"Duration", {"((end_ms - start_ms) / 60000)", FieldKind::Long}},
+      {"IsRecurring", {"(recur_type IS NOT NULL)", FieldKind::Boolean}}};
+  auto it = others->find(property);
+  if (it == others->end()) return std::nullopt;
   return it->second;
 }
 
@@ -247,9 +244,9 @@ void SqliteStore::AddMissingColumns() {
   }
   // A file this program may only read is read without digests: items are then compared field
   // by field, as before there were any.
-  if (!have.count(kDigestColumn) &&
-      (sqlite3_db_readonly(db_.raw(), "main") == 1 || !win32::ReadOnlyReason(db_.path()).empty())) {
-    digests_ = false;
+  bool addDigests = !have.count(kDigestColumn);
+  if (addDigests && (sqlite3_db_readonly(db_.raw(), "main") == 1 || !win32::ReadOnlyReason(db_.path()).empty())) {
+    digests_ = addDigests = false;
     std::erase_if(missing, [](const auto& c) { return c.first == kDigestColumn; });
   }
   if (missing.empty()) return;
@@ -265,9 +262,7 @@ void SqliteStore::AddMissingColumns() {
     }
   }
   db_.Exec(DigestTriggers());  // over every content column there is now
-  if (std::any_of(missing.begin(), missing.end(), [](const auto& c) { return c.first == kDigestColumn; })) {
-    WriteDigests();
-  }
+  if (addDigests) WriteDigests();
   tx.Commit();
 }
 

@@ -111,32 +111,31 @@ long FileRegistry::Transact(Access access, const std::function<long(RegistryTree
   std::lock_guard hold(cacheMutex_);
   const std::optional<uint64_t> generation = lock.Generation();
   const std::optional<Stamp> stamp = StampOf(path_);
+  std::optional<RegistryTree> once;  // read for this call only: nothing to know a change by
   if (!cache_ || !generation || !stamp || cache_->generation != *generation || !(cache_->stamp == *stamp)) {
     cache_.reset();
-    RegistryTree tree;
     try {
-      tree = Load();
+      once = Load();
     } catch (const std::exception& e) {
       tLastError = e.what();
       return ERROR_BADDB;
     }
-    if (!generation || !stamp) {  // nothing to know a change by: this read serves this call only
-      if (access == Access::Write) return Write(lock, std::move(tree), fn);
-      bool unused = false;
-      return fn(tree, unused);
+    if (generation && stamp) {
+      cache_ = Cached{*generation, *stamp, std::move(*once)};
+      once.reset();
     }
-    cache_ = Cached{*generation, *stamp, std::move(tree)};
   }
-  if (access == Access::Write) return Write(lock, cache_->tree, fn);
+  RegistryTree& tree = once ? *once : cache_->tree;
+  if (access == Access::Write) return Write(lock, generation, tree, fn);
   bool unused = false;
-  return fn(cache_->tree, unused);  // a reader does not change the tree
+  return fn(tree, unused);  // a reader does not change the tree
 }
 
-long FileRegistry::Write(const FileLock& lock, RegistryTree tree, const std::function<long(RegistryTree&, bool&)>& fn) {
+long FileRegistry::Write(const FileLock& lock, std::optional<uint64_t> generation, RegistryTree tree,
+                         const std::function<long(RegistryTree&, bool&)>& fn) {
   bool changed = false;
   const long rc = fn(tree, changed);
   if (rc != ERROR_SUCCESS || !changed) return rc;
-  const std::optional<uint64_t> generation = lock.Generation();
   cache_.reset();
   std::string error;
   if (!WriteFileAtomically(path_, WriteRegistryText(tree), error)) {

@@ -57,8 +57,10 @@ class FileRegistry : public Registry {
   enum class Access { Read, Write };
   // Runs fn on the freshly read tree under the lock; a Write whose fn returns true saves it.
   long Transact(Access access, const std::function<long(RegistryTree&, bool& changed)>& fn);
-  // Runs fn on the tree and saves it when fn changed it; the lock is held exclusively.
-  long Write(const FileLock& lock, RegistryTree tree, const std::function<long(RegistryTree&, bool&)>& fn);
+  // Runs fn on the tree and saves it when fn changed it, counting the write past generation (the
+  // lock file's count as read under the lock, held exclusively).
+  long Write(const FileLock& lock, std::optional<uint64_t> generation, RegistryTree tree,
+             const std::function<long(RegistryTree&, bool&)>& fn);
   long KeyPath(HKEY key, std::string& path);
   std::string FullPath(HKEY root, const std::string& subKey, long& error);
 
