@@ -11,6 +11,7 @@ packages=(
   libbenchmark-dev
   libical-dev
   libxxhash-dev  # the digest of an item's content (header only)
+  libmimalloc-dev  # the program's memory allocator
   bsdutils  # script(1): the tests put the program on a terminal
   qt6-base-dev fonts-dejavu-core  # the window and the printer; a font for printed pages
   fonts-liberation  # Arial's metric twin, so printed pages measure as designed
