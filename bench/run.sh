@@ -4,7 +4,9 @@
 # (sync_bench: a first run, then a second, warm, with nothing to do), and the runs with nothing
 # to do as a person runs them, `quorvane sync local` and `sync global` each a fresh process
 # (cold_pass), with their peak memory; vdirsyncer's no-change sync beside both.
-#   [REPEAT=K] bench/run.sh [N ...]     default: 1000 5000 10000 20000
+# The fresh-process rounds take a fraction of a second each, so there are more of them (COLD_REPEAT,
+# default 7).
+#   [REPEAT=K] [COLD_REPEAT=K] bench/run.sh [N ...]     default: 1000 5000 10000 20000
 set -euo pipefail
 export LC_ALL=C  # sort and join must agree on the order of the lines
 cd "$(dirname "$0")/.."
@@ -26,7 +28,7 @@ joined "$ours" "$theirs" | while read -r n q1 q2 v1 v2; do
     "$(echo "$v1 / $q1" | bc -l)" "$(echo "$v2 / $q2" | bc -l)"
 done
 echo "$ours" | awk 'NR > 1 {printf "growth %d -> %d: first x%.2f, second x%.2f\n", n, $1, $2 / f, $3 / s} {n = $1; f = $2; s = $3}'
-cold=$(COLD_PASS_REPEAT=$REPEAT build/bin/cold_pass build/bin/quorvane "${sizes[@]}" | awk '$1 ~ /^[0-9]+$/ {print $1, $3, $4, $5, $6}')
+cold=$(COLD_PASS_REPEAT=${COLD_REPEAT:-7} build/bin/cold_pass build/bin/quorvane "${sizes[@]}" | awk '$1 ~ /^[0-9]+$/ {print $1, $3, $4, $5, $6}')
 echo
 printf "%8s | %12s %10s %10s %10s | %14s %14s | %8s\n" N "cold both" local global "peak MiB" "warm (2nd)" "vdirsyncer 2nd" "ratio"
 joined "$cold" "$(joined "$ours" "$theirs")" | while read -r n both local global peak q1 q2 v1 v2; do
