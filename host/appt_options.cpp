@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/ical/ical_recurrence.h"
+#include "host/calendar_files_module.h"
 #include "host/usage_error.h"
 #include "platform/com/text.h"
 #include "platform/outlook/outlook_enums.h"
@@ -184,7 +184,7 @@ void ApptOptions::ApplyTo(outlook::AppointmentItem& item) const {
     if (count) {
       r.noEndDate = false;
       r.occurrences = *count;
-      const std::vector<com::Date> all = ical::Occurrences(r, newStart, allDay.value_or(item.AllDayEvent()), *count);
+      const std::vector<com::Date> all = SeriesDates(r, newStart, allDay.value_or(item.AllDayEvent()), *count);
       if (all.empty()) throw UsageError("the series has no occurrence");
       r.patternEnd = all.back().DateOnly();
     }

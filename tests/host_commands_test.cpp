@@ -39,6 +39,23 @@ TEST_F(HostCommandsTest, SetCalendarRefusesWhatWouldNotWorkAndWritesNothing) {
   EXPECT_EQ(0, deep.status) << deep.err;
 }
 
+// A pass loads what it uses and nothing more: each of these libraries once cost every command a
+// millisecond or more at its start. A command that needs one loads it then.
+TEST_F(HostCommandsTest, APassLoadsNeitherToolkitsNorCalendarFileLibraries) {
+  const std::vector<std::string> unused = {"libical", "libicu", "libcurl", "libQt6", "libQuorvaneIcal",
+                                           "libQuorvaneCalDav", "libQuorvaneWindow", "libQuorvaneQtPrinter"};
+  setenv("LD_DEBUG", "files", 1);
+  auto pass = Run("Ann", {"sync", "local"});
+  auto exported = Run("Ann", {"export", kAnnCal, dir / "ann.ics"});
+  unsetenv("LD_DEBUG");
+  ASSERT_EQ(0, pass.status) << pass.err;
+  for (const std::string& library : unused) {
+    EXPECT_EQ(std::string::npos, pass.err.find("file=" + library)) << library << " was loaded";
+  }
+  ASSERT_EQ(0, exported.status) << exported.err;
+  EXPECT_NE(std::string::npos, exported.err.find("file=libical")) << exported.err;
+}
+
 TEST_F(HostCommandsTest, WithoutThePublicFoldersTheMailboxWorksAndThePassesStopOffline) {
   ASSERT_EQ(0, Run("Ann", {"settings", "PromptErrors=1"}).status);
   ASSERT_EQ(0, Run("Ann", {"appt", "add", kAnnCal, "--subject", "Dentist", "--start", Tomorrow(9), "--end",

@@ -1,11 +1,12 @@
-// import PATH FILE.ics [--flatten-unsupported], export PATH FILE.ics
+// import PATH FILE.ics [--flatten-unsupported], export PATH FILE.ics: a library of their own, with
+// libical (see host/calendar_files_module.h).
 #include <unistd.h>
 
 #include <filesystem>
 #include <iostream>
 #include <map>
 
-#include "host/commands.h"
+#include "host/calendar_files/calendar_files.h"
 #include "host/escaped_text.h"
 #include "host/folder_path.h"
 #include "platform/ical/ical_file.h"
@@ -37,9 +38,7 @@ std::map<std::string, Appt> ByUid(const com::Ref<outlook::MAPIFolder>& folder) {
   return found;
 }
 
-}  // namespace
-
-int CmdImport(const Words& words, const GlobalOptions& global) {
+int ImportFile(const Words& words, const GlobalOptions& global) {
   Words args;
   bool simplify = false;
   for (const std::string& w : words) {
@@ -113,8 +112,6 @@ int CmdImport(const Words& words, const GlobalOptions& global) {
   return 0;
 }
 
-namespace {
-
 const char* KindOf(std::filesystem::file_type type) {
   using std::filesystem::file_type;
   switch (type) {
@@ -147,9 +144,7 @@ std::string ExportTarget(const std::string& path) {
   return target.string();
 }
 
-}  // namespace
-
-int CmdExport(const Words& args, const GlobalOptions& global) {
+int ExportFile(const Words& args, const GlobalOptions& global) {
   if (args.size() != 2) throw UsageError("export PATH FILE.ics");
   const std::string target = ExportTarget(args[1]);
   Session session(RequireProfile(global), global.session, Access::Read);
@@ -164,4 +159,10 @@ int CmdExport(const Words& args, const GlobalOptions& global) {
   return 0;
 }
 
+}  // namespace
+
 }  // namespace host
+
+int QuorvaneImportCommand(const host::Words& args, const host::GlobalOptions& global) { return host::ImportFile(args, global); }
+
+int QuorvaneExportCommand(const host::Words& args, const host::GlobalOptions& global) { return host::ExportFile(args, global); }
