@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the benchmarks, runs them and vdirsyncer on the same event sets, and prints two tables,
-# for each tool and N the fastest of REPEAT tries (default 3): the runs inside one process
+# Builds the benchmarks, runs them and vdirsyncer on the same event sets, and prints three
+# tables, for each tool and N the fastest of REPEAT tries (default 3): the runs inside one process
 # (sync_bench: a first run, then a second, warm, with nothing to do), and the runs with nothing
 # to do as a person runs them, `quorvane sync local` and `sync global` each a fresh process
-# (cold_pass), with their peak memory; vdirsyncer's no-change sync beside both.
+# (cold_pass), with their peak memory; vdirsyncer's no-change sync beside both. The third puts the
+# runs with nothing to do of both tools side by side, taking turns (bench/side_by_side.py).
 # The fresh-process rounds take a fraction of a second each, so there are more of them (COLD_REPEAT,
 # default 7).
 #   [REPEAT=K] [COLD_REPEAT=K] bench/run.sh [N ...]     default: 1000 5000 10000 20000
@@ -35,3 +36,6 @@ joined "$cold" "$(joined "$ours" "$theirs")" | while read -r n both local global
   printf "%8d | %12.3f %10.3f %10.3f %10.1f | %14.3f %14.3f | %8.2f\n" "$n" "$both" "$local" "$global" "$peak" "$q2" "$v2" \
     "$(echo "$v2 / $both" | bc -l)"
 done
+# The targets' comparison: both tools' runs with nothing to do taking turns (bench/side_by_side.py).
+echo
+ROUNDS=${COLD_REPEAT:-7} python3 bench/side_by_side.py build/bin/quorvane build/bin/cold_pass "${sizes[@]}"
