@@ -101,6 +101,27 @@ struct ValueColumns {
   bool IsNull(size_t i) { return std::holds_alternative<std::monostate>(v[i]); }
 };
 
+// A stored field and its column among RowColumns().
+struct FieldColumn {
+  const FieldInfo* field;
+  size_t column;
+};
+
+// The fields a read fills, a partial one (LeanField) or a whole one, with their columns.
+const std::vector<FieldColumn>& FieldColumns(bool lean) {
+  static const auto columns = [](bool lean) {
+    std::vector<FieldColumn> read;
+    size_t column = kRecurFirst + kRecurColumns;
+    for (const FieldInfo& f : StoredFields()) {
+      if (!lean || LeanField(f.id)) read.push_back({&f, column});
+      ++column;
+    }
+    return read;
+  };
+  static const std::vector<FieldColumn> whole = columns(false), partial = columns(true);
+  return lean ? partial : whole;
+}
+
 template <typename Columns>
 void FillRecord(ItemRecord& r, Columns c, bool lean = false) {
   r.entryId = c.Text(0);
@@ -126,7 +147,6 @@ void FillRecord(ItemRecord& r, Columns c, bool lean = false) {
     rec.exceptions = std::move(*exceptions);
     r.recurrence = rec;
   }
-  size_t i = kRecurFirst + kRecurColumns;
   // A column holding the field's default leaves the field unset: it reads the same. The values
   // are gathered first, so the record's values go in at their size in one go.
   struct Value {
@@ -137,22 +157,18 @@ void FillRecord(ItemRecord& r, Columns c, bool lean = false) {
   };
   Value set[outlook::kApptFieldCount];
   size_t count = 0, textBytes = 0;
-  for (const FieldInfo& f : StoredFields()) {
-    if (lean && !LeanField(f.id)) {
-      ++i;
-      continue;
-    }
+  static const int64_t noDate = com::Date(0).UnixMillis();  // a date field's default, as stored
+  for (const FieldColumn& fc : FieldColumns(lean)) {
+    const FieldInfo& f = *fc.field;
     if (f.kind == FieldKind::Text) {
-      if (const std::string_view text = c.TextView(i); !text.empty()) {
+      if (const std::string_view text = c.TextView(fc.column); !text.empty()) {
         set[count++] = {f.id, f.kind, 0, text};
         textBytes += text.size();
       }
     } else {
-      const int64_t n = c.Int(i);
-      const bool held = f.kind == FieldKind::Date ? !(com::Date::FromUnixMillis(n) == com::Date(0)) : n != 0;
-      if (held) set[count++] = {f.id, f.kind, n, {}};
+      const int64_t n = c.Int(fc.column);
+      if (n != (f.kind == FieldKind::Date ? noDate : 0)) set[count++] = {f.id, f.kind, n, {}};
     }
-    ++i;
   }
   r.fields = FieldValues();
   r.fields.Reserve(count, textBytes);
