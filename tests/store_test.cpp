@@ -4,6 +4,7 @@
 #include "platform/com/com_error.h"
 #include "platform/com/err_object.h"
 #include "platform/mapistore/filter.h"
+#include "platform/mapistore/mapi_appointment.h"
 #include "platform/mapistore/mapi_folder.h"
 #include "platform/mapistore/sqlite_store.h"
 #include "platform/mapistore/store_errors.h"
@@ -408,6 +409,39 @@ struct FreshReader {
 // A walk reads what a pass reads of every item (subject, times, sensitivity, the head of the
 // body, the parts); the object model reads the rest of the version read when asked, and a save
 // of what a walk read keeps what it did not read.
+// A listing or an export reads every field of every item it walks: once one item was wanted
+// whole, the rest come whole, read as they are when the walk gets to them.
+TEST_F(StoreTest, OnceOneItemOfAWalkIsReadWholeTheRestComeWholeAsTheyAreNow) {
+  std::vector<int64_t> ids;
+  for (int day = 11; day <= 13; ++day) {
+    auto added = AddAppt(calendar, "Day " + std::to_string(day), At(3, day, 9), At(3, day, 10));
+    added->SetLocation("Room " + std::to_string(day));
+    added->Save();
+    ids.push_back(dynamic_cast<mapistore::MapiAppointment&>(*added.get()).record().id);
+  }
+  const int64_t folderId = std::dynamic_pointer_cast<mapistore::MapiFolder>(calendar.get())->record().id;
+  auto record = [](const com::Ref<outlook::AppointmentItem>& a) -> const mapistore::ItemRecord& {
+    return dynamic_cast<mapistore::MapiAppointment&>(*a.get()).record();
+  };
+  FreshReader reader(mailboxFile->Path(), clock);
+  auto items = ns->FolderObject(reader.store, *reader.store->FolderById(folderId))->Items();
+  items->Sort("[Start]");
+  auto first = items->GetFirst();
+  EXPECT_TRUE(record(first).partial) << "a walk reads what a pass reads";
+  FreshReader writer(mailboxFile->Path(), clock);
+  mapistore::ItemRecord later = *writer.store->LoadItem(ids[2]);
+  later.fields.Set(outlook::ApptField::Location, com::Variant("Room 33"));
+  writer.store->SaveItem(later);
+
+  EXPECT_EQ("Room 11", first->Location());
+  auto second = items->GetNext();
+  EXPECT_FALSE(record(second).partial);
+  EXPECT_EQ("Room 12", second->Location());
+  auto third = items->GetNext();
+  EXPECT_EQ("Room 33", third->Location()) << "as it is now, not as when the walk began";
+  EXPECT_FALSE(items->GetNext());
+}
+
 TEST_F(StoreTest, AWalkReadsWhatAPassReadsAndNothingElseIsLost) {
   const std::string longBody = "[DEL] " + std::string(2000, 'x') + " the end";
   auto item = AddAppt(calendar, "Long", At(3, 11, 9), At(3, 11, 10));

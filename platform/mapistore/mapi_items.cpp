@@ -41,6 +41,16 @@ void MapiItems::Sort(const std::string& property, bool descending) {
 // moved away meanwhile is passed over.
 Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
   for (;;) {
+    if (partStretch_ && wholeWanted_ && *wholeWanted_ && position_ < stretch_.size()) {
+      // A reader wanted one of its items whole: the rest of the stretch is read again whole
+      // rather than one item at a time as each is asked for.
+      std::vector<int64_t> rest;
+      for (size_t i = position_; i < stretch_.size(); ++i) rest.push_back(stretch_[i]->id);
+      std::vector<SharedRecord> whole = store_->LoadItemsById(rest, false);
+      stretch_.resize(position_);
+      stretch_.insert(stretch_.end(), std::make_move_iterator(whole.begin()), std::make_move_iterator(whole.end()));
+      partStretch_ = false;
+    }
     while (position_ < stretch_.size()) {
       SharedRecord& record = stretch_[position_++];
       // (The store's ID is asked for only when something was removed: a walk serves thousands.)
@@ -55,7 +65,8 @@ Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
     // Read in part (what a pass reads of every item) until a reader wants more of one, as a
     // listing or an export does of every item.
     const size_t end = std::min(ids_.size(), next_ + kStretch);
-    stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), !(wholeWanted_ && *wholeWanted_));
+    partStretch_ = !(wholeWanted_ && *wholeWanted_);
+    stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), partStretch_);
     next_ = end;
     position_ = 0;
   }

@@ -35,6 +35,7 @@ class MapiItems : public outlook::Items {
   std::vector<int64_t> ids_;  // the walk's items, in order
   size_t next_ = 0;           // the first of ids_ not read yet
   std::vector<SharedRecord> stretch_;
+  bool partStretch_ = false;  // stretch_ was read in part
   size_t position_ = 0;       // in stretch_
   std::shared_ptr<void> walk_;  // open while the snapshot has items left
   // Set once an item of the walk had to be read whole: its next stretches are read whole. Made
