@@ -1,5 +1,6 @@
 // appt add | list | edit | delete
 #include <iostream>
+#include <sstream>
 
 #include "host/appt_listing.h"
 #include "host/appt_options.h"
@@ -50,15 +51,23 @@ int List(Session& session, const Words& args) {
   if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--json")) {
     throw UsageError("appt list PATH [--json]");
   }
+  const bool json = args.size() == 3;
   auto items = FindFolder(session.ns(), args[1])->Items();
   items->Sort("[Start]");
-  std::vector<com::Ref<outlook::AppointmentItem>> all;
-  for (auto item = items->GetFirst(); item; item = items->GetNext()) all.push_back(item);
-  if (args.size() == 3) {
-    PrintApptJson(std::cout, all);
-  } else {
-    for (auto& item : all) PrintApptLine(std::cout, *item);
+  // Each is read as the walk reaches it (the walk then reads its next ones whole), and all is
+  // printed at the end: a failure on the way prints no half list.
+  std::ostringstream text;
+  size_t n = 0;
+  for (auto item = items->GetFirst(); item; item = items->GetNext(), ++n) {
+    if (json) {
+      text << (n ? ",\n " : "\n ");
+      PrintApptJson(text, *item);
+    } else {
+      PrintApptLine(text, *item);
+    }
   }
+  if (json) std::cout << "[" << text.str() << (n ? "\n]\n" : "]\n");
+  else std::cout << text.str();
   return 0;
 }
 

@@ -52,58 +52,53 @@ void PrintApptLine(std::ostream& out, outlook::AppointmentItem& item) {
   out << "\n";
 }
 
-void PrintApptJson(std::ostream& out, const std::vector<com::Ref<outlook::AppointmentItem>>& items) {
-  out << "[";
-  for (size_t n = 0; n < items.size(); ++n) {
-    outlook::AppointmentItem& item = *items[n];
-    out << (n ? ",\n " : "\n ") << "{\"EntryID\": " << Json(item.EntryID());
-    out << ", \"MessageClass\": " << Json(item.MessageClass());
-    out << ", \"CreationTime\": " << Json(IsoText(item.CreationTime(), true));
-    out << ", \"LastModificationTime\": " << Json(IsoText(item.LastModificationTime(), true));
-    for (const auto& f : outlook::StoredFields()) out << ", " << Json(f.name) << ": " << JsonValue(item.GetField(f.id));
-    out << ", \"Duration\": " << item.Duration();
-    out << ", \"IsRecurring\": " << (item.IsRecurring() ? "true" : "false");
-    if (item.IsRecurring()) {
-      auto p = item.GetRecurrencePattern();
-      out << ", \"Recurrence\": {\"RecurrenceType\": " << Json(RecurrenceName(p->RecurrenceType()))
-          << ", \"Interval\": " << p->Interval() << ", \"DayOfWeekMask\": " << p->DayOfWeekMask()
-          << ", \"PatternEndDate\": " << (p->NoEndDate() ? "null" : Json(IsoText(p->PatternEndDate())).c_str());
-      out << ", \"DayOfMonth\": " << p->DayOfMonth() << ", \"MonthOfYear\": " << p->MonthOfYear()
-          << ", \"Instance\": " << p->Instance() << ", \"Occurrences\": " << p->Occurrences()
-          << ", \"PatternStartDate\": " << Json(IsoText(p->PatternStartDate()))
-          << ", \"NoEndDate\": " << (p->NoEndDate() ? "true" : "false") << ", \"Exceptions\": [";
-      auto exceptions = p->Exceptions();
-      for (int i = 1; i <= exceptions->Count(); ++i) {
-        const outlook::OccurrenceChange c = exceptions->Item(i)->Change();
-        out << (i > 1 ? ", " : "") << "{\"OriginalDate\": " << Json(IsoText(c.originalDate))
-            << ", \"Deleted\": " << (c.deleted ? "true" : "false");
-        if (!c.deleted) {
-          out << ", \"Start\": " << Json(IsoText(c.start)) << ", \"End\": " << Json(IsoText(c.end))
-              << ", \"Subject\": " << Json(c.subject) << ", \"Location\": " << Json(c.location)
-              << ", \"Body\": " << Json(c.body);
-        }
-        out << "}";
+void PrintApptJson(std::ostream& out, outlook::AppointmentItem& item) {
+  out << "{\"EntryID\": " << Json(item.EntryID());
+  out << ", \"MessageClass\": " << Json(item.MessageClass());
+  out << ", \"CreationTime\": " << Json(IsoText(item.CreationTime(), true));
+  out << ", \"LastModificationTime\": " << Json(IsoText(item.LastModificationTime(), true));
+  for (const auto& f : outlook::StoredFields()) out << ", " << Json(f.name) << ": " << JsonValue(item.GetField(f.id));
+  out << ", \"Duration\": " << item.Duration();
+  out << ", \"IsRecurring\": " << (item.IsRecurring() ? "true" : "false");
+  if (item.IsRecurring()) {
+    auto p = item.GetRecurrencePattern();
+    out << ", \"Recurrence\": {\"RecurrenceType\": " << Json(RecurrenceName(p->RecurrenceType()))
+        << ", \"Interval\": " << p->Interval() << ", \"DayOfWeekMask\": " << p->DayOfWeekMask()
+        << ", \"PatternEndDate\": " << (p->NoEndDate() ? "null" : Json(IsoText(p->PatternEndDate())).c_str());
+    out << ", \"DayOfMonth\": " << p->DayOfMonth() << ", \"MonthOfYear\": " << p->MonthOfYear()
+        << ", \"Instance\": " << p->Instance() << ", \"Occurrences\": " << p->Occurrences()
+        << ", \"PatternStartDate\": " << Json(IsoText(p->PatternStartDate()))
+        << ", \"NoEndDate\": " << (p->NoEndDate() ? "true" : "false") << ", \"Exceptions\": [";
+    auto exceptions = p->Exceptions();
+    for (int i = 1; i <= exceptions->Count(); ++i) {
+      const outlook::OccurrenceChange c = exceptions->Item(i)->Change();
+      out << (i > 1 ? ", " : "") << "{\"OriginalDate\": " << Json(IsoText(c.originalDate))
+          << ", \"Deleted\": " << (c.deleted ? "true" : "false");
+      if (!c.deleted) {
+        out << ", \"Start\": " << Json(IsoText(c.start)) << ", \"End\": " << Json(IsoText(c.end))
+            << ", \"Subject\": " << Json(c.subject) << ", \"Location\": " << Json(c.location)
+            << ", \"Body\": " << Json(c.body);
       }
-      out << "]}";
+      out << "}";
     }
-    auto atts = item.Attachments();
-    out << ", \"Attachments\": [";
-    for (int i = 1; i <= atts->Count(); ++i) out << (i > 1 ? ", " : "") << Json(atts->Item(i)->FileName());
-    auto recips = item.Recipients();
-    out << "], \"Recipients\": [";
-    for (int i = 1; i <= recips->Count(); ++i) out << (i > 1 ? ", " : "") << Json(recips->Item(i)->Name());
-    auto links = item.Links();
-    out << "], \"Links\": [";
-    for (int i = 1; i <= links->Count(); ++i) out << (i > 1 ? ", " : "") << Json(links->Item(i)->Name());
-    out << "], \"UserProperties\": {";
-    auto props = item.UserProperties();
-    for (int i = 1; i <= props->Count(); ++i) {
-      auto p = props->Item(i);
-      out << (i > 1 ? ", " : "") << Json(p->Name()) << ": " << JsonValue(p->Value());
-    }
-    out << "}}";
+    out << "]}";
   }
-  out << (items.empty() ? "]\n" : "\n]\n");
+  auto atts = item.Attachments();
+  out << ", \"Attachments\": [";
+  for (int i = 1; i <= atts->Count(); ++i) out << (i > 1 ? ", " : "") << Json(atts->Item(i)->FileName());
+  auto recips = item.Recipients();
+  out << "], \"Recipients\": [";
+  for (int i = 1; i <= recips->Count(); ++i) out << (i > 1 ? ", " : "") << Json(recips->Item(i)->Name());
+  auto links = item.Links();
+  out << "], \"Links\": [";
+  for (int i = 1; i <= links->Count(); ++i) out << (i > 1 ? ", " : "") << Json(links->Item(i)->Name());
+  out << "], \"UserProperties\": {";
+  auto props = item.UserProperties();
+  for (int i = 1; i <= props->Count(); ++i) {
+    auto p = props->Item(i);
+    out << (i > 1 ? ", " : "") << Json(p->Name()) << ": " << JsonValue(p->Value());
+  }
+  out << "}}";
 }
 
 }  // namespace host

@@ -150,12 +150,13 @@ int ExportFile(const Words& args, const GlobalOptions& global) {
   Session session(RequireProfile(global), global.session, Access::Read);
   auto items = FindFolder(session.ns(), args[0])->Items();
   items->Sort("[Start]");
-  std::vector<Appt> all;
-  for (auto item = items->GetFirst(); item; item = items->GetNext()) all.push_back(item);
+  // Each is read as the walk reaches it: the walk then reads its next ones whole.
+  std::vector<IcalEvent> events;
+  for (auto item = items->GetFirst(); item; item = items->GetNext()) events.push_back(EventOf(*item));
   std::vector<std::string> notes;
-  WriteIcalFile(target, all, &notes);
+  WriteIcalFile(target, events, &notes);
   for (const std::string& note : notes) std::cerr << PrintableText(note) << "\n";
-  std::cout << "Exported " << all.size() << " appointments to " << PrintableText(args[1]) << "\n";
+  std::cout << "Exported " << events.size() << " appointments to " << PrintableText(args[1]) << "\n";
   return 0;
 }
 

@@ -607,9 +607,12 @@ IcalEvent EventOf(outlook::AppointmentItem& item) {
 void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::AppointmentItem>>& items,
                    std::vector<std::string>* notes) {
   std::vector<IcalEvent> events;
-  for (const auto& item : items) {
-    events.push_back(EventOf(*item));
-    const IcalEvent& e = events.back();
+  for (const auto& item : items) events.push_back(EventOf(*item));
+  WriteIcalFile(path, events, notes);
+}
+
+void WriteIcalFile(const std::string& path, const std::vector<IcalEvent>& events, std::vector<std::string>* notes) {
+  for (const IcalEvent& e : events) {
     const bool endless = !e.recurrence || e.recurrence->noEndDate;
     if (!InYears(e.start.Parts().year) || !InYears(e.end.Parts().year) ||
         (!endless && !InYears(e.recurrence->patternEnd.Parts().year))) {

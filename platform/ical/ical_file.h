@@ -46,6 +46,9 @@ IcalEvent EventOf(outlook::AppointmentItem& item);
 // not UTF-8 come out with U+FFFD in their place; each such appointment is named in notes.
 void WriteIcalFile(const std::string& path, const std::vector<com::Ref<outlook::AppointmentItem>>& items,
                    std::vector<std::string>* notes = nullptr);
+// The same for events taken from appointments (EventOf).
+void WriteIcalFile(const std::string& path, const std::vector<IcalEvent>& events,
+                   std::vector<std::string>* notes = nullptr);
 // The events as one calendar text.
 std::string CalendarText(const std::vector<IcalEvent>& events, std::vector<std::string>* notes = nullptr);
 
