@@ -29,7 +29,7 @@ void MapiAppointment::CheckAlive() const {
 
 com::Variant MapiAppointment::GetField(ApptField field) {
   CheckAlive();
-  if (record_->partial && (!LeanField(field) || (field == ApptField::Body && record_->bodyCut))) ReadWhole();
+  if (!record_->Holds(field)) ReadWhole();
   return record_->Field(field);
 }
 

@@ -41,7 +41,7 @@ void MapiItems::Sort(const std::string& property, bool descending) {
 // moved away meanwhile is passed over.
 Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
   for (;;) {
-    if (partStretch_ && wholeWanted_ && *wholeWanted_ && position_ < stretch_.size()) {
+    if (partStretch_ && WholeWanted() && position_ < stretch_.size()) {
       // A reader wanted one of its items whole: the rest of the stretch is read again whole
       // rather than one item at a time as each is asked for.
       std::vector<int64_t> rest;
@@ -65,7 +65,7 @@ Ref<outlook::AppointmentItem> MapiItems::NextFromSnapshot() {
     // Read in part (what a pass reads of every item) until a reader wants more of one, as a
     // listing or an export does of every item.
     const size_t end = std::min(ids_.size(), next_ + kStretch);
-    partStretch_ = !(wholeWanted_ && *wholeWanted_);
+    partStretch_ = !WholeWanted();
     stretch_ = store_->LoadItemsById(std::vector<int64_t>(ids_.begin() + next_, ids_.begin() + end), partStretch_);
     next_ = end;
     position_ = 0;

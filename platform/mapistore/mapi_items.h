@@ -27,6 +27,7 @@ class MapiItems : public outlook::Items {
 
  private:
   Ref<outlook::AppointmentItem> NextFromSnapshot();
+  bool WholeWanted() const { return wholeWanted_ && *wholeWanted_; }
 
   std::shared_ptr<MapiSession> session_;
   std::shared_ptr<Store> store_;

@@ -96,10 +96,13 @@ com::Variant ItemRecord::Field(outlook::ApptField f) const {
   return v.IsEmpty() ? outlook::DefaultValue(outlook::Info(f).kind) : v;
 }
 
+bool ItemRecord::Holds(outlook::ApptField f) const {
+  return (!partial || LeanField(f)) && !(bodyCut && f == outlook::ApptField::Body);
+}
+
 void ItemRecord::KeepUnread(const ItemRecord& stored) {
   for (const outlook::FieldInfo& f : outlook::StoredFields()) {
-    const bool unread = (partial && !LeanField(f.id)) || (bodyCut && f.id == outlook::ApptField::Body);
-    if (unread) fields.Set(f.id, stored.fields.Get(f.id));
+    if (!Holds(f.id)) fields.Set(f.id, stored.fields.Get(f.id));
   }
   partial = bodyCut = false;
 }

@@ -114,6 +114,9 @@ struct ItemRecord {
   std::string digest;
 
   com::Variant Field(outlook::ApptField f) const;
+  // Whether the record holds the field as stored: not one a partial read leaves out, nor a body
+  // cut to its head.
+  bool Holds(outlook::ApptField f) const;
   // Before a save: what a partial read left out becomes the stored value, so nothing is lost.
   void KeepUnread(const ItemRecord& stored);
   UserPropRecord* FindProp(const std::string& name);
