@@ -33,18 +33,8 @@ def our_profile(n):
 
 
 def their_config(work, n):
-    # As vdirsyncer_compare.sh: half the events in each of two "filesystem" storages.
-    for side, count, first in (("a", n // 2, 0), ("b", n - n // 2, n // 2)):
-        os.makedirs(os.path.join(work, side))
-        subprocess.run([sys.executable, os.path.join(here, "make_events.py"), os.path.join(work, side),
-                        str(count), str(first)], check=True)
-    os.makedirs(os.path.join(work, "status"))
+    subprocess.run([sys.executable, os.path.join(here, "vdirsyncer_pair.py"), work, str(n)], check=True)
     config = os.path.join(work, "config")
-    with open(config, "w") as f:
-        f.write(f'[general]\nstatus_path = "{work}/status"\n\n'
-                '[pair bench]\na = "side_a"\nb = "side_b"\ncollections = null\nconflict_resolution = "a wins"\n\n'
-                f'[storage side_a]\ntype = "filesystem"\npath = "{work}/a"\nfileext = ".ics"\n\n'
-                f'[storage side_b]\ntype = "filesystem"\npath = "{work}/b"\nfileext = ".ics"\n')
     env = dict(os.environ, VDIRSYNCER_CONFIG=config)
     subprocess.run(["vdirsyncer", "discover"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     timed(["vdirsyncer", "sync"], env)

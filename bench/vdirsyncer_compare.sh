@@ -14,30 +14,7 @@ for n in "${sizes[@]}"; do
  best1=""; best2=""
  for ((try = 0; try < repeat; try++)); do
   work=$(mktemp -d)
-  mkdir -p "$work/a" "$work/b" "$work/status"
-  half=$((n / 2))
-  python3 "$(dirname "$0")/make_events.py" "$work/a" "$half"
-  python3 "$(dirname "$0")/make_events.py" "$work/b" "$((n - half))" "$half"
-  cat > "$work/config" <<CFG
-[general]
-status_path = "$work/status"
-
-[pair bench]
-a = "side_a"
-b = "side_b"
-collections = null
-conflict_resolution = "a wins"
-
-[storage side_a]
-type = "filesystem"
-path = "$work/a"
-fileext = ".ics"
-
-[storage side_b]
-type = "filesystem"
-path = "$work/b"
-fileext = ".ics"
-CFG
+  python3 "$(dirname "$0")/vdirsyncer_pair.py" "$work" "$n"
   export VDIRSYNCER_CONFIG="$work/config"
   vdirsyncer discover >/dev/null 2>&1 || true
   t0=$(date +%s.%N); vdirsyncer sync >/dev/null 2>&1; t1=$(date +%s.%N)
